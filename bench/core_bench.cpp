@@ -1,0 +1,97 @@
+// Speed of the passes that run on every step of the time window (counting)
+// and of the CSV interchange over a full store.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "core/csv.h"
+#include "core/generator.h"
+#include "core/query.h"
+
+namespace valdrin {
+namespace {
+
+// A full store drawn by the generator over a table where every cell has a
+// zip area and a district.
+struct FullStore {
+  std::unique_ptr<EventStore> store = std::make_unique<EventStore>();
+  TimeState time;
+  FullStore() {
+    auto cells = std::make_unique<CellTable>();
+    for (int i = 0; i < kCellCount; ++i)
+      cells->words[i][0] = make_cell_word(1 + i % 9, 0, false, 1 + i % 80, 0, false);
+    RandomState random;
+    generate_events(kStoreCapacity, *cells, random, *store, time);
+  }
+};
+
+std::string scratch(const char* name) {
+  return (std::filesystem::temp_directory_path() / name).string();
+}
+
+void count_all(benchmark::State& state) {
+  FullStore data;
+  auto counts = std::make_unique<CountTables>();
+  Event query = initial_query();
+  query.key = data.time.last_key;
+  for (auto _ : state) {
+    count_events(*data.store, query, data.time, *counts);
+    benchmark::DoNotOptimize(counts->total);
+  }
+  state.SetItemsProcessed(state.iterations() * kStoreCapacity);
+}
+BENCHMARK(count_all);
+
+void count_three_filters(benchmark::State& state) {
+  FullStore data;
+  auto counts = std::make_unique<CountTables>();
+  Event query = initial_query();
+  query.key = data.time.last_key;
+  set_query_field(query, kQueryShift, 2);
+  set_query_field(query, kQueryOrace, 3);
+  set_query_field(query, kQuerySage, 4);
+  for (auto _ : state) {
+    count_events(*data.store, query, data.time, *counts);
+    benchmark::DoNotOptimize(counts->total);
+  }
+  state.SetItemsProcessed(state.iterations() * kStoreCapacity);
+}
+BENCHMARK(count_three_filters);
+
+void import_6000_lines(benchmark::State& state) {
+  const std::string path = scratch("valdrin-bench-import.csv");
+  {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    std::fputs("YEAR,MONTH,DAY,...\n", file);
+    for (int i = 0; i < 6000; ++i)
+      std::fprintf(file, "%d,%d,%d,%c,x,%d,%d,%d,SOUTHEAST,Y,1,2,W,M,1,1,B,M,%d,1,%d\n",
+                   2000 + i % 32, 1 + i % 12, 1 + i % 28, 'A' + i % 9, i % 66, i % 84, i % 4,
+                   10 + i % 70, 77001 + i % 80);
+    std::fclose(file);
+  }
+  auto store = std::make_unique<EventStore>();
+  TimeState time;
+  for (auto _ : state) {
+    import_csv(path.c_str(), *store, time);
+    benchmark::DoNotOptimize(store->count);
+  }
+  std::filesystem::remove(path);
+}
+BENCHMARK(import_6000_lines)->Unit(benchmark::kMillisecond);
+
+void export_6000_records(benchmark::State& state) {
+  FullStore data;
+  const std::string path = scratch("valdrin-bench-export.csv");
+  for (auto _ : state) benchmark::DoNotOptimize(export_csv(path.c_str(), *data.store, data.time));
+  std::filesystem::remove(path);
+}
+BENCHMARK(export_6000_records)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace valdrin
+
+BENCHMARK_MAIN();

@@ -1,0 +1,84 @@
+// Event data file loading and saving, sorting and the data keys.
+#include "core/store.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "core/message.h"
+#include "core/time_key.h"
+
+namespace valdrin {
+
+int compare_time_keys(const Event& a, const Event& b) {
+  return a.key < b.key ? -1 : (a.key > b.key ? 1 : 0);
+}
+
+void sort_store(EventStore& store) {
+  std::stable_sort(store.records, store.records + store.count,
+                   [](const Event& a, const Event& b) { return compare_time_keys(a, b) < 0; });
+}
+
+void set_data_keys(const EventStore& store, TimeState& time) {
+  if (store.count == 0) {
+    time.first_key = kFirstValidKey;
+    time.last_key = kLastValidKey;
+  } else {
+    time.first_key = store.records[0].key;
+    time.last_key = store.records[store.count - 1].key;
+  }
+  time.window_start = time.first_key;
+}
+
+int read_records(const char* path, EventStore& store, TimeState& time) {
+  std::FILE* file = std::fopen(path, "rb");
+  if (file == nullptr) {
+    show_message("ERROR", "read_records(): fopen error");
+    return 0;
+  }
+  // The file is read whole into a staging area first, so that a read that
+  // fails half-way leaves the store as it was. One program, one thread: a
+  // static area spares 96 KB of stack.
+  static uint8_t staging[kStoreCapacity * kEventBytes];
+  uint8_t record[kEventBytes];
+  uint32_t count = 0;
+  uint64_t left_out = 0;
+  for (;;) {
+    uint8_t* target = count < kStoreCapacity ? staging + count * kEventBytes : record;
+    if (std::fread(target, 1, kEventBytes, file) != kEventBytes) break;
+    if (count < kStoreCapacity)
+      ++count;
+    else
+      ++left_out;
+  }
+  const bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  if (failed) {
+    show_message("ERROR", "read_records(): read error");
+    return 0;
+  }
+  for (uint32_t i = 0; i < count; ++i) store.records[i] = decode_event(staging + i * kEventBytes);
+  store.count = count;
+  set_data_keys(store, time);
+  if (left_out != 0) {
+    char text[128];
+    std::snprintf(text, sizeof text,
+                  "read_records(): the store holds %u records; %llu more were left out",
+                  kStoreCapacity, static_cast<unsigned long long>(left_out));
+    show_message("ERROR", text);
+  }
+  return 1;
+}
+
+int write_records(const char* path, const EventStore& store) {
+  std::FILE* file = std::fopen(path, "wb");
+  if (file == nullptr) return 0;
+  static uint8_t staging[kStoreCapacity * kEventBytes];
+  const uint32_t count = std::min(store.count, kStoreCapacity);
+  for (uint32_t i = 0; i < count; ++i) encode_event(store.records[i], staging + i * kEventBytes);
+  const size_t bytes = static_cast<size_t>(count) * kEventBytes;
+  const bool written = std::fwrite(staging, 1, bytes, file) == bytes;
+  const bool closed = std::fclose(file) == 0;
+  return written && closed ? 1 : 0;
+}
+
+}  // namespace valdrin

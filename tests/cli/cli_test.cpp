@@ -1,0 +1,237 @@
+// valdrin-cli end to end, in-process: files in, JSON and reports out, and
+// the exit codes.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+#include "core/cell_table.h"
+#include "core/generator.h"
+#include "core/store.h"
+#include "tests/core/test_files.h"
+
+namespace valdrin {
+namespace {
+
+struct CliRun {
+  int code;
+  std::string out;
+  std::string err;
+};
+
+std::string drain(std::FILE* file) {
+  std::rewind(file);
+  std::string text;
+  char buffer[4096];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, n);
+  std::fclose(file);
+  return text;
+}
+
+CliRun run(const std::vector<std::string>& args) {
+  std::vector<std::string> owned = {"valdrin-cli"};
+  owned.insert(owned.end(), args.begin(), args.end());
+  std::vector<const char*> argv;
+  for (const auto& a : owned) argv.push_back(a.c_str());
+  std::FILE* out = std::tmpfile();
+  std::FILE* err = std::tmpfile();
+  const int code = run_cli(static_cast<int>(argv.size()), argv.data(), out, err);
+  return CliRun{code, drain(out), drain(err)};
+}
+
+std::string record(uint16_t key, uint32_t row, uint32_t col, uint32_t zip, uint32_t council,
+                   uint32_t division = 0) {
+  Event e;
+  e.key = key;
+  set_field(e, kRow, row);
+  set_field(e, kCol, col);
+  set_field(e, kZip, zip);
+  set_field(e, kCouncil, council);
+  set_field(e, kDivision, division);
+  uint8_t bytes[kEventBytes];
+  encode_event(e, bytes);
+  return std::string(reinterpret_cast<char*>(bytes), kEventBytes);
+}
+
+class Cli : public ::testing::Test {
+ protected:
+  test::ScratchDir dir;
+
+  std::string path(const char* name) { return dir.path(name); }
+  // Three days of events in a few cells.
+  std::string sample() {
+    const std::string file = path("sample.vdr");
+    test::write_file(file, record(0x1085, 20, 10, 3, 2, 3) + record(0x1086, 20, 10, 3, 2, 2) +
+                               record(0x108A, 0, 83, 1000, 9, 3) + record(0x108B, 66, 84, 0, 0, 3) +
+                               record(0x108F, 65, 0, 1001, 12, 2));
+    return file;
+  }
+  // A data folder whose cell table gives every cell of rows 10-19 zip 5 and
+  // district 1, and cell (20, 10) keymap "0493", zip 3 and district B.
+  std::string data_folder() {
+    std::filesystem::create_directories(dir.path("data/selections"));
+    std::string bytes(kSelectionFileBytes, '\0');
+    auto put = [&](int cell, int word, uint32_t value) {
+      for (int i = 0; i < 4; ++i)
+        bytes[cell * 8 + word * 4 + i] = static_cast<char>(value >> (8 * i));
+    };
+    for (int cell = 10 * kGridCols; cell < 20 * kGridCols; ++cell)
+      put(cell, 0, make_cell_word(1, 0, false, 5, 0, false));
+    const char code[4] = {'0', '4', '9', '3'};
+    put(20 * kGridCols + 10, 0, make_cell_word(2, 0, false, 3, 0, false));
+    put(20 * kGridCols + 10, 1, make_keymap_word(code));
+    test::write_file(dir.path("data/selections/default.sel"), bytes);
+    return dir.path("data");
+  }
+};
+
+TEST_F(Cli, CountWholeFile) {
+  const CliRun r = run({"count", sample()});
+  EXPECT_EQ(r.code, kExitOk) << r.err;
+  EXPECT_EQ(
+      r.out,
+      "{\"total\": 5, \"cells\": [[0,83,1],[20,10,2],[65,0,1]], \"zip\": [[0,2],[3,2],[1000,1]], "
+      "\"council\": [[0,2],[2,2],[9,1]]}\n");
+}
+
+TEST_F(Cli, CountWithWindowAndFilters) {
+  const std::string file = sample();
+  struct Case {
+    std::vector<std::string> options;
+    const char* total;
+  };
+  const Case cases[] = {
+      {{"--from", "Day,January,1,2002", "--to", "Day,January,1,2002"}, "\"total\": 1,"},
+      {{"--from", "0x1086", "--to", "4234"}, "\"total\": 2,"},  // 4234 = 0x108A
+      {{"--where", "DIVISION=Clear Lake"}, "\"total\": 3,"},
+      {{"--where", "division=clear lake", "--where", "SHIFT=evening"}, "\"total\": 1,"},
+      {{"--where", "DIVISION=2", "--where", "SHIFT=ALL"}, "\"total\": 2,"},
+      {{"--where", "NUMO=Duplicate"}, "\"total\": 0,"},
+      {{"--where", "NUMS=Dog"}, "\"total\": 0,"},
+      {{"--where", "numo=0"}, "\"total\": 5,"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"count", file};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    const CliRun r = run(args);
+    EXPECT_EQ(r.code, kExitOk) << c.options[1];
+    EXPECT_NE(r.out.find(c.total), std::string::npos) << c.options[1] << ": " << r.out;
+  }
+}
+
+TEST_F(Cli, ExitCodes) {
+  const std::string file = sample();
+  EXPECT_EQ(run({"--help"}).code, kExitOk);
+  EXPECT_NE(run({"--help"}).out.find("count IN.vdr"), std::string::npos);
+  struct Case {
+    std::vector<std::string> args;
+    int code;
+  };
+  const Case cases[] = {
+      {{}, kExitUsage},
+      {{"frobnicate"}, kExitUsage},
+      {{"count"}, kExitUsage},
+      {{"count", file, "--from"}, kExitUsage},
+      {{"count", file, "--from", "Day,Jan,1,2000"}, kExitUsage},
+      {{"count", file, "--to", "0x10000"}, kExitUsage},
+      {{"count", file, "--to", "65536"}, kExitUsage},
+      {{"count", file, "--where", "ZIP=3"}, kExitUsage},
+      {{"count", file, "--where", "SHIFT=4"}, kExitUsage},
+      {{"count", file, "--where", "SHIFT"}, kExitUsage},
+      {{"count", file, "--where", "REASON=Theft"}, kExitUsage},
+      {{"count", file, "--bogus"}, kExitUsage},
+      {{"count", dir.path("missing.vdr")}, kExitFile},
+      {{"report", file, "--cell", "66,0"}, kExitUsage},
+      {{"select", "--cell", "1,1", "--mode", "street"}, kExitUsage},
+      {{"select", "--cell", "1,1", "--mode", "zip", "--data", dir.path("nodata")}, kExitFile},
+      {{"generate", dir.path("g.vdr"), "--count", "6001"}, kExitUsage},
+      {{"generate", dir.path("g.vdr"), "--data", dir.path("nodata")}, kExitFile},
+      {{"import-csv", dir.path("missing.csv"), dir.path("x.vdr")}, kExitFile},
+      {{"export-csv", file, dir.path("no/folder/x.csv")}, kExitFile},
+  };
+  for (const Case& c : cases) {
+    const CliRun r = run(c.args);
+    EXPECT_EQ(r.code, c.code) << (c.args.empty() ? "(none)" : c.args.back());
+    EXPECT_FALSE(r.err.empty());
+  }
+}
+
+TEST_F(Cli, MissingFileSaysWhy) {
+  const CliRun r = run({"count", path("missing.vdr")});
+  EXPECT_NE(r.err.find("ERROR: read_records(): fopen error"), std::string::npos) << r.err;
+}
+
+TEST_F(Cli, ImportThenExport) {
+  test::write_file(path("in.csv"),
+                   "header\n2000,1,1,B,,45,10,1,CENTRAL,Y,1,2,W,M,1,1,B,M,20,1,77002\n");
+  ASSERT_EQ(run({"import-csv", path("in.csv"), path("out.vdr")}).code, kExitOk);
+  const auto expected = test::hex_bytes("85 00 00 00 0A CA 00 02 08 0A 42 09 21 21 02 00");
+  EXPECT_EQ(test::read_file(path("out.vdr")), std::string(expected.begin(), expected.end()));
+  ASSERT_EQ(run({"export-csv", path("out.vdr"), path("out.csv")}).code, kExitOk);
+  EXPECT_EQ(
+      test::read_file(path("out.csv")),
+      "START\nDay,January,1,2000\nEND\nDay,January,1,2000\n"
+      "SHIFT,MONTH,DAY,YEAR,COL,ROW,ZIP,COUNCIL,DIVISION,SUCCESSFUL,INJURY,NUMO,ORACE,OGENDER,"
+      "RESPONSE,NUMS,SRACE,SGENDER,SAGE,REASON\n"
+      "Day,January,1,2000,10,20,77002,B,Central,Yes,None,2,White,Male,Dispatched,1,Black,Male,"
+      "17-22,Combat/Resist\n");
+}
+
+TEST_F(Cli, GenerateContinuesTheSequenceAcrossRepeats) {
+  const std::string data = data_folder();
+  ASSERT_EQ(run({"generate", path("one.vdr"), "--data", data}).code, kExitOk);
+  ASSERT_EQ(run({"generate", path("again.vdr"), "--data", data}).code, kExitOk);
+  ASSERT_EQ(run({"generate", path("two.vdr"), "--repeat", "2", "--data", data}).code, kExitOk);
+  ASSERT_EQ(run({"generate", path("small.vdr"), "--count", "10", "--data", data}).code, kExitOk);
+  const std::string one = test::read_file(path("one.vdr"));
+  EXPECT_EQ(one.size(), 1200u * 16);
+  EXPECT_EQ(one, test::read_file(path("again.vdr")));
+  EXPECT_NE(one, test::read_file(path("two.vdr")));
+  EXPECT_EQ(test::read_file(path("small.vdr")).size(), 160u);
+
+  // The second run of one process is what the core makes on its second call.
+  auto cells = std::make_unique<CellTable>();
+  ASSERT_EQ(init_selection((data + "/selections/default.sel").c_str(), *cells), 1);
+  auto store = std::make_unique<EventStore>();
+  TimeState time;
+  RandomState random;
+  generate_events(kGenerateCount, *cells, random, *store, time);
+  generate_events(kGenerateCount, *cells, random, *store, time);
+  ASSERT_EQ(write_records(path("core.vdr").c_str(), *store), 1);
+  EXPECT_EQ(test::read_file(path("two.vdr")), test::read_file(path("core.vdr")));
+}
+
+TEST_F(Cli, ReportForACell) {
+  const std::string data = data_folder();
+  const CliRun r = run({"report", sample(), "--cell", "20,10", "--data", data});
+  ASSERT_EQ(r.code, kExitOk) << r.err;
+  EXPECT_EQ(
+      r.out,
+      "From: Day,January,1,2002\r\nTo: Night,January,3,2002\r\nTotal Events: 5\r\n"
+      "Keymap 0493: 2, 40.00%\r\nZip Code 77002: 2, 40.00%\r\nCouncil District B: 2, 40.00%\r\n");
+  const CliRun filtered =
+      run({"report", sample(), "--cell", "20,10", "--where", "DIVISION=Central", "--data", data});
+  EXPECT_NE(filtered.out.find("Keymap 0493: 1, 50.00%"), std::string::npos) << filtered.out;
+}
+
+TEST_F(Cli, SelectPrintsTheSelectedCells) {
+  const std::string data = data_folder();
+  CliRun r = run({"select", "--cell", "20,10", "--mode", "keymap", "--data", data});
+  EXPECT_EQ(r.out, "[[20,10]]\n");
+  r = run({"select", "--cell", "20,10", "--mode", "council", "--data", data});
+  EXPECT_EQ(r.out, "[[20,10]]\n");
+  r = run({"select", "--cell", "0,0", "--mode", "zip", "--data", data});
+  EXPECT_EQ(r.out, "[]\n");
+  r = run({"select", "--cell", "12,3", "--mode", "zip", "--data", data});
+  EXPECT_EQ(r.code, kExitOk);
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '['), 1 + 10 * kGridCols);
+  EXPECT_EQ(r.out.substr(0, 16), "[[10,0],[10,1],[");
+}
+
+}  // namespace
+}  // namespace valdrin

@@ -1,0 +1,148 @@
+// The generator's draw sequence, against small hand-built cell tables.
+#include "core/generator.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+#include "core/time_key.h"
+#include "tests/core/test_files.h"
+
+namespace valdrin {
+namespace {
+
+struct Generated {
+  std::unique_ptr<EventStore> store = std::make_unique<EventStore>();
+  TimeState time;
+};
+
+// Every cell has zip 7 and district 3, but row 0 has no zip at all.
+std::unique_ptr<CellTable> city() {
+  auto table = std::make_unique<CellTable>();
+  std::memset(table.get(), 0, sizeof *table);
+  for (int i = kGridCols; i < kCellCount; ++i)
+    table->words[i][0] = make_cell_word(3, 0, false, 7 + static_cast<uint32_t>(i % 5), 0, false);
+  return table;
+}
+
+bool same_records(const EventStore& a, const EventStore& b) {
+  return a.count == b.count && std::memcmp(a.records, b.records, a.count * sizeof(Event)) == 0;
+}
+
+TEST(Random, FirstDrawsOfTheSequence) {
+  RandomState random;
+  const uint32_t expected[] = {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358, 26962, 24464};
+  for (uint32_t value : expected) EXPECT_EQ(draw_random(random), value);
+}
+
+TEST(Generator, FirstRecordFromTheFirstTenDraws) {
+  auto table = city();
+  for (auto& entry : table->words) entry[0] = make_cell_word(4, 0, false, 12, 0, false);
+  RandomState random;
+  Generated g;
+  ASSERT_EQ(generate_events(1, *table, random, *g.store, g.time), 1);
+  ASSERT_EQ(g.store->count, 1u);
+  const Event& e = g.store->records[0];
+  EXPECT_EQ(e.key, pack_time_key(2, 27, 6, 12));
+  const std::pair<FieldId, uint32_t> want[] = {
+      {kCol, 41},   {kRow, 53},    {kZip, 12},  {kCouncil, 4}, {kDivision, 13}, {kSuccessful, 1},
+      {kInjury, 0}, {kNumo, 2},    {kOrace, 0}, {kOgender, 2}, {kResponse, 2},  {kNums, 0},
+      {kSrace, 2},  {kSgender, 0}, {kSage, 3},  {kReason, 4}};
+  for (const auto& [field, value] : want)
+    EXPECT_EQ(get_field(e, field), value) << kFields[field].name;
+  EXPECT_EQ(e.incident & 3u, 0u);
+  EXPECT_EQ(e.suspect >> 21, (0x695F90u >> 21));  // high bits of the draws stay
+  EXPECT_EQ(e.reserved, 0);
+}
+
+// Replays the draws the generator must have made: two per cell tried, eight
+// more per accepted record.
+TEST(Generator, DrawCountAndPlacement) {
+  const auto table = city();
+  RandomState random;
+  Generated g;
+  ASSERT_EQ(generate_events(kGenerateCount, *table, random, *g.store, g.time), 1);
+  ASSERT_EQ(g.store->count, kGenerateCount);
+
+  RandomState replay;
+  uint32_t rejected = 0;
+  for (uint32_t i = 0; i < kGenerateCount; ++i) {
+    for (;;) {
+      const uint32_t col = draw_random(replay) % 84;
+      const uint32_t row = draw_random(replay) % 66;
+      if (first_zip(table->words[row * 84 + col][0]) != 0) break;
+      ++rejected;
+    }
+    for (int d = 0; d < 8; ++d) draw_random(replay);
+  }
+  EXPECT_EQ(replay.s, random.s);
+  EXPECT_GT(rejected, 0u);
+
+  for (uint32_t i = 0; i < g.store->count; ++i) {
+    const Event& e = g.store->records[i];
+    const uint32_t row = get_field(e, kRow);
+    const uint32_t col = get_field(e, kCol);
+    ASSERT_LT(row, 66u);
+    ASSERT_LT(col, 84u);
+    const uint32_t word0 = table->words[row * 84 + col][0];
+    EXPECT_EQ(get_field(e, kZip), first_zip(word0));
+    EXPECT_NE(get_field(e, kZip), 0u);
+    EXPECT_EQ(get_field(e, kCouncil), first_council(word0));
+    const TimeFields t = unpack_time_key(e.key);
+    EXPECT_GE(t.day, 1);
+    EXPECT_LE(t.day, kDaysPerMonth[t.month]);  // never February 29
+    if (i > 0) {
+      EXPECT_LE(g.store->records[i - 1].key, e.key);
+    }
+    EXPECT_LT(get_field(e, kDivision), 20u);
+    EXPECT_LT(get_field(e, kNumo), 6u);
+    EXPECT_LT(get_field(e, kNums), 10u);
+    EXPECT_LT(get_field(e, kSage), 9u);
+    EXPECT_LT(get_field(e, kReason), 7u);
+  }
+  EXPECT_EQ(g.time.first_key, g.store->records[0].key);
+  EXPECT_EQ(g.time.last_key, g.store->records[kGenerateCount - 1].key);
+  EXPECT_EQ(g.time.window_start, g.time.first_key);
+}
+
+TEST(Generator, FreshStatesAgreeAndTheSecondRunDiffers) {
+  const auto table = city();
+  RandomState first_state;
+  RandomState second_state;
+  Generated a;
+  Generated b;
+  ASSERT_EQ(generate_events(kGenerateCount, *table, first_state, *a.store, a.time), 1);
+  ASSERT_EQ(generate_events(kGenerateCount, *table, second_state, *b.store, b.time), 1);
+  EXPECT_TRUE(same_records(*a.store, *b.store));
+  ASSERT_EQ(generate_events(kGenerateCount, *table, second_state, *b.store, b.time), 1);
+  EXPECT_FALSE(same_records(*a.store, *b.store));
+  EXPECT_EQ(b.store->count, kGenerateCount);
+}
+
+TEST(Generator, CountIsCappedAtTheStoreCapacity) {
+  const auto table = city();
+  RandomState random;
+  Generated g;
+  ASSERT_EQ(generate_events(7000, *table, random, *g.store, g.time), 1);
+  EXPECT_EQ(g.store->count, kStoreCapacity);
+}
+
+TEST(Generator, NoZipCellGeneratesNothing) {
+  auto table = std::make_unique<CellTable>();
+  std::memset(table.get(), 0, sizeof *table);
+  test::MessageRecorder recorder;
+  RandomState random;
+  Generated g;
+  g.store->count = 3;
+  g.time.first_key = 0x1234;
+  EXPECT_EQ(generate_events(kGenerateCount, *table, random, *g.store, g.time), 0);
+  EXPECT_EQ(g.store->count, 3u);
+  EXPECT_EQ(g.time.first_key, 0x1234);
+  EXPECT_EQ(random.s, 1u);
+  ASSERT_EQ(recorder.messages.size(), 1u);
+  EXPECT_EQ(recorder.messages[0].second, "generate_events(): no cell has a zip area");
+}
+
+}  // namespace
+}  // namespace valdrin

@@ -1,0 +1,193 @@
+// The counting pass: window, masks, the no-cell rule, codes without a slot,
+// the early stop, and the two resets.
+#include "core/query.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <numeric>
+
+#include "tests/core/example_event.h"
+
+namespace valdrin {
+namespace {
+
+uint16_t key(int shift, int day, int month, int year) {
+  return pack_time_key(static_cast<uint8_t>(shift), static_cast<uint8_t>(day),
+                       static_cast<uint8_t>(month), static_cast<uint8_t>(year - 2000));
+}
+
+class Counting : public ::testing::Test {
+ protected:
+  std::unique_ptr<EventStore> store = std::make_unique<EventStore>();
+  std::unique_ptr<CountTables> counts = std::make_unique<CountTables>();
+  TimeState time;
+  Event query = initial_query();
+
+  void add(const Event& e) { store->records[store->count++] = e; }
+  void count() { count_events(*store, query, time, *counts); }
+  uint32_t cell(uint32_t row, uint32_t col) const { return counts->cells[row * kGridCols + col]; }
+  uint32_t cell_sum() const {
+    return std::accumulate(std::begin(counts->cells), std::end(counts->cells), 0u);
+  }
+};
+
+TEST_F(Counting, EmptyStoreCountsNothing) {
+  counts->total = 7;
+  counts->cells[5] = 3;
+  count();
+  EXPECT_EQ(counts->total, 0u);
+  EXPECT_EQ(cell_sum(), 0u);
+}
+
+TEST_F(Counting, WindowIsClosedAndStopsAtItsEnd) {
+  for (int day = 1; day <= 5; ++day) add(test::event_at(key(1, day, 3, 2004), 1, 1, 1, 1));
+  struct Case {
+    uint16_t start, end;
+    uint32_t total;
+  };
+  for (const Case c : {Case{key(1, 1, 3, 2004), key(1, 5, 3, 2004), 5},
+                       Case{key(1, 2, 3, 2004), key(1, 4, 3, 2004), 3},
+                       Case{key(1, 3, 3, 2004), key(1, 3, 3, 2004), 1},
+                       Case{key(2, 3, 3, 2004), key(1, 3, 3, 2004), 0},  // start above end
+                       Case{key(1, 4, 3, 2004), key(1, 2, 3, 2004), 0}, Case{0x0085, 0xFE7F, 5}}) {
+    time.window_start = c.start;
+    query.key = c.end;
+    count();
+    EXPECT_EQ(counts->total, c.total) << std::hex << c.start << " " << c.end;
+    EXPECT_EQ(cell(1, 1), c.total);
+  }
+}
+
+TEST_F(Counting, UnsortedStoreIsCutAtTheFirstKeyPastTheEnd) {
+  add(test::event_at(0x1000, 0, 0));
+  add(test::event_at(0x3000, 0, 0));
+  add(test::event_at(0x1001, 0, 0));  // inside the window but behind a later key
+  time.window_start = 0x0085;
+  query.key = 0x2000;
+  count();
+  EXPECT_EQ(counts->total, 1u);
+}
+
+TEST_F(Counting, NoCellAndCodesWithoutASlot) {
+  add(test::event_at(0x1000, 66, 10, 3, 2));        // no location: row 66
+  add(test::event_at(0x1000, 10, 84, 3, 2));        // no location: col 84
+  add(test::event_at(0x1000, 100, 120, 1023, 15));  // beyond every table
+  add(test::event_at(0x1000, 65, 83, 1000, 9));     // last slots of every table
+  add(test::event_at(0x1000, 0, 0, 0, 0));          // not recorded: slot 0
+  time.window_start = 0x0085;
+  count();
+  EXPECT_EQ(counts->total, 5u);
+  EXPECT_EQ(cell_sum(), 2u);
+  EXPECT_EQ(cell(65, 83), 1u);
+  EXPECT_EQ(cell(0, 0), 1u);
+  EXPECT_EQ(counts->zip[3], 2u);
+  EXPECT_EQ(counts->zip[1000], 1u);
+  EXPECT_EQ(counts->zip[0], 2u);
+  EXPECT_EQ(counts->council[2], 2u);
+  EXPECT_EQ(counts->council[9], 1u);
+  EXPECT_EQ(counts->council[0], 2u);
+}
+
+// Each filter admits exactly the events whose field holds its code; 0 admits
+// all. Every field is tried with every value of its list.
+TEST_F(Counting, EachMaskFieldAdmitsOnlyItsCode) {
+  for (int q = 0; q < kQueryFieldCount; ++q) {
+    const QueryFieldId field = static_cast<QueryFieldId>(q);
+    const QueryField& f = kQueryFields[q];
+    SCOPED_TRACE(f.label);
+    store->count = 0;
+    const uint32_t values = 1u << f.width;
+    for (uint32_t v = 0; v < values; ++v) {
+      Event e = test::example_event();
+      if (field == kQueryShift)
+        e.key = static_cast<uint16_t>((e.key & ~3u) | v);
+      else
+        set_field(e, f.event_field, v);
+      add(e);
+    }
+    sort_store(*store);
+    time.window_start = 0;
+    query = initial_query();
+    query.key = 0xFFFF;
+    // Unrelated fields of the event are nonzero: a filter on one field must
+    // not look at its neighbours.
+    for (uint32_t item = 0; item < f.item_count; ++item) {
+      const uint32_t value = query_item_value(field, item);
+      set_query_field(query, field, value);
+      count();
+      EXPECT_EQ(counts->total, value == 0 ? values : 1u) << "item " << item;
+    }
+    EXPECT_EQ(get_query_field(query, field), query_item_value(field, f.item_count - 1u));
+  }
+}
+
+TEST_F(Counting, ShiftFilterReadsTheKeyNotTheReservedBits) {
+  Event evening = test::event_at(key(2, 1, 1, 2001), 0, 0);
+  evening.incident = 1;  // reserved bits of an event: never compared
+  add(test::event_at(key(0, 1, 1, 2001), 0, 0));
+  add(evening);
+  time.window_start = 0;
+  set_query_field(query, kQueryShift, 2);
+  count();
+  EXPECT_EQ(counts->total, 1u);
+  set_query_field(query, kQueryShift, 0);
+  count();
+  EXPECT_EQ(counts->total, 2u);
+}
+
+TEST_F(Counting, ThreeFiltersTogether) {
+  Event a = test::example_event();  // Central, 2 officers, age 17-22
+  Event b = a;
+  set_field(b, kNumo, 9);
+  Event c = a;
+  set_field(c, kSage, 8);
+  add(a);
+  add(b);
+  add(c);
+  time.window_start = 0;
+  set_query_field(query, kQueryDivision, 2);
+  set_query_field(query, kQueryNumo, query_item_value(kQueryNumo, 6));  // "Duplicate"
+  count();
+  EXPECT_EQ(counts->total, 1u);
+  set_query_field(query, kQueryNumo, 0);
+  set_query_field(query, kQuerySage, 2);
+  count();
+  EXPECT_EQ(counts->total, 2u);
+}
+
+TEST(QueryLists, ItemsAndValues) {
+  EXPECT_EQ(query_item_value(kQueryNumo, 6), 9u);
+  EXPECT_EQ(query_value_item(kQueryNumo, 9), 6);
+  EXPECT_EQ(query_value_item(kQueryNumo, 6), -1);
+  EXPECT_EQ(query_item_value(kQueryNums, 6), 6u);
+  EXPECT_STREQ(kQueryFields[kQueryDivision].items[4], "Travis");
+  EXPECT_EQ(kQueryFields[kQueryDivision].item_count, 20);
+  QueryFieldId id;
+  EXPECT_EQ(find_query_field("sage", id), 1);
+  EXPECT_EQ(id, kQuerySage);
+  EXPECT_EQ(find_query_field("ZIP", id), 0);
+  EXPECT_EQ(find_query_field("MONTH", id), 0);
+}
+
+TEST(QueryResets, DefaultTimeAndDefaultQuery) {
+  TimeState time;
+  time.first_key = 0x2222;
+  time.window_start = 0x1111;
+  Event query = initial_query();
+  EXPECT_EQ(query.key, 0xFE7F);
+  set_query_field(query, kQueryReason, 5);
+  set_query_field(query, kQueryShift, 3);
+  default_time(time, query);
+  EXPECT_EQ(query.key, 0x2222);
+  EXPECT_EQ(time.window_start, 0x2222);
+  EXPECT_EQ(get_query_field(query, kQueryReason), 5u);
+  default_query(query);
+  EXPECT_EQ(query.incident, 0);
+  EXPECT_EQ(query.officer, 0);
+  EXPECT_EQ(query.suspect, 0u);
+  EXPECT_EQ(query.key, 0x2222);
+}
+
+}  // namespace
+}  // namespace valdrin

@@ -1,0 +1,63 @@
+// Scratch folders, file helpers and the message recorder for the tests.
+#include "tests/core/test_files.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+
+namespace valdrin::test {
+
+ScratchDir::ScratchDir() {
+  std::random_device device;
+  const auto base = std::filesystem::temp_directory_path();
+  for (;;) {
+    auto candidate = base / ("valdrin-test-" + std::to_string(device()));
+    if (std::filesystem::create_directory(candidate)) {
+      root_ = candidate.string();
+      return;
+    }
+  }
+}
+
+ScratchDir::~ScratchDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(root_, ignored);
+}
+
+void write_file(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("can't write " + path);
+}
+
+void write_file(const std::string& path, const std::vector<uint8_t>& bytes) {
+  write_file(path, std::string(bytes.begin(), bytes.end()));
+}
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<uint8_t> hex_bytes(const std::string& hex) {
+  std::istringstream in(hex);
+  std::vector<uint8_t> bytes;
+  unsigned value;
+  while (in >> std::hex >> value) bytes.push_back(static_cast<uint8_t>(value));
+  return bytes;
+}
+
+namespace {
+void record(void* context, const char* caption, const char* text) {
+  static_cast<MessageRecorder*>(context)->messages.emplace_back(caption, text);
+}
+}  // namespace
+
+MessageRecorder::MessageRecorder() : previous_(set_message_sink(MessageSink{record, this})) {}
+
+MessageRecorder::~MessageRecorder() { set_message_sink(previous_); }
+
+}  // namespace valdrin::test

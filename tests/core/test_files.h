@@ -1,0 +1,45 @@
+// Test helpers: a scratch folder per test, whole-file read and write, and a
+// message recorder installed as the core's sink for the life of the object.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/message.h"
+
+namespace valdrin::test {
+
+// A fresh folder under the system's temporary folder, removed afterwards.
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+  std::string path(const std::string& name) const { return root_ + "/" + name; }
+  const std::string& root() const { return root_; }
+
+ private:
+  std::string root_;
+};
+
+void write_file(const std::string& path, const std::string& bytes);
+void write_file(const std::string& path, const std::vector<uint8_t>& bytes);
+std::string read_file(const std::string& path);
+std::vector<uint8_t> hex_bytes(const std::string& hex);  // "85 00 0A"
+
+class MessageRecorder {
+ public:
+  MessageRecorder();
+  ~MessageRecorder();
+  MessageRecorder(const MessageRecorder&) = delete;
+  MessageRecorder& operator=(const MessageRecorder&) = delete;
+  std::vector<std::pair<std::string, std::string>> messages;  // caption, text
+
+ private:
+  MessageSink previous_;
+};
+
+}  // namespace valdrin::test
