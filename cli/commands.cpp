@@ -1,11 +1,13 @@
-// valdrin-cli: count, report, select, generate, import-csv and export-csv
-// over the core, for batch users and scripted checks. Every command builds
-// fresh state, runs the same core operations as the viewer and prints its
-// result on `out`; messages of the core go to `err` as "CAPTION: text".
+// valdrin-cli: count, report, select, generate, import-csv, export-csv and
+// map over the core and the view layer, for batch users and scripted checks.
+// Every command builds fresh state, runs the same operations as the viewer
+// and prints its result on `out`; messages of the core go to `err` as
+// "CAPTION: text".
 #include "cli/commands.h"
 
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +21,8 @@
 #include "core/store.h"
 #include "core/text.h"
 #include "core/time_key.h"
+#include "view/image.h"
+#include "view/map_layers.h"
 
 namespace valdrin {
 
@@ -32,9 +36,12 @@ constexpr const char* kUsage =
     "  generate OUT.vdr [--count N] [--repeat K] [--data DIR]\n"
     "  import-csv IN.csv OUT.vdr\n"
     "  export-csv IN.vdr OUT.csv\n"
+    "  map OUT.bmp [--map 0|1] [--overlays MASK] [--data DIR]\n"
     "KEY is a date label such as \"Day,January,1,2000\" or a raw key (decimal or 0x hex).\n"
     "FIELD is a filterable CSV column (SHIFT, DIVISION, ..., REASON); VALUE a code or a list "
     "item.\n"
+    "MASK is the overlay flags, bit n painting overlay n (decimal or 0x hex, default 0x0034);\n"
+    "--map 0 is the base map, 1 the city council map.\n"
     "DIR is the data folder (default ./data).\n";
 
 // All state of one command, as the viewer holds it for its whole run.
@@ -50,6 +57,7 @@ struct Session {
 struct Options {
   std::vector<std::string_view> positional;
   std::string_view from, to, cell, mode, data = "data", count, repeat;
+  std::optional<std::string_view> map, overlays;  // given at all, even empty
   std::vector<std::string_view> where;
 };
 
@@ -85,6 +93,10 @@ Options parse_options(int argc, const char* const* argv) {
       o.count = value();
     else if (arg == "--repeat")
       o.repeat = value();
+    else if (arg == "--map")
+      o.map = value();
+    else if (arg == "--overlays")
+      o.overlays = value();
     else if (arg.size() > 1 && arg[0] == '-')
       throw UsageError{"unknown option " + std::string(arg)};
     else
@@ -99,10 +111,8 @@ void expect_positional(const Options& o, size_t n, const char* command) {
                      (n == 1 ? "" : "s")};
 }
 
-// A Date label, or a raw 16-bit key in decimal or 0x hex.
-uint16_t parse_key(std::string_view text) {
-  uint16_t key = 0;
-  if (parse_time_label(text, key)) return key;
+// A 16-bit number in decimal or 0x hex. Return true with the value.
+bool parse_u16(std::string_view text, uint16_t& result) {
   uint32_t value = 0;
   bool ok;
   if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
@@ -118,8 +128,15 @@ uint16_t parse_key(std::string_view text) {
   } else {
     ok = parse_unsigned(text, value) && value <= 0xFFFF;
   }
-  if (!ok) throw UsageError{"bad time key \"" + std::string(text) + "\""};
-  return static_cast<uint16_t>(value);
+  if (ok) result = static_cast<uint16_t>(value);
+  return ok;
+}
+
+// A Date label, or a raw 16-bit key in decimal or 0x hex.
+uint16_t parse_key(std::string_view text) {
+  uint16_t key = 0;
+  if (parse_time_label(text, key) || parse_u16(text, key)) return key;
+  throw UsageError{"bad time key \"" + std::string(text) + "\""};
 }
 
 // FIELD=VALUE: VALUE all digits is the code itself, else a list item's text.
@@ -298,6 +315,28 @@ int command_export(const Options& o, Session& s, std::FILE* err) {
   return kExitOk;
 }
 
+// The map image as the Map texture would hold it, written as a BMP file.
+int command_map(const Options& o, std::FILE* err) {
+  expect_positional(o, 1, "map");
+  GisSettings gis;
+  if (o.map) {
+    if (*o.map != "0" && *o.map != "1") throw UsageError{"--map is 0 or 1"};
+    set_map_choice(gis, static_cast<uint8_t>((*o.map)[0] - '0'));
+  }
+  if (o.overlays && !parse_u16(*o.overlays, gis.overlay_flags))
+    throw UsageError{"--overlays takes a mask from 0 to 0xFFFF"};
+  Image image;
+  if (!compose_map(gis, std::string(o.data), image)) return kExitFile;
+  const std::string out = path_of(o.positional[0]);
+  const int written = write_bmp(out.c_str(), image);
+  free_image(image);
+  if (!written) {
+    std::fprintf(err, "Error: can't write %s\n", out.c_str());
+    return kExitFile;
+  }
+  return kExitOk;
+}
+
 }  // namespace
 
 int run_cli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
@@ -323,6 +362,8 @@ int run_cli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
         code = command_import(options, *session, err);
       else if (command == "export-csv")
         code = command_export(options, *session, err);
+      else if (command == "map")
+        code = command_map(options, err);
       else
         throw UsageError{command.empty() ? "no command given"
                                          : "unknown command " + std::string(command)};

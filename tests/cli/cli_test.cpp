@@ -1,5 +1,5 @@
-// valdrin-cli end to end, in-process: files in, JSON and reports out, and
-// the exit codes.
+// valdrin-cli end to end, in-process: files in, JSON, reports and map
+// images out, and the exit codes.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -13,6 +13,7 @@
 #include "core/generator.h"
 #include "core/store.h"
 #include "tests/core/test_files.h"
+#include "view/image.h"
 
 namespace valdrin {
 namespace {
@@ -88,7 +89,45 @@ class Cli : public ::testing::Test {
     test::write_file(dir.path("data/selections/default.sel"), bytes);
     return dir.path("data");
   }
+  // A data folder with 8 x 8 maps, the base map grey and the council map
+  // blue, and masks of 8 bytes: major roads cover pixel 0, highways pixel 1,
+  // highway labels pixel 63 (the top right corner) and zip codes pixel 8.
+  // The other overlays have no file.
+  std::string map_folder() {
+    std::filesystem::create_directories(dir.path("maps/maps"));
+    std::filesystem::create_directories(dir.path("maps/overlays"));
+    auto write_map = [&](const char* name, uint8_t r, uint8_t g, uint8_t b) {
+      Image image;
+      alloc_image(8, 8, 3, image);
+      for (int i = 0; i < 64; ++i) {
+        image.pixels[3 * i] = r;
+        image.pixels[3 * i + 1] = g;
+        image.pixels[3 * i + 2] = b;
+      }
+      EXPECT_EQ(write_bmp(dir.path(name).c_str(), image), 1);
+      free_image(image);
+    };
+    write_map("maps/maps/basemap.bmp", 0x40, 0x50, 0x60);
+    write_map("maps/maps/councilmap.bmp", 0, 0, 255);
+    auto write_mask = [&](const char* name, int pixel) {
+      std::string bytes(8, '\0');
+      bytes[pixel / 8] = static_cast<char>(0x80 >> (pixel % 8));
+      test::write_file(dir.path(name), bytes);
+    };
+    write_mask("maps/overlays/major_roads.ovl", 0);
+    write_mask("maps/overlays/highways.ovl", 1);
+    write_mask("maps/overlays/highways_labels.ovl", 63);
+    write_mask("maps/overlays/zipcodes.ovl", 8);
+    return dir.path("maps");
+  }
 };
+
+// `file` with pixel i of an 8 x 8 BMP (rows of 24 bytes, no pad) set to the
+// given blue, green and red bytes.
+std::string with_pixel(std::string file, int i, const char* bgr) {
+  file.replace(54 + static_cast<size_t>(i) * 3, 3, bgr, 3);
+  return file;
+}
 
 TEST_F(Cli, CountWholeFile) {
   const CliRun r = run({"count", sample()});
@@ -231,6 +270,82 @@ TEST_F(Cli, SelectPrintsTheSelectedCells) {
   EXPECT_EQ(r.code, kExitOk);
   EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '['), 1 + 10 * kGridCols);
   EXPECT_EQ(r.out.substr(0, 16), "[[10,0],[10,1],[");
+}
+
+TEST_F(Cli, MapPaintsTheChosenOverlays) {
+  const std::string data = map_folder();
+  const std::string base = test::read_file(data + "/maps/basemap.bmp");
+  const std::string council = test::read_file(data + "/maps/councilmap.bmp");
+  ASSERT_EQ(base.size(), 54u + 8 * 24);
+  const char* black = "\x00\x00\x00";
+  const char* white = "\xFF\xFF\xFF";
+  const char* yellow = "\x00\xFF\xFF";
+  struct Case {
+    std::vector<std::string> options;
+    std::string expected;
+  };
+  const Case cases[] = {
+      // The initial settings: major roads, highways and highway labels.
+      {{}, with_pixel(with_pixel(with_pixel(base, 0, black), 1, white), 63, white)},
+      {{"--overlays", "0"}, base},
+      {{"--overlays", "0x1"}, with_pixel(base, 8, yellow)},
+      {{"--overlays", "4"}, with_pixel(base, 0, black)},
+      {{"--overlays", "0x0030", "--map", "0"}, with_pixel(with_pixel(base, 1, white), 63, white)},
+      {{"--map", "1", "--overlays", "0"}, council},
+      {{"--map", "1", "--overlays", "0x10"}, with_pixel(council, 1, white)},
+      // Bits above 9 choose nothing.
+      {{"--overlays", "0xFC05"}, with_pixel(with_pixel(base, 0, black), 8, yellow)},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"map", path("out.bmp"), "--data", data};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    const CliRun r = run(args);
+    const std::string label = c.options.empty() ? "(defaults)" : c.options[1];
+    ASSERT_EQ(r.code, kExitOk) << label << ": " << r.err;
+    EXPECT_EQ(test::read_file(path("out.bmp")), c.expected) << label;
+  }
+}
+
+TEST_F(Cli, MapNamesMissingOverlaysAndStillWrites) {
+  const std::string data = map_folder();
+  const CliRun r = run({"map", path("out.bmp"), "--overlays", "0x0082", "--data", data});
+  EXPECT_EQ(r.code, kExitOk);
+  EXPECT_EQ(r.err, "ERROR: overlay(): can't read overlay\nERROR: overlay(): can't read overlay\n");
+  EXPECT_EQ(test::read_file(path("out.bmp")), test::read_file(data + "/maps/basemap.bmp"));
+}
+
+TEST_F(Cli, MapExitCodes) {
+  const std::string data = map_folder();
+  const std::string out = path("out.bmp");
+  struct Case {
+    std::vector<std::string> args;
+    int code;
+    const char* err;
+  };
+  const Case cases[] = {
+      {{"map"}, kExitUsage, "map takes 1 file argument"},
+      {{"map", out, path("extra.bmp")}, kExitUsage, "map takes 1 file argument"},
+      {{"map", out, "--map", "2"}, kExitUsage, "--map is 0 or 1"},
+      {{"map", out, "--map", "basemap"}, kExitUsage, "--map is 0 or 1"},
+      {{"map", out, "--map", ""}, kExitUsage, "--map is 0 or 1"},
+      {{"map", out, "--overlays", ""}, kExitUsage, "--overlays takes"},
+      {{"map", out, "--overlays", "0x10000"}, kExitUsage, "--overlays takes"},
+      {{"map", out, "--overlays", "65536"}, kExitUsage, "--overlays takes"},
+      {{"map", out, "--overlays", "-1"}, kExitUsage, "--overlays takes"},
+      {{"map", out, "--overlays", "0xZ"}, kExitUsage, "--overlays takes"},
+      {{"map", out, "--overlays"}, kExitUsage, "--overlays needs a value"},
+      {{"map", out, "--data", path("nodata")}, kExitFile, "ERROR: make_map(): can't read map\n"},
+      {{"map", path("no/folder/out.bmp"), "--data", data}, kExitFile, "Error: can't write"},
+  };
+  for (const Case& c : cases) {
+    const CliRun r = run(c.args);
+    EXPECT_EQ(r.code, c.code) << c.args.back();
+    EXPECT_NE(r.err.find(c.err), std::string::npos) << c.args.back() << ": " << r.err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(out));
+  // A missing base map is the one message: no overlay is tried after it.
+  EXPECT_EQ(run({"map", out, "--data", path("nodata")}).err, "ERROR: make_map(): can't read map\n");
+  EXPECT_NE(run({"--help"}).out.find("map OUT.bmp"), std::string::npos);
 }
 
 }  // namespace

@@ -1,0 +1,399 @@
+// Rasterising the city: per-pixel lookups of the geometry, then colours for
+// the base maps, bits for the overlays and codes for the cells.
+#include "tools/atlas/atlas.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <memory>
+
+#include "tools/atlas/font.h"
+#include "view/texcoords.h"
+
+namespace valdrin::atlas {
+
+namespace {
+
+struct Rgb {
+  uint8_t r, g, b;
+};
+
+// What the geometry says under every pixel, worked out once.
+struct PixelInfo {
+  std::vector<Point> grid = std::vector<Point>(kMapSize * kMapSize);
+  std::vector<uint8_t> inside = std::vector<uint8_t>(kMapSize * kMapSize);
+  std::vector<uint16_t> zip = std::vector<uint16_t>(kMapSize * kMapSize);
+  std::vector<uint8_t> district = std::vector<uint8_t>(kMapSize * kMapSize);
+};
+
+int at(int x, int y) { return y * kMapSize + x; }
+bool on_image(int x, int y) { return x >= 0 && y >= 0 && x < kMapSize && y < kMapSize; }
+
+void put(Image& image, int x, int y, Rgb c) {
+  if (!on_image(x, y)) return;
+  uint8_t* p = image.pixels + at(x, y) * 3;
+  p[0] = c.r;
+  p[1] = c.g;
+  p[2] = c.b;
+}
+
+// A small integer hash for the varying shades of blocks and fields.
+uint32_t hash(int a, int b) {
+  uint32_t h = static_cast<uint32_t>(a) * 0x9E3779B1u ^ static_cast<uint32_t>(b) * 0x85EBCA77u;
+  h ^= h >> 15;
+  h *= 0x2C1B3C6Du;
+  h ^= h >> 12;
+  return h;
+}
+
+Rgb shade(Rgb c, int delta) {
+  auto f = [delta](uint8_t v) { return static_cast<uint8_t>(std::clamp(v + delta, 0, 255)); };
+  return Rgb{f(c.r), f(c.g), f(c.b)};
+}
+
+// The image pixel nearest to a grid point.
+void grid_pixel(Point p, int& px, int& py) {
+  const TexCoord tc = grid_texcoord(static_cast<float>(p.y), static_cast<float>(p.x));
+  px = static_cast<int>(std::floor(tc.s * kMapSize));
+  py = static_cast<int>(std::floor(tc.t * kMapSize));
+}
+
+// A grid cell is about 11 pixels wide and 17 high on the image, and the view
+// shows it square: text and markers are drawn half as tall again as wide so
+// that they look upright there.
+struct Scale {
+  int x, y;
+};
+constexpr Scale kSmall{1, 2}, kLarge{2, 3}, kLetterScale{4, 6};
+
+// Draws text with its top-left corner at picture position (left, top), where
+// picture rows count down from the top of the image.
+template <typename Plot>
+Label place_text(int layer, const std::string& text, int left, int top_row, Scale scale,
+                 Plot&& plot) {
+  draw_text(text, left, top_row, scale.x, scale.y,
+            [&](int x, int y) { plot(x, kMapSize - 1 - y); });
+  const int width = text_width(text, scale.x);
+  const int height = kGlyphHeight * scale.y;
+  return Label{
+      layer, text, left, kMapSize - top_row - height, left + width - 1, kMapSize - 1 - top_row};
+}
+
+// Text centred on image pixel (px, py).
+template <typename Plot>
+Label centred_text(int layer, const std::string& text, int px, int py, Scale scale, Plot&& plot) {
+  const int left = px - text_width(text, scale.x) / 2;
+  const int top_row = (kMapSize - 1 - py) - kGlyphHeight * scale.y / 2;
+  return place_text(layer, text, left, top_row, scale, plot);
+}
+
+// Text just right of image pixel (px, py), centred on its row.
+template <typename Plot>
+Label side_text(int layer, const std::string& text, int px, int py, int gap, Plot&& plot) {
+  const int top_row = (kMapSize - 1 - py) - kGlyphHeight * kSmall.y / 2;
+  return place_text(layer, text, px + gap, top_row, kSmall, plot);
+}
+
+void fill_pixels(const City& city, PixelInfo& info) {
+  for (int y = 0; y < kMapSize; ++y) {
+    for (int x = 0; x < kMapSize; ++x) {
+      const Point g = pixel_grid(x, y);
+      const int i = at(x, y);
+      info.grid[i] = g;
+      info.inside[i] = inside_city(city, g.x, g.y);
+      info.zip[i] = static_cast<uint16_t>(info.inside[i] ? zip_at(city, g.x, g.y) : 0);
+      info.district[i] = static_cast<uint8_t>(info.inside[i] ? district_at(city, g.x, g.y) : 0);
+    }
+  }
+}
+
+// A pixel on the edge of its area: a 4-neighbour lies in another one.
+template <typename Area>
+bool on_edge(int x, int y, Area&& area) {
+  const int here = area(x, y);
+  const int dx[] = {1, -1, 0, 0};
+  const int dy[] = {0, 0, 1, -1};
+  for (int k = 0; k < 4; ++k) {
+    const int nx = x + dx[k], ny = y + dy[k];
+    if (on_image(nx, ny) && area(nx, ny) != here) return true;
+  }
+  return false;
+}
+
+constexpr Rgb kOutside{146, 154, 130}, kOutsideAlt{156, 162, 138};
+constexpr Rgb kBlock{170, 162, 142}, kStreet{134, 128, 116};
+constexpr Rgb kDowntownBlock{150, 140, 134}, kDowntownStreet{112, 108, 104};
+constexpr Rgb kWater{68, 104, 150}, kPark{92, 138, 84}, kLimit{118, 100, 80};
+constexpr Rgb kBoundary{96, 40, 36}, kLetter{240, 240, 228}, kCouncilOutside{150, 150, 150};
+// Nine clearly different, middle-dark colours: white, yellow and black
+// overlays all stand out on them.
+constexpr Rgb kDistrictColours[9] = {{170, 72, 72},  {62, 100, 170}, {72, 130, 70},
+                                     {172, 106, 42}, {122, 72, 160}, {40, 124, 124},
+                                     {160, 80, 132}, {120, 114, 46}, {92, 96, 140}};
+
+void paint_basemap(const City& city, const PixelInfo& info, Image& map) {
+  for (int y = 0; y < kMapSize; ++y) {
+    for (int x = 0; x < kMapSize; ++x) {
+      const int i = at(x, y);
+      const Point g = info.grid[i];
+      Rgb c;
+      if (!info.inside[i]) {
+        // Fields around the city, in a patchwork of three-cell squares.
+        const int fx = static_cast<int>(std::floor(g.x / 3)),
+                  fy = static_cast<int>(std::floor(g.y / 3));
+        c = ((fx + fy) & 1) ? kOutsideAlt : kOutside;
+        c = shade(c, static_cast<int>(hash(fx, fy) % 9) - 4);
+        if (is_water(city, g.x, g.y)) c = kWater;
+      } else if (is_water(city, g.x, g.y)) {
+        c = kWater;
+      } else if (is_park(city, g.x, g.y)) {
+        c = shade(kPark, static_cast<int>(hash(x / 5, y / 5) % 7) - 3);
+      } else {
+        // City blocks: four to a cell side downtown, two elsewhere.
+        const bool downtown = is_downtown(city, g.x, g.y);
+        const double per_cell = downtown ? 4 : 2;
+        const double street = downtown ? 0.22 : 0.16;
+        const double bx = g.x * per_cell, by = g.y * per_cell;
+        const bool is_street = bx - std::floor(bx) < street || by - std::floor(by) < street;
+        if (is_street) {
+          c = downtown ? kDowntownStreet : kStreet;
+        } else {
+          const int block =
+              static_cast<int>(
+                  hash(static_cast<int>(std::floor(bx)), static_cast<int>(std::floor(by))) % 13) -
+              6;
+          c = shade(downtown ? kDowntownBlock : kBlock, block);
+        }
+      }
+      if (info.inside[i] && on_edge(x, y, [&](int ax, int ay) { return info.inside[at(ax, ay)]; }))
+        c = kLimit;
+      put(map, x, y, c);
+    }
+  }
+}
+
+void paint_councilmap(const City& city, const PixelInfo& info, Image& map,
+                      std::vector<Label>& labels) {
+  for (int y = 0; y < kMapSize; ++y) {
+    for (int x = 0; x < kMapSize; ++x) {
+      const int i = at(x, y);
+      const int d = info.district[i];
+      Rgb c = d == 0 ? kCouncilOutside : kDistrictColours[d - 1];
+      const Point g = info.grid[i];
+      if (is_water(city, g.x, g.y))
+        c = Rgb{static_cast<uint8_t>(c.r * 0.6), static_cast<uint8_t>(c.g * 0.7),
+                static_cast<uint8_t>(std::min(255.0, c.b * 0.8 + 50))};
+      if (on_edge(x, y, [&](int ax, int ay) { return info.district[at(ax, ay)]; })) c = kBoundary;
+      put(map, x, y, c);
+    }
+  }
+  // Each district lettered in light letters with a dark rim.
+  for (int d = 1; d <= 9; ++d) {
+    const std::string letter(1, static_cast<char>('A' + d - 1));
+    int cx, cy;
+    grid_pixel(city.district_letters[d - 1], cx, cy);
+    for (int oy = -2; oy <= 2; ++oy)
+      for (int ox = -2; ox <= 2; ++ox)
+        centred_text(-1, letter, cx + ox, cy + oy, kLetterScale,
+                     [&](int px, int py) { put(map, px, py, kBoundary); });
+    labels.push_back(centred_text(-1, letter, cx, cy, kLetterScale,
+                                  [&](int px, int py) { put(map, px, py, kLetter); }));
+  }
+}
+
+// Sets every pixel inside the city within half_width of the path.
+void stroke(const PixelInfo& info, const Road& road, bool city_only, Mask& mask) {
+  for (int y = 0; y < kMapSize; ++y) {
+    for (int x = 0; x < kMapSize; ++x) {
+      const int i = at(x, y);
+      if (city_only && !info.inside[i]) continue;
+      if (distance_to_path(road.path, info.grid[i].x, info.grid[i].y) < road.half_width)
+        mask.set(x, y);
+    }
+  }
+}
+
+void paint_overlays(const City& city, const PixelInfo& info, Atlas& atlas) {
+  auto& masks = atlas.overlays;
+  auto plotter = [](Mask& mask) {
+    return [&mask](int x, int y) {
+      if (on_image(x, y)) mask.set(x, y);
+    };
+  };
+
+  // Zip boundaries, the city limit among them, and zip code labels.
+  for (int y = 0; y < kMapSize; ++y)
+    for (int x = 0; x < kMapSize; ++x)
+      if (info.inside[at(x, y)] &&
+          on_edge(x, y, [&](int ax, int ay) { return info.zip[at(ax, ay)]; }))
+        masks[0].set(x, y);
+  for (const ZipArea& z : city.zips) {
+    int px, py;
+    grid_pixel(z.seed, px, py);
+    char code[8];
+    std::snprintf(code, sizeof code, "%05u", 76999 + z.index);
+    atlas.labels.push_back(centred_text(1, code, px, py, kSmall, plotter(masks[1])));
+  }
+
+  // Major roads and their names, twice along each road inside the city.
+  for (const Road& road : city.major_roads) {
+    stroke(info, road, true, masks[2]);
+    const Point a = road.path.front(), b = road.path.back();
+    const bool north_south = a.x == b.x;
+    const double spots[] = {0.3, 0.7};
+    for (double f : spots) {
+      const Point p = north_south ? Point{a.x, 8 + f * 50} : Point{8 + f * 70, a.y};
+      if (!inside_city(city, p.x, p.y)) continue;
+      int px, py;
+      grid_pixel(p, px, py);
+      if (north_south)
+        atlas.labels.push_back(side_text(3, road.name, px, py, 4, plotter(masks[3])));
+      else
+        atlas.labels.push_back(
+            place_text(3, road.name, px, kMapSize - 1 - py - 18, kSmall, plotter(masks[3])));
+    }
+  }
+
+  // Highways run on past the city limit, and carry large labels.
+  const Point highway_spots[] = {{48.0, 39.0}, {22.9, 47.3}, {13, 31.1},
+                                 {40.6, 22},   {21, 15.1},   {64, 18.5}};
+  for (size_t h = 0; h < city.highways.size(); ++h) {
+    stroke(info, city.highways[h], false, masks[4]);
+    int px, py;
+    grid_pixel(highway_spots[h], px, py);
+    atlas.labels.push_back(place_text(5, city.highways[h].name, px + 6, kMapSize - 1 - py - 26,
+                                      kLarge, plotter(masks[5])));
+  }
+
+  // Police stations: a square with a hole; hospitals: a cross.
+  for (const Site& s : city.stations) {
+    int px, py;
+    grid_pixel(s.at, px, py);
+    for (int dy = -6; dy <= 6; ++dy)
+      for (int dx = -4; dx <= 4; ++dx)
+        if ((std::abs(dx) > 1 || std::abs(dy) > 2) && on_image(px + dx, py + dy))
+          masks[6].set(px + dx, py + dy);
+    atlas.labels.push_back(side_text(7, s.name, px, py, 7, plotter(masks[7])));
+  }
+  for (const Site& s : city.hospitals) {
+    int px, py;
+    grid_pixel(s.at, px, py);
+    for (int dy = -8; dy <= 8; ++dy)
+      for (int dx = -5; dx <= 5; ++dx)
+        if ((std::abs(dx) <= 1 || std::abs(dy) <= 1) && on_image(px + dx, py + dy))
+          masks[8].set(px + dx, py + dy);
+    atlas.labels.push_back(side_text(9, s.name, px, py, 8, plotter(masks[9])));
+  }
+}
+
+// The codes of one cell: those at its centre first, then the most common
+// other code in its footprint as the second.
+void fill_cells(const City& city, CellTable& table) {
+  constexpr int kSamples = 6;
+  for (int r = 0; r < kGridRows; ++r) {
+    for (int c = 0; c < kGridCols; ++c) {
+      uint32_t(&entry)[2] = table.words[r * kGridCols + c];
+      const double cx = c + 0.5, cy = r + 0.5;
+      if (!inside_city(city, cx, cy)) {
+        const char none[4] = {'.', 0, 0, 0};
+        entry[0] = 0;
+        entry[1] = make_keymap_word(none);
+        continue;
+      }
+      const uint32_t zip1 = zip_at(city, cx, cy);
+      const uint32_t district1 = district_at(city, cx, cy);
+      std::map<uint32_t, int> zips, districts;
+      for (int j = 0; j < kSamples; ++j) {
+        for (int i = 0; i < kSamples; ++i) {
+          const double x = c + (i + 0.5) / kSamples, y = r + (j + 0.5) / kSamples;
+          const uint32_t z = zip_at(city, x, y), d = district_at(city, x, y);
+          if (z != 0 && z != zip1) ++zips[z];
+          if (d != 0 && d != district1) ++districts[d];
+        }
+      }
+      auto most = [](const std::map<uint32_t, int>& counts) {
+        uint32_t best = 0;
+        int n = 0;
+        for (const auto& [code, k] : counts)
+          if (k > n) {
+            best = code;
+            n = k;
+          }
+        return best;
+      };
+      const uint32_t zip2 = most(zips), district2 = most(districts);
+      entry[0] = make_cell_word(district1, district2, district2 != 0, zip1, zip2, zip2 != 0);
+      const std::string code = keymap_code(r, c);
+      entry[1] = make_keymap_word(code.c_str());
+    }
+  }
+}
+
+int write_bytes(const std::filesystem::path& path, const uint8_t* bytes, size_t size) {
+  std::FILE* file = std::fopen(path.string().c_str(), "wb");
+  if (file == nullptr) return 0;
+  const bool ok = std::fwrite(bytes, 1, size, file) == size;
+  return std::fclose(file) == 0 && ok ? 1 : 0;
+}
+
+}  // namespace
+
+void Mask::set(int x, int y) {
+  const size_t i = static_cast<size_t>(y) * kMapSize + static_cast<size_t>(x);
+  bytes[i / 8] |= static_cast<uint8_t>(0x80u >> (i % 8));
+}
+
+bool Mask::get(int x, int y) const {
+  const size_t i = static_cast<size_t>(y) * kMapSize + static_cast<size_t>(x);
+  return (bytes[i / 8] >> (7 - i % 8)) & 1u;
+}
+
+Atlas::~Atlas() {
+  free_image(basemap);
+  free_image(councilmap);
+}
+
+Point pixel_grid(int px, int py) {
+  double row, col;
+  texcoord_grid((px + 0.5) / kMapSize, (py + 0.5) / kMapSize, row, col);
+  return Point{col, row};
+}
+
+void build_atlas(const City& city, Atlas& atlas) {
+  auto info = std::make_unique<PixelInfo>();
+  fill_pixels(city, *info);
+  alloc_image(kMapSize, kMapSize, 3, atlas.basemap);
+  alloc_image(kMapSize, kMapSize, 3, atlas.councilmap);
+  paint_basemap(city, *info, atlas.basemap);
+  paint_councilmap(city, *info, atlas.councilmap, atlas.labels);
+  paint_overlays(city, *info, atlas);
+  fill_cells(city, atlas.cells);
+  atlas.zip_pixels.assign(city.zips.size() + 1, 0);
+  atlas.district_pixels.assign(10, 0);
+  for (int i = 0; i < kMapSize * kMapSize; ++i) {
+    if (info->zip[i] < atlas.zip_pixels.size()) ++atlas.zip_pixels[info->zip[i]];
+    ++atlas.district_pixels[info->district[i]];
+  }
+}
+
+int write_atlas(const Atlas& atlas, const std::string& dir) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  for (const char* sub : {"maps", "overlays", "selections"})
+    fs::create_directories(fs::path(dir) / sub, error);
+  if (!write_bmp((fs::path(dir) / kBaseMaps[0]).string().c_str(), atlas.basemap)) return 0;
+  if (!write_bmp((fs::path(dir) / kBaseMaps[1]).string().c_str(), atlas.councilmap)) return 0;
+  for (int n = 0; n < kOverlayCount; ++n)
+    if (!write_bytes(fs::path(dir) / kOverlays[n].file, atlas.overlays[n].bytes.data(), kMaskBytes))
+      return 0;
+  std::vector<uint8_t> table(kSelectionFileBytes);
+  for (int i = 0; i < kCellCount; ++i)
+    for (int w = 0; w < 2; ++w)
+      for (int b = 0; b < 4; ++b)
+        table[i * 8 + w * 4 + b] = static_cast<uint8_t>(atlas.cells.words[i][w] >> (8 * b));
+  return write_bytes(fs::path(dir) / "selections/default.sel", table.data(), table.size());
+}
+
+}  // namespace valdrin::atlas
