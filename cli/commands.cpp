@@ -5,6 +5,9 @@
 // "CAPTION: text".
 #include "cli/commands.h"
 
+#include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -21,8 +24,10 @@
 #include "core/store.h"
 #include "core/text.h"
 #include "core/time_key.h"
+#include "view/headless.h"
 #include "view/image.h"
 #include "view/map_layers.h"
+#include "view/scene.h"
 
 namespace valdrin {
 
@@ -37,6 +42,9 @@ constexpr const char* kUsage =
     "  import-csv IN.csv OUT.vdr\n"
     "  export-csv IN.vdr OUT.csv\n"
     "  map OUT.bmp [--map 0|1] [--overlays MASK] [--data DIR]\n"
+    "  render OUT.bmp [IN.vdr] [--size WxH] [--from KEY] [--to KEY] [--where FIELD=VALUE]...\n"
+    "         [--heading DEG] [--tilt DEG] [--distance D] [--look-at X,Y] [--map 0|1]\n"
+    "         [--overlays MASK] [--data DIR]\n"
     "KEY is a date label such as \"Day,January,1,2000\" or a raw key (decimal or 0x hex).\n"
     "FIELD is a filterable CSV column (SHIFT, DIVISION, ..., REASON); VALUE a code or a list "
     "item.\n"
@@ -58,6 +66,7 @@ struct Options {
   std::vector<std::string_view> positional;
   std::string_view from, to, cell, mode, data = "data", count, repeat;
   std::optional<std::string_view> map, overlays;  // given at all, even empty
+  std::optional<std::string_view> size, heading, tilt, distance, look_at;
   std::vector<std::string_view> where;
 };
 
@@ -97,6 +106,16 @@ Options parse_options(int argc, const char* const* argv) {
       o.map = value();
     else if (arg == "--overlays")
       o.overlays = value();
+    else if (arg == "--size")
+      o.size = value();
+    else if (arg == "--heading")
+      o.heading = value();
+    else if (arg == "--tilt")
+      o.tilt = value();
+    else if (arg == "--distance")
+      o.distance = value();
+    else if (arg == "--look-at")
+      o.look_at = value();
     else if (arg.size() > 1 && arg[0] == '-')
       throw UsageError{"unknown option " + std::string(arg)};
     else
@@ -316,8 +335,8 @@ int command_export(const Options& o, Session& s, std::FILE* err) {
 }
 
 // The map image as the Map texture would hold it, written as a BMP file.
-int command_map(const Options& o, std::FILE* err) {
-  expect_positional(o, 1, "map");
+// --map and --overlays over the initial GIS settings.
+GisSettings parse_gis(const Options& o) {
   GisSettings gis;
   if (o.map) {
     if (*o.map != "0" && *o.map != "1") throw UsageError{"--map is 0 or 1"};
@@ -325,11 +344,87 @@ int command_map(const Options& o, std::FILE* err) {
   }
   if (o.overlays && !parse_u16(*o.overlays, gis.overlay_flags))
     throw UsageError{"--overlays takes a mask from 0 to 0xFFFF"};
+  return gis;
+}
+
+int command_map(const Options& o, std::FILE* err) {
+  expect_positional(o, 1, "map");
+  const GisSettings gis = parse_gis(o);
   Image image;
   if (!compose_map(gis, std::string(o.data), image)) return kExitFile;
   const std::string out = path_of(o.positional[0]);
   const int written = write_bmp(out.c_str(), image);
   free_image(image);
+  if (!written) {
+    std::fprintf(err, "Error: can't write %s\n", out.c_str());
+    return kExitFile;
+  }
+  return kExitOk;
+}
+
+// A finite decimal number such as "30" or "-12.5".
+float parse_real(std::string_view text, const char* option) {
+  float value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
+      !std::isfinite(value))
+    throw UsageError{std::string(option) + " takes a number"};
+  return value;
+}
+
+void parse_pair(std::string_view text, char separator, const char* option, std::string_view& first,
+                std::string_view& second) {
+  const size_t at = text.find(separator);
+  if (at == std::string_view::npos)
+    throw UsageError{std::string(option) + " takes two values joined by '" + separator + "'"};
+  first = text.substr(0, at);
+  second = text.substr(at + 1);
+}
+
+// Draws one frame of the scene without any window system and writes it out.
+int command_render(const Options& o, Session& s, std::FILE* err) {
+  if (o.positional.empty() || o.positional.size() > 2)
+    throw UsageError{"render takes OUT.bmp and an optional IN.vdr"};
+  int width = 1024;
+  int height = 768;
+  if (o.size) {
+    std::string_view w, h;
+    parse_pair(*o.size, 'x', "--size", w, h);
+    uint32_t wv = 0, hv = 0;
+    if (!parse_unsigned(w, wv) || !parse_unsigned(h, hv) || wv < 1 || hv < 1 || wv > 8192 ||
+        hv > 8192)
+      throw UsageError{"--size takes WxH, each from 1 to 8192"};
+    width = static_cast<int>(wv);
+    height = static_cast<int>(hv);
+  }
+  ViewState view;
+  if (o.heading) view.heading = std::clamp(parse_real(*o.heading, "--heading"), -180.0f, 180.0f);
+  if (o.tilt) view.tilt = std::clamp(parse_real(*o.tilt, "--tilt"), -90.0f, 90.0f);
+  if (o.distance) view.distance = std::max(parse_real(*o.distance, "--distance"), 5.0f);
+  if (o.look_at) {
+    std::string_view x, y;
+    parse_pair(*o.look_at, ',', "--look-at", x, y);
+    view.look_at[0] = parse_real(x, "--look-at");
+    view.look_at[1] = parse_real(y, "--look-at");
+  }
+  const GisSettings gis = parse_gis(o);
+  if (o.positional.size() == 2 && !load_store(o.positional[1], s, err)) return kExitFile;
+  apply_filter(o, s);
+
+  HeadlessGl gl;
+  if (!open_headless_gl(width, height, gl)) return kExitFile;
+  auto scene = std::make_unique<Scene>();
+  SceneSources sources{s.store, s.query, s.time, s.counts, s.cells};
+  init_scene(*scene, sources, gis, std::string(o.data));
+  resize_view(view, static_cast<int16_t>(width), static_cast<int16_t>(height));
+  draw_frame(view);
+  Image frame;
+  read_frame(width, height, frame);
+  free_scene();
+  close_headless_gl(gl);
+  const std::string out = path_of(o.positional[0]);
+  const int written = write_bmp(out.c_str(), frame);
+  free_image(frame);
   if (!written) {
     std::fprintf(err, "Error: can't write %s\n", out.c_str());
     return kExitFile;
@@ -364,6 +459,8 @@ int run_cli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
         code = command_export(options, *session, err);
       else if (command == "map")
         code = command_map(options, err);
+      else if (command == "render")
+        code = command_render(options, *session, err);
       else
         throw UsageError{command.empty() ? "no command given"
                                          : "unknown command " + std::string(command)};

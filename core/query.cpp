@@ -189,6 +189,11 @@ void default_time(TimeState& time, Event& query) {
   time.window_start = query.key;
 }
 
+void reset_window_end(const TimeState& time, Event& query) {
+  query.key = time.first_key;
+  if ((query.key & 3u) == 0) query.key |= 1u;
+}
+
 void default_query(Event& query) {
   query.incident = 0;
   query.officer = 0;

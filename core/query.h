@@ -88,6 +88,10 @@ void count_events(const EventStore& store, const Event& query, const TimeState& 
 // "Default Time": Window end := First key, Window start := Window end. The
 // caller rebuilds.
 void default_time(TimeState& time, Event& query);
+// The time-window reset after new data: Window end := First key, with the
+// shift Day when the First key has none. The Window start is the loader's.
+void reset_window_end(const TimeState& time, Event& query);
+
 // "Default Query": every mask sub-field := 0. The caller shows the lists and
 // rebuilds.
 void default_query(Event& query);

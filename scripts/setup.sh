@@ -3,7 +3,8 @@
 # are missing. Safe to run again; does nothing when all are there.
 set -euo pipefail
 
-packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev)
+packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev libqt6opengl6-dev libgl-dev libgl1-mesa-dri libegl-dev libegl1 xvfb xauth)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -12,4 +12,5 @@ ctest --test-dir "$root/build" --output-on-failure -j2
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
 "$root/scripts/build.sh" "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DVALDRIN_SANITIZE=ON
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0" \
   ctest --test-dir "$root/build-asan" --output-on-failure -j2

@@ -2,6 +2,7 @@
 // images out, and the exit codes.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -346,6 +347,50 @@ TEST_F(Cli, MapExitCodes) {
   // A missing base map is the one message: no overlay is tried after it.
   EXPECT_EQ(run({"map", out, "--data", path("nodata")}).err, "ERROR: make_map(): can't read map\n");
   EXPECT_NE(run({"--help"}).out.find("map OUT.bmp"), std::string::npos);
+}
+
+// The headless render needs no display at all: it draws through EGL into a
+// framebuffer of its own.
+TEST_F(Cli, RenderWithoutADisplayShowsTheMap) {
+  const std::string data = std::string(VALDRIN_SOURCE_DIR) + "/data";
+  ASSERT_EQ(run({"generate", path("g.vdr"), "--data", data}).code, kExitOk);
+  const char* display = std::getenv("DISPLAY");
+  const std::string saved = display ? display : "";
+  unsetenv("DISPLAY");
+  const CliRun r =
+      run({"render", path("view.bmp"), path("g.vdr"), "--size", "320x240", "--data", data});
+  const CliRun tilted =
+      run({"render", path("tilted.bmp"), path("g.vdr"), "--size", "320x240", "--tilt", "60",
+           "--heading", "30", "--distance", "80", "--look-at", "40,30", "--data", data});
+  if (display) setenv("DISPLAY", saved.c_str(), 1);
+  ASSERT_EQ(r.code, kExitOk) << r.err;
+  ASSERT_EQ(tilted.code, kExitOk) << tilted.err;
+  const std::string bmp = test::read_file(path("view.bmp"));
+  ASSERT_EQ(bmp.size(), 54u + 320 * 240 * 3);
+  // The centre pixel shows the city map (the downtown blocks), not the
+  // grey of the empty background.
+  const size_t centre = 54 + (120 * 320 + 160) * 3;
+  const int b = static_cast<uint8_t>(bmp[centre]), g = static_cast<uint8_t>(bmp[centre + 1]),
+            red = static_cast<uint8_t>(bmp[centre + 2]);
+  EXPECT_FALSE(std::abs(red - 127) <= 2 && std::abs(g - 127) <= 2 && std::abs(b - 127) <= 2);
+  EXPECT_GT(red + g + b, 150);
+  EXPECT_NE(test::read_file(path("tilted.bmp")), bmp);
+}
+
+TEST_F(Cli, RenderUsage) {
+  const std::string out = path("x.bmp");
+  const std::vector<std::vector<std::string>> bad = {
+      {"render"},
+      {"render", out, "a.vdr", "b.vdr"},
+      {"render", out, "--size", "100"},
+      {"render", out, "--size", "0x100"},
+      {"render", out, "--tilt", "steep"},
+      {"render", out, "--distance", "1e999"},
+      {"render", out, "--look-at", "4"},
+      {"render", out, "--map", "3"},
+  };
+  for (const auto& args : bad) EXPECT_EQ(run(args).code, kExitUsage) << args.back();
+  EXPECT_EQ(run({"render", out, path("missing.vdr")}).code, kExitFile);
 }
 
 }  // namespace

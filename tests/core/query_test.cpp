@@ -170,6 +170,19 @@ TEST(QueryLists, ItemsAndValues) {
   EXPECT_EQ(find_query_field("MONTH", id), 0);
 }
 
+TEST(QueryResets, WindowEndResetTakesTheFirstKeyWithAShift) {
+  TimeState time;
+  Event query = initial_query();
+  const uint16_t cases[][2] = {{0x1084, 0x1085}, {0x1086, 0x1086}, {0x0087, 0x0087}, {0, 1}};
+  for (const auto& c : cases) {
+    time.first_key = c[0];
+    time.window_start = 0x0123;
+    reset_window_end(time, query);
+    EXPECT_EQ(query.key, c[1]);
+    EXPECT_EQ(time.window_start, 0x0123);
+  }
+}
+
 TEST(QueryResets, DefaultTimeAndDefaultQuery) {
   TimeState time;
   time.first_key = 0x2222;

@@ -1,0 +1,42 @@
+// The 3-D view: the OpenGL widget that stays the main window's central
+// widget for the whole run. Qt makes its context current for the three GL
+// entry points; everything else that draws or rebuilds goes through
+// with_context.
+#pragma once
+
+#include <QOpenGLWidget>
+#include <functional>
+
+#include "app/program.h"
+
+namespace valdrin {
+
+class GlView : public QOpenGLWidget {
+ public:
+  // `ready` runs once, inside the first context, right after the scene is
+  // set up: the rest of start-up that needs the context.
+  GlView(Program& program, std::function<void()> ready, QWidget* parent = nullptr);
+  ~GlView() override;
+
+  // Runs `work` with the view's context current (a no-op before the
+  // context exists).
+  void with_context(const std::function<void()>& work);
+
+  // Releases the scene's textures and lists ahead of the context.
+  void release_scene();
+
+  // Schedules the next frame: draw_frame runs in paintGL.
+  void present_frame() { update(); }
+
+ protected:
+  void initializeGL() override;
+  void resizeGL(int width, int height) override;
+  void paintGL() override;
+
+ private:
+  Program& program_;
+  std::function<void()> ready_;
+  bool scene_ready_ = false;
+};
+
+}  // namespace valdrin

@@ -1,0 +1,36 @@
+// The rebuild step, the time-window reset and the message boxes.
+#include "app/shell.h"
+
+#include <QMessageBox>
+#include <QString>
+
+#include "core/message.h"
+
+namespace valdrin {
+
+void rebuild(Program& program) {
+  SceneSources sources = program.sources();
+  rebuild_columns(program.scene, sources);
+}
+
+void reset_timeline(Program& program) {
+  reset_window_end(program.time, program.query);
+  program.playback.range_min = program.time.first_key;
+  program.playback.range_max = program.time.last_key;
+  rebuild(program);
+}
+
+namespace {
+
+void show_box(void*, const char* caption, const char* text) {
+  // No owner window, as for every message of the program; OK only.
+  QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(caption), QString::fromUtf8(text),
+                  QMessageBox::Ok);
+  box.exec();
+}
+
+}  // namespace
+
+void install_message_boxes() { set_message_sink(MessageSink{show_box, nullptr}); }
+
+}  // namespace valdrin

@@ -1,0 +1,22 @@
+// Shell operations over the program's state that need a current GL context
+// but no window: the rebuild step and the time-window reset that follows
+// every new data set.
+#pragma once
+
+#include "app/program.h"
+
+namespace valdrin {
+
+// The rebuild step over the program's state.
+void rebuild(Program& program);
+
+// Window end := First key (with the shift Day when it has none), the
+// timeline's range := First key .. Last key, then the rebuild step (which
+// refreshes the timeline through the scene's hook). The Window start, the
+// play state and the Step unit are left alone.
+void reset_timeline(Program& program);
+
+// Shows every message of the core in a message box with an OK button.
+void install_message_boxes();
+
+}  // namespace valdrin
