@@ -1,6 +1,9 @@
 // The GL widget's entry points: set up, resize and draw the scene.
 #include "app/gl_view.h"
 
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QOpenGLContext>
 #include <algorithm>
 
 namespace valdrin {
@@ -15,6 +18,12 @@ GlView::~GlView() { release_scene(); }
 
 void GlView::with_context(const std::function<void()>& work) {
   if (!scene_ready_) return;
+  // Inside initializeGL or paintGL the context is already current and Qt
+  // expects it to stay so.
+  if (QOpenGLContext::currentContext() == context()) {
+    work();
+    return;
+  }
   makeCurrent();
   work();
   doneCurrent();
@@ -42,5 +51,50 @@ void GlView::resizeGL(int width, int height) {
 }
 
 void GlView::paintGL() { draw_frame(program_.view); }
+
+}  // namespace valdrin
+
+namespace valdrin {
+
+namespace {
+
+// Client pixels as the view's framebuffer counts them, in 16 bits.
+int16_t device(double logical, double ratio) {
+  return static_cast<int16_t>(std::clamp(static_cast<int>(logical * ratio), -32768, 32767));
+}
+
+unsigned mouse_flags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
+  unsigned flags = 0;
+  if (buttons & Qt::LeftButton) flags |= kLeftButton;
+  if (buttons & Qt::RightButton) flags |= kRightButton;
+  if (modifiers & Qt::ShiftModifier) flags |= kShiftKey;
+  if (modifiers & Qt::ControlModifier) flags |= kControlKey;
+  return flags;
+}
+
+}  // namespace
+
+void GlView::mousePressEvent(QMouseEvent* event) {
+  const double ratio = devicePixelRatioF();
+  const int16_t x = device(event->position().x(), ratio), y = device(event->position().y(), ratio);
+  const unsigned flags = mouse_flags(event->buttons(), event->modifiers());
+  if (event->button() == Qt::LeftButton) on_left_down(program_, hooks_, flags, x, y);
+  if (event->button() == Qt::RightButton) on_right_down(program_, hooks_, flags, x, y);
+}
+
+void GlView::mouseReleaseEvent(QMouseEvent* event) {
+  const double ratio = devicePixelRatioF();
+  const int16_t x = device(event->position().x(), ratio), y = device(event->position().y(), ratio);
+  if (event->button() == Qt::LeftButton) on_left_up(program_, hooks_, x, y);
+  if (event->button() == Qt::RightButton) on_right_up(program_, hooks_, x, y);
+}
+
+void GlView::mouseMoveEvent(QMouseEvent* event) {
+  const double ratio = devicePixelRatioF();
+  on_mouse_move(program_, hooks_, mouse_flags(event->buttons(), event->modifiers()),
+                device(event->position().x(), ratio), device(event->position().y(), ratio));
+}
+
+void GlView::keyReleaseEvent(QKeyEvent* event) { on_key_up(program_, hooks_, event->key()); }
 
 }  // namespace valdrin

@@ -7,6 +7,7 @@
 #include <QOpenGLWidget>
 #include <functional>
 
+#include "app/navigation.h"
 #include "app/program.h"
 
 namespace valdrin {
@@ -28,14 +29,22 @@ class GlView : public QOpenGLWidget {
   // Schedules the next frame: draw_frame runs in paintGL.
   void present_frame() { update(); }
 
+  // What the mouse handlers ask of the window.
+  void set_hooks(NavigationHooks hooks) { hooks_ = std::move(hooks); }
+
  protected:
   void initializeGL() override;
   void resizeGL(int width, int height) override;
   void paintGL() override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
 
  private:
   Program& program_;
   std::function<void()> ready_;
+  NavigationHooks hooks_;
   bool scene_ready_ = false;
 };
 

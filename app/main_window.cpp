@@ -4,17 +4,61 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFileDialog>
 #include <QMenuBar>
 
+#include "app/file_commands.h"
+#include "app/file_dialogs.h"
 #include "app/shell.h"
 
 namespace valdrin {
 
 namespace {
+
 constexpr int kTimerId = 1;
 constexpr int kTimerMs = 500;
 constexpr int kOuterWidth = 1024;
 constexpr int kOuterHeight = 768;
+
+struct MenuItem {
+  const char* text;
+  int id;
+};
+struct MenuSpec {
+  const char* title;
+  MenuItem items[5];
+};
+
+// The menu bar, in order; an item with id 0 ends a menu.
+constexpr MenuSpec kMenus[] = {
+    {"File",
+     {{"Load Data..", kCommandLoadData},
+      {"Generate Data", kCommandGenerateData},
+      {"Save Snapshot..", kCommandSaveSnapshot},
+      {"Print..", kCommandPrint},
+      {"Quit", kCommandQuit}}},
+    {"Location",
+     {{"Default Location", kCommandDefaultLocation}, {"Saved Location", kCommandSavedLocation}}},
+    {"Time", {{"Default Time", kCommandDefaultTime}, {"Saved Time", kCommandSavedTime}}},
+    {"Query", {{"Default Query", kCommandDefaultQuery}, {"Saved Query", kCommandSavedQuery}}},
+    {"Panel",
+     {{"Show GIS Panel", kCommandShowGisPanel},
+      {"Show Query Panel", kCommandShowQueryPanel},
+      {"Show Timeline Panel", kCommandShowTimelinePanel},
+      {"Show Info Panel", kCommandShowInfoPanel}}},
+    {"Help", {{"About..", kCommandAbout}}},
+};
+
+// The real dialogs: Qt's file dialogs, listing the files with the extension.
+std::string run_dialog(QWidget* owner, bool save, const std::string& directory,
+                       const std::string& extension) {
+  const QString filter = QString::fromStdString("*" + extension);
+  const QString dir = QString::fromStdString(directory);
+  const QString chosen = save ? QFileDialog::getSaveFileName(owner, QString(), dir, filter)
+                              : QFileDialog::getOpenFileName(owner, QString(), dir, filter);
+  return chosen.toStdString();
+}
+
 }  // namespace
 
 MainWindow::MainWindow(Program& program)
@@ -25,16 +69,34 @@ MainWindow::MainWindow(Program& program)
   setWindowTitle("Valdrin 1.0d");
   setCentralWidget(view_);
   resize(kOuterWidth, kOuterHeight);
-  build_menu();
+  program_.with_gl = [this](const std::function<void()>& work) { view_->with_context(work); };
+  view_->set_hooks(NavigationHooks{
+      [this] { view_->present_frame(); },
+      // Qt itself holds the mouse for the view between press and release.
+      [this] { view_->setFocus(); },
+      nullptr,
+      nullptr,
+  });
   timer_.setInterval(kTimerMs);
   connect(&timer_, &QTimer::timeout, this, [this] { on_timer(kTimerId); });
   timer_.start();
+  build_menu();
+  init_file_dialogs(program_.dialogs);
+  if (!program_.dialogs.run)
+    program_.dialogs.run = [this](bool save, const std::string& dir, const std::string& ext) {
+      return run_dialog(this, save, dir, ext);
+    };
 }
 
 void MainWindow::build_menu() {
-  QMenu* file = menuBar()->addMenu("File");
-  QAction* quit = file->addAction("Quit");
-  quit->setData(kCommandQuit);
+  for (const MenuSpec& spec : kMenus) {
+    QMenu* menu = menuBar()->addMenu(spec.title);
+    for (const MenuItem& item : spec.items) {
+      if (item.id == 0) break;
+      QAction* action = menu->addAction(item.text);
+      action->setData(item.id);
+    }
+  }
   connect(menuBar(), &QMenuBar::triggered, this,
           [this](QAction* action) { on_command(action->data().toInt()); });
 }
@@ -47,8 +109,22 @@ void MainWindow::start_up_with_context() {
 
 void MainWindow::on_command(int id) {
   switch (id) {
-    case kCommandQuit: quit_app(); return;
-    default: break;
+    case kCommandLoadData: load_data_command(program_); break;
+    case kCommandGenerateData: generate_data_command(program_); break;
+    case kCommandQuit: quit_app(); return;  // nothing is drawn after Quit
+    case kCommandDefaultLocation: default_location(program_.view); break;
+    case kCommandDefaultTime:
+      default_time(program_.time, program_.query);
+      rebuild(program_);
+      break;
+    case kCommandDefaultQuery:
+      default_query(program_.query);
+      rebuild(program_);
+      break;
+    default:
+      // The saved-state items, the panels, About, Snapshot and Print: no
+      // action of their own here.
+      break;
   }
   view_->present_frame();
 }

@@ -1,11 +1,12 @@
 // The main window "Valdrin 1.0d": the GL view as central widget, the menu
-// bar, timer 1 and command dispatch, and both ways out.
+// bar and command dispatch, timer 1, and both ways out.
 #pragma once
 
 #include <QMainWindow>
 #include <QTimer>
 
 #include "app/gl_view.h"
+#include "app/navigation.h"
 #include "app/program.h"
 
 class QCloseEvent;
@@ -13,14 +14,32 @@ class QShowEvent;
 
 namespace valdrin {
 
-// Menu command ids.
-enum CommandId : int { kCommandQuit = 10 };
+// Menu command ids; 3, 4, 5 and 9 are not used.
+enum CommandId : int {
+  kCommandLoadData = 1,
+  kCommandGenerateData = 2,
+  kCommandAbout = 6,
+  kCommandSaveSnapshot = 7,
+  kCommandPrint = 8,
+  kCommandQuit = 10,
+  kCommandShowGisPanel = 11,
+  kCommandShowQueryPanel = 12,
+  kCommandShowTimelinePanel = 13,
+  kCommandShowInfoPanel = 14,
+  kCommandDefaultLocation = 21,
+  kCommandSavedLocation = 22,
+  kCommandDefaultTime = 31,
+  kCommandSavedTime = 32,
+  kCommandDefaultQuery = 41,
+  kCommandSavedQuery = 42,
+};
 
 class MainWindow : public QMainWindow {
  public:
   explicit MainWindow(Program& program);
 
   GlView* view() const { return view_; }
+  QTimer& timer() { return timer_; }
 
   // Runs a menu command; every command but Quit ends with a redraw.
   void on_command(int id);

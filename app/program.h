@@ -2,6 +2,7 @@
 // for the whole run and handed by reference to the functions that use it.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "core/cell_table.h"
@@ -22,6 +23,26 @@ struct PlaybackState {
   uint8_t step_unit = kStepDay;
 };
 
+// Where drags are measured from: set by a right press, by either release
+// and by every move with a button down, but not by a left press.
+struct PointerState {
+  int16_t last_x = 0;
+  int16_t last_y = 0;
+};
+
+// The file dialogs' shared state. The dialog directory follows the folder
+// of the last file chosen; the working directory is the one the program
+// started in, put back after every confirmed choice so that data/ is found.
+struct FileDialogs {
+  std::string working_directory;
+  std::string dialog_directory;
+  // Runs one dialog in `directory` for files ending in `extension` and
+  // returns the chosen path, or "" when cancelled. The window installs the
+  // real dialogs; tests install their own.
+  std::function<std::string(bool save, const std::string& directory, const std::string& extension)>
+      run;
+};
+
 struct Program {
   EventStore store;
   TimeState time;
@@ -33,9 +54,15 @@ struct Program {
   ViewState view;
   Scene scene;
   PlaybackState playback;
+  PointerState pointer;
+  FileDialogs dialogs;
   // Where the maps, overlays and cell table are found; relative to the
   // working directory, as the program always opens them.
   std::string data_dir = "data";
+
+  // Runs GL work with the view's context current; installed by the window.
+  // Without it (headless use) the caller's context is taken as current.
+  std::function<void(const std::function<void()>&)> with_gl;
 
   SceneSources sources() { return SceneSources{store, query, time, counts, cells}; }
 };

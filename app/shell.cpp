@@ -9,8 +9,14 @@
 namespace valdrin {
 
 void rebuild(Program& program) {
-  SceneSources sources = program.sources();
-  rebuild_columns(program.scene, sources);
+  auto work = [&program] {
+    SceneSources sources = program.sources();
+    rebuild_columns(program.scene, sources);
+  };
+  if (program.with_gl)
+    program.with_gl(work);
+  else
+    work();
 }
 
 void reset_timeline(Program& program) {

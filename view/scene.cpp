@@ -146,10 +146,7 @@ void draw_columns() {
   glDisable(GL_DEPTH_TEST);
 }
 
-void draw_frame(const ViewState& view) {
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glMatrixMode(GL_TEXTURE);
-  glLoadIdentity();
+void apply_camera(const ViewState& view) {
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   glTranslatef(0, 0, -view.distance);
@@ -157,6 +154,13 @@ void draw_frame(const ViewState& view) {
   glRotatef(-view.heading, 0, 0, 1);
   glTranslatef(-view.look_at[0], -view.look_at[1], -view.look_at[2]);
   glScalef(1, 1, 0.25f);
+}
+
+void draw_frame(const ViewState& view) {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glMatrixMode(GL_TEXTURE);
+  glLoadIdentity();
+  apply_camera(view);
   draw_columns();
 }
 

@@ -67,6 +67,9 @@ void build_side_texture();
 // The rebuild step: refresh hook, counting pass, both lists recompiled.
 void rebuild_columns(Scene& scene, SceneSources& sources);
 
+// Loads the model-view matrix with the camera transform of `view`.
+void apply_camera(const ViewState& view);
+
 // Clears and draws one frame with the camera of `view`; does not present.
 void draw_frame(const ViewState& view);
 void draw_columns();

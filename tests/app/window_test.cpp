@@ -2,7 +2,11 @@
 // size and start-up state, and the two ways out.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
 #include <QSurfaceFormat>
 #include <QTest>
 #include <QTimer>
@@ -10,6 +14,7 @@
 
 #include "app/main_window.h"
 #include "tests/core/test_files.h"
+#include "view/camera.h"
 
 namespace valdrin {
 namespace {
@@ -70,6 +75,116 @@ TEST(MainWindow, MissingDataGivesEachMessageOnceAndGoesOn) {
   QTest::qWait(50);
   EXPECT_TRUE(v.window->isVisible());
   EXPECT_EQ(v.recorder.messages.size(), 2u);
+}
+
+void send_mouse(QWidget* widget, QEvent::Type type, Qt::MouseButton button,
+                Qt::MouseButtons buttons, QPoint at, Qt::KeyboardModifiers modifiers = {}) {
+  QMouseEvent event(type, QPointF(at), widget->mapToGlobal(QPointF(at)), button, buttons,
+                    modifiers);
+  QApplication::sendEvent(widget, &event);
+}
+
+TEST(MainWindow, RealMouseEventsSteerTheViewAndTheTimeline) {
+  Viewer v(kShippedData);
+  QTest::qWait(50);
+  QWidget* view = v.window->view();
+  const uint16_t start = v.program->query.key;
+
+  send_mouse(view, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton, {100, 100});
+  send_mouse(view, QEvent::MouseMove, Qt::NoButton, Qt::RightButton, {150, 80});
+  send_mouse(view, QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton, {150, 80});
+  EXPECT_EQ(v.program->view.heading, -50);
+  EXPECT_EQ(v.program->view.tilt, 20);
+
+  send_mouse(view, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton, {150, 80},
+             Qt::ShiftModifier);
+  send_mouse(view, QEvent::MouseMove, Qt::NoButton, Qt::RightButton, {150, 100}, Qt::ShiftModifier);
+  send_mouse(view, QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton, {150, 100});
+  EXPECT_EQ(v.program->view.distance, 120);
+
+  // A left drag right steps the Window end by one day, then one back.
+  send_mouse(view, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {150, 100});
+  send_mouse(view, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {190, 100});
+  uint16_t expected = start;
+  step_time_forward(expected, kStepDay);
+  EXPECT_EQ(v.program->query.key, expected);
+  send_mouse(view, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {185, 140});
+  EXPECT_EQ(v.program->query.key, start);
+  send_mouse(view, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {185, 140});
+  EXPECT_EQ(v.program->pointer.last_x, 185);
+
+  // Ctrl + right press on the middle of the default view re-centres there.
+  const int16_t width = v.program->view.viewport_width, height = v.program->view.viewport_height;
+  v.program->view = ViewState{};
+  resize_frustum(v.program->view, width, height);
+  const QPoint middle(view->width() / 2, view->height() / 2);
+  send_mouse(view, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton, middle,
+             Qt::ControlModifier);
+  send_mouse(view, QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton, middle);
+  EXPECT_NEAR(v.program->view.look_at[0], 42, 1.0);
+  EXPECT_NEAR(v.program->view.look_at[1], 33, 1.0);
+  EXPECT_EQ(v.program->view.look_at[0] - static_cast<int>(v.program->view.look_at[0]), 0.5f);
+}
+
+TEST(MainWindow, EveryMenuCommand) {
+  Viewer v(kShippedData);
+  v.program->dialogs.run = [](bool, const std::string&, const std::string&) {
+    return std::string();
+  };
+  QTest::qWait(50);
+  const QList<QAction*> menus = v.window->menuBar()->actions();
+  QStringList titles;
+  for (QAction* menu : menus) titles << menu->text();
+  EXPECT_EQ(titles, QStringList({"File", "Location", "Time", "Query", "Panel", "Help"}));
+  std::vector<std::pair<std::string, int>> items;
+  for (QAction* menu : menus)
+    for (QAction* item : menu->menu()->actions())
+      items.emplace_back(item->text().toStdString(), item->data().toInt());
+  const std::vector<std::pair<std::string, int>> expected = {{"Load Data..", 1},
+                                                             {"Generate Data", 2},
+                                                             {"Save Snapshot..", 7},
+                                                             {"Print..", 8},
+                                                             {"Quit", 10},
+                                                             {"Default Location", 21},
+                                                             {"Saved Location", 22},
+                                                             {"Default Time", 31},
+                                                             {"Saved Time", 32},
+                                                             {"Default Query", 41},
+                                                             {"Saved Query", 42},
+                                                             {"Show GIS Panel", 11},
+                                                             {"Show Query Panel", 12},
+                                                             {"Show Timeline Panel", 13},
+                                                             {"Show Info Panel", 14},
+                                                             {"About..", 6}};
+  EXPECT_EQ(items, expected);
+
+  QAction* quit = nullptr;
+  for (QAction* menu : menus)
+    for (QAction* item : menu->menu()->actions()) {
+      if (item->data().toInt() == kCommandQuit) {
+        quit = item;
+        continue;
+      }
+      v.program->view.look_at[0] = 7;
+      set_query_field(v.program->query, kQueryReason, 3);
+      item->trigger();
+      const int id = item->data().toInt();
+      switch (id) {
+        case kCommandGenerateData: EXPECT_EQ(v.program->store.count, kGenerateCount); break;
+        case kCommandDefaultLocation: EXPECT_EQ(v.program->view.look_at[0], 42); break;
+        case kCommandSavedLocation: EXPECT_EQ(v.program->view.look_at[0], 7); break;
+        case kCommandDefaultTime:
+          EXPECT_EQ(v.program->query.key, v.program->time.first_key);
+          EXPECT_EQ(v.program->time.window_start, v.program->time.first_key);
+          break;
+        case kCommandDefaultQuery: EXPECT_EQ(v.program->query.suspect, 0u); break;
+        default: break;
+      }
+    }
+  EXPECT_TRUE(v.recorder.messages.empty());
+  ASSERT_NE(quit, nullptr);
+  QTimer::singleShot(20, quit, &QAction::trigger);
+  EXPECT_EQ(QApplication::exec(), 0);
 }
 
 }  // namespace
