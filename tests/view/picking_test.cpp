@@ -17,6 +17,17 @@
 namespace valdrin {
 namespace {
 
+// A view from {look-at x, look-at y, distance, heading, tilt}.
+ViewState view_of(const float (&v)[5]) {
+  ViewState view;
+  view.look_at[0] = v[0];
+  view.look_at[1] = v[1];
+  view.distance = v[2];
+  view.heading = v[3];
+  view.tilt = v[4];
+  return view;
+}
+
 TEST(Vectors, DotLengthNormalizeTransform) {
   const Vec3 a{1, 2, 3}, b{4, -5, 6};
   EXPECT_FLOAT_EQ(vec3_dot(a, b), 12);
@@ -54,12 +65,7 @@ class GlPicking : public ::testing::Test {
 TEST_F(GlPicking, InverseCameraMatchesTheGlMatrixStack) {
   const float views[][5] = {{42, 33, 100, 0, 0}, {10, 50, 37, 120, 45}, {70, 5, 8, -170, -80}};
   for (const auto& v : views) {
-    ViewState view;
-    view.look_at[0] = v[0];
-    view.look_at[1] = v[1];
-    view.distance = v[2];
-    view.heading = v[3];
-    view.tilt = v[4];
+    ViewState view = view_of(v);
     float ours[16];
     inverse_camera_matrix(view, ours);
     glMatrixMode(GL_MODELVIEW);
@@ -150,12 +156,7 @@ TEST_F(GlPicking, TiltedPicksAgreeWithWhatGlDraws) {
   const float views[][5] = {
       {42, 33, 60, 0, 0}, {40, 30, 50, 30, 40}, {20, 45, 40, -120, 55}, {60, 20, 70, 170, -35}};
   for (const auto& v : views) {
-    ViewState view;
-    view.look_at[0] = v[0];
-    view.look_at[1] = v[1];
-    view.distance = v[2];
-    view.heading = v[3];
-    view.tilt = v[4];
+    ViewState view = view_of(v);
     resize_view(view, kWidth, kHeight);
     draw_ids(view, *counts);
     Image ids;
