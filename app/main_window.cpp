@@ -89,9 +89,9 @@ MainWindow::MainWindow(Program& program)
 }
 
 void MainWindow::build_menu() {
-  for (const MenuSpec& spec : kMenus) {
-    QMenu* menu = menuBar()->addMenu(spec.title);
-    for (const MenuItem& item : spec.items) {
+  for (const MenuSpec& entry : kMenus) {
+    QMenu* menu = menuBar()->addMenu(entry.title);
+    for (const MenuItem& item : entry.items) {
       if (item.id == 0) break;
       QAction* action = menu->addAction(item.text);
       action->setData(item.id);

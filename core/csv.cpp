@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 
 #include "core/message.h"
 #include "core/time_key.h"
@@ -18,26 +19,37 @@ constexpr const char* kHeader =
 constexpr const char* kNa = "-NA-";
 constexpr const char* kShiftWords[4] = {"-NA-", "Day", "Evening", "Night"};
 
-// The export spells three values apart from the list labels: "Swat",
-// "XJob" and "UNKNOWN". Stored files and their readers rely on it.
-constexpr const char* kExportDivision[] = {
-    nullptr,       "Airport",   "Central",       "Clear Lake", "Travis",
-    "Eastside",    "Fondren",   "Kingwood",      "Narcotics",  "North Division",
-    "Northeast",   "Northwest", "South Central", "Southeast",  "Southwest",
-    "Special Ops", "Swat",      "Traffic",       "Westside",   "XJob"};
-constexpr const char* kExportNums[] = {nullptr, "1", "2", "3", "4", "5"};
-constexpr const char* kExportSage[] = {nullptr, "<= 16", "17-22", "23-28",  "29-34",
-                                       "35-42", "43-49", "50-75", "UNKNOWN"};
+// The words of each coded export column by code, over every value the field
+// can hold: the list labels, except that the export spells three values its
+// own way ("Swat", "XJob", "UNKNOWN"), writes NUMS only for 1-5, and writes
+// "-NA-" for code 0 and every code without a label. Stored files and their
+// readers rely on these spellings.
+struct ExportWords {
+  std::string_view words[kFieldCount][64];
+};
 
-template <size_t N>
-const char* label_in(const char* const (&table)[N], uint32_t code) {
-  return code < N ? table[code] : nullptr;
+const ExportWords& export_words() {
+  static const ExportWords table = [] {
+    ExportWords t;
+    for (int f = kDivision; f <= kReason; ++f) {
+      const FieldId field = static_cast<FieldId>(f);
+      for (uint32_t code = 0; code < (1u << kFields[f].width); ++code) {
+        const char* label = code_label(field, code);
+        if (field == kNums && code > 5) label = nullptr;
+        t.words[f][code] = label ? label : kNa;
+      }
+    }
+    t.words[kDivision][16] = "Swat";
+    t.words[kDivision][19] = "XJob";
+    t.words[kSage][8] = "UNKNOWN";
+    return t;
+  }();
+  return table;
 }
 
-char* append(char* out, const char* text) {
-  const size_t n = std::strlen(text);
-  std::memcpy(out, text, n);
-  return out + n;
+char* append(char* out, std::string_view text) {
+  std::memcpy(out, text.data(), text.size());
+  return out + text.size();
 }
 
 char* append_unsigned(char* out, uint32_t value) {
@@ -50,9 +62,6 @@ char* append_unsigned(char* out, uint32_t value) {
   while (n > 0) *out++ = digits[--n];
   return out;
 }
-
-// A coded column: its label, or "-NA-" for code 0 and codes without one.
-char* append_code(char* out, const char* label) { return append(out, label ? label : kNa); }
 
 // atoi as the C library of this platform does it: spaces skipped, a sign,
 // digits up to the first other character, strtol's saturation, then the
@@ -270,30 +279,11 @@ size_t format_csv_event(const Event& event, char* out) {
     *p++ = static_cast<char>(64 + council);
   else
     p = append(p, kNa);
-  *p++ = ',';
-  p = append_code(p, label_in(kExportDivision, get_field(event, kDivision)));
-  *p++ = ',';
-  p = append_code(p, code_label(kSuccessful, get_field(event, kSuccessful)));
-  *p++ = ',';
-  p = append_code(p, code_label(kInjury, get_field(event, kInjury)));
-  *p++ = ',';
-  p = append_code(p, code_label(kNumo, get_field(event, kNumo)));
-  *p++ = ',';
-  p = append_code(p, code_label(kOrace, get_field(event, kOrace)));
-  *p++ = ',';
-  p = append_code(p, code_label(kOgender, get_field(event, kOgender)));
-  *p++ = ',';
-  p = append_code(p, code_label(kResponse, get_field(event, kResponse)));
-  *p++ = ',';
-  p = append_code(p, label_in(kExportNums, get_field(event, kNums)));
-  *p++ = ',';
-  p = append_code(p, code_label(kSrace, get_field(event, kSrace)));
-  *p++ = ',';
-  p = append_code(p, code_label(kSgender, get_field(event, kSgender)));
-  *p++ = ',';
-  p = append_code(p, label_in(kExportSage, get_field(event, kSage)));
-  *p++ = ',';
-  p = append_code(p, code_label(kReason, get_field(event, kReason)));
+  const ExportWords& words = export_words();
+  for (int f = kDivision; f <= kReason; ++f) {
+    *p++ = ',';
+    p = append(p, words.words[f][get_field(event, static_cast<FieldId>(f))]);
+  }
   *p++ = '\n';
   *p = '\0';
   return static_cast<size_t>(p - out);
