@@ -80,8 +80,6 @@ MainWindow::MainWindow(Program& program)
   timer_.setInterval(kTimerMs);
   connect(&timer_, &QTimer::timeout, this, [this] { on_timer(kTimerId); });
   timer_.start();
-  build_menu();
-  init_file_dialogs(program_.dialogs);
   if (!program_.dialogs.run)
     program_.dialogs.run = [this](bool save, const std::string& dir, const std::string& ext) {
       return run_dialog(this, save, dir, ext);
@@ -102,8 +100,11 @@ void MainWindow::build_menu() {
 }
 
 void MainWindow::start_up_with_context() {
-  // What follows the scene in start-up and needs the context: the Timeline
-  // Panel's creation runs the time-window reset.
+  // The rest of start-up, in its order, once the scene stands: the menu,
+  // the working directory and the file dialogs, then the panels, of which
+  // the Timeline Panel's creation runs the time-window reset.
+  build_menu();
+  init_file_dialogs(program_.dialogs);
   reset_timeline(program_);
 }
 
