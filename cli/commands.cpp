@@ -347,12 +347,9 @@ GisSettings parse_gis(const Options& o) {
   return gis;
 }
 
-int command_map(const Options& o, std::FILE* err) {
-  expect_positional(o, 1, "map");
-  const GisSettings gis = parse_gis(o);
-  Image image;
-  if (!compose_map(gis, std::string(o.data), image)) return kExitFile;
-  const std::string out = path_of(o.positional[0]);
+// Writes and releases an image made by a command; its exit code.
+int write_image(std::string_view path, Image& image, std::FILE* err) {
+  const std::string out = path_of(path);
   const int written = write_bmp(out.c_str(), image);
   free_image(image);
   if (!written) {
@@ -360,6 +357,14 @@ int command_map(const Options& o, std::FILE* err) {
     return kExitFile;
   }
   return kExitOk;
+}
+
+int command_map(const Options& o, std::FILE* err) {
+  expect_positional(o, 1, "map");
+  const GisSettings gis = parse_gis(o);
+  Image image;
+  if (!compose_map(gis, std::string(o.data), image)) return kExitFile;
+  return write_image(o.positional[0], image, err);
 }
 
 // A finite decimal number such as "30" or "-12.5".
@@ -422,14 +427,7 @@ int command_render(const Options& o, Session& s, std::FILE* err) {
   read_frame(width, height, frame);
   free_scene();
   close_headless_gl(gl);
-  const std::string out = path_of(o.positional[0]);
-  const int written = write_bmp(out.c_str(), frame);
-  free_image(frame);
-  if (!written) {
-    std::fprintf(err, "Error: can't write %s\n", out.c_str());
-    return kExitFile;
-  }
-  return kExitOk;
+  return write_image(o.positional[0], frame, err);
 }
 
 }  // namespace

@@ -49,17 +49,5 @@ TEST(EventRecord, EachFieldWritesOnlyItsOwnBits) {
   }
 }
 
-TEST(EventRecord, CodeLabelsFollowTheCodeTables) {
-  EXPECT_STREQ(code_label(kDivision, 4), "Travis");
-  EXPECT_STREQ(code_label(kDivision, 16), "SWAT");
-  EXPECT_STREQ(code_label(kNumo, 9), "Duplicate");
-  EXPECT_EQ(code_label(kNumo, 6), nullptr);
-  EXPECT_STREQ(code_label(kNums, 6), "9");
-  EXPECT_STREQ(code_label(kSage, 8), "Unknown");
-  EXPECT_EQ(code_label(kReason, 7), nullptr);
-  EXPECT_EQ(code_label(kShift, 0), nullptr);
-  EXPECT_EQ(code_label(kCol, 3), nullptr);
-}
-
 }  // namespace
 }  // namespace valdrin
