@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace valdrin {
 
@@ -46,13 +47,32 @@ int32_t texture_side(int32_t side) {
   return result;
 }
 
-// The source coordinate of destination index `i`: the product is exact in
-// 64 bits, the quotient is taken in double and then rounded to float, which
-// is the precision the sampling weights are defined in.
-float source_position(int32_t source_side, int32_t i, int32_t destination_side) {
-  if (destination_side < 2) return 0.0f;
+// Where destination index `i` samples: the lower source index of its pair
+// and the weight of the upper one. The position (source side - 2) * i /
+// (destination side - 1) takes its product exactly in 64 bits, its quotient
+// in double, rounded to float, which is the precision the weights are
+// defined in.
+struct Sample {
+  int32_t index = 0;
+  float fraction = 0;
+};
+
+Sample sample_at(int32_t source_side, int32_t i, int32_t destination_side) {
+  if (destination_side < 2 || source_side < 2) return Sample{};
   const int64_t product = static_cast<int64_t>(source_side - 2) * i;
-  return static_cast<float>(static_cast<double>(product) / (destination_side - 1));
+  const float position = static_cast<float>(static_cast<double>(product) / (destination_side - 1));
+  Sample s;
+  s.index = static_cast<int32_t>(position);
+  s.fraction = position - static_cast<float>(s.index);
+  // On a side of more than 2^24 pixels the rounding to float can carry the
+  // position past the last pair (the pixel it names is then the last one):
+  // the pair is held at the last two pixels, and the weight on the upper
+  // one, so nothing outside the source is read.
+  if (s.index > source_side - 2) {
+    s.index = source_side - 2;
+    s.fraction = 1.0f;
+  }
+  return s;
 }
 
 }  // namespace
@@ -167,33 +187,63 @@ void resample_image(const Image& source, Image& destination) {
   if (src_w <= 0 || src_h <= 0 || source.channels < 3 || source.pixels == nullptr) return;
 
   const size_t channels = static_cast<size_t>(source.channels);
+  const size_t row_bytes = static_cast<size_t>(src_w) * channels;
   // A source one pixel across has no right (or upper) neighbour; its single
   // column (row) is used for both with weight 0 on the missing one.
   const size_t right = src_w >= 2 ? channels : 0;
-  const size_t up = src_h >= 2 ? static_cast<size_t>(src_w) * channels : 0;
+  const size_t up = src_h >= 2 ? row_bytes : 0;
+
+  // The column pairs and weights are the same on every row, so they are
+  // worked out once. Offsets are of the left pixel within a source row.
+  std::vector<size_t> left(static_cast<size_t>(dst_w));
+  std::vector<double> weight_right(static_cast<size_t>(dst_w));
+  for (int32_t x = 0; x < dst_w; ++x) {
+    const Sample s = sample_at(src_w, x, dst_w);
+    left[static_cast<size_t>(x)] = static_cast<size_t>(s.index) * channels;
+    weight_right[static_cast<size_t>(x)] = s.fraction;
+  }
+
+  // The horizontal blends of one source row serve every destination row
+  // that samples it: two rows of them are kept, for the lower and the
+  // upper row of the current pair, and computed only when the pair moves.
+  const size_t blend_count = static_cast<size_t>(dst_w) * 3;
+  std::vector<float> blended[2] = {std::vector<float>(blend_count),
+                                   std::vector<float>(blend_count)};
+  int64_t blended_row[2] = {-1, -1};  // source row offset each one holds
+  auto blend_row = [&](size_t offset, std::vector<float>& out) {
+    const uint8_t* row = source.pixels + offset;
+    float* o = out.data();
+    for (int32_t x = 0; x < dst_w; ++x, o += 3) {
+      const uint8_t* l = row + left[static_cast<size_t>(x)];
+      const uint8_t* r = l + right;
+      const double fx = weight_right[static_cast<size_t>(x)];
+      // Formed in double, where the products are exact, and rounded once to
+      // float; weights summing to 1 then can't push a constant area below
+      // its value before truncation.
+      for (int c = 0; c < 3; ++c) o[c] = static_cast<float>((1.0 - fx) * l[c] + fx * r[c]);
+    }
+  };
+  auto row_of = [&](size_t offset) -> const float* {
+    for (int k = 0; k < 2; ++k)
+      if (blended_row[k] == static_cast<int64_t>(offset)) return blended[k].data();
+    // Destination rows only move up the source, so the slot holding the
+    // lower row is the one no longer needed.
+    const int k = blended_row[0] < blended_row[1] ? 0 : 1;
+    blend_row(offset, blended[k]);
+    blended_row[k] = static_cast<int64_t>(offset);
+    return blended[k].data();
+  };
+
   uint8_t* out = destination.pixels;
-  for (int32_t y = 0; y < dst_h; ++y) {
-    const float sy = source_position(src_h, y, dst_h);
-    const int32_t iy = static_cast<int32_t>(sy);
-    const float fy = sy - static_cast<float>(iy);
-    for (int32_t x = 0; x < dst_w; ++x, out += 3) {
-      const float sx = source_position(src_w, x, dst_w);
-      const int32_t ix = static_cast<int32_t>(sx);
-      const float fx = sx - static_cast<float>(ix);
-      const uint8_t* l0 =
-          source.pixels + (static_cast<size_t>(iy) * static_cast<size_t>(src_w) + ix) * channels;
-      const uint8_t* r0 = l0 + right;
-      const uint8_t* l1 = l0 + up;
-      const uint8_t* r1 = l1 + right;
-      for (int c = 0; c < 3; ++c) {
-        // Each blend is formed in double, where the products are exact, and
-        // rounded once to float; weights summing to 1 then can't push a
-        // constant area below its value before truncation.
-        const float row0 = static_cast<float>((1.0 - fx) * l0[c] + static_cast<double>(fx) * r0[c]);
-        const float row1 = static_cast<float>((1.0 - fx) * l1[c] + static_cast<double>(fx) * r1[c]);
-        const float v = static_cast<float>((1.0 - fy) * row0 + static_cast<double>(fy) * row1);
-        out[c] = static_cast<uint8_t>(static_cast<int>(v));
-      }
+  for (int32_t y = 0; y < dst_h; ++y, out += blend_count) {
+    const Sample s = sample_at(src_h, y, dst_h);
+    const size_t lower = static_cast<size_t>(s.index) * row_bytes;
+    const float* row0 = row_of(lower);
+    const float* row1 = row_of(lower + up);
+    const double fy = s.fraction;
+    for (size_t i = 0; i < blend_count; ++i) {
+      const float v = static_cast<float>((1.0 - fy) * row0[i] + fy * row1[i]);
+      out[i] = static_cast<uint8_t>(static_cast<int>(v));
     }
   }
 }

@@ -1,0 +1,50 @@
+// The data in/out family of valdrin-cli: generate (synthetic events as a
+// .vdr), import-csv (an import listing to a .vdr) and export-csv (a .vdr to
+// the export listing). Each reads everything before it writes, and writes
+// through the core's own writers, which report a failed save as 0.
+#include "cli/command_table.h"
+#include "core/csv.h"
+
+namespace valdrin::cli {
+
+namespace {
+
+int cant_write(std::string_view path, std::FILE* err) {
+  std::fprintf(err, "Error: can't write %.*s\n", static_cast<int>(path.size()), path.data());
+  return kExitFile;
+}
+
+}  // namespace
+
+int command_generate(const Options& o, Session& s, const Streams& io) {
+  expect_positional(o, 1, "generate");
+  const uint32_t n = o.count ? parse_count(*o.count, "--count", 0, kStoreCapacity) : kGenerateCount;
+  const uint32_t repeat = o.repeat ? parse_count(*o.repeat, "--repeat", 1, 1000000) : 1;
+  if (!load_selection(o, s, io.err)) return kExitFile;
+  for (uint32_t i = 0; i < repeat; ++i)
+    if (!generate_events(n, s.cells, s.random, s.store, s.time)) return kExitFile;
+  if (!write_records(path_of(o.positional[0]).c_str(), s.store))
+    return cant_write(o.positional[0], io.err);
+  return kExitOk;
+}
+
+int command_import(const Options& o, Session& s, const Streams& io) {
+  expect_positional(o, 2, "import-csv");
+  if (!import_csv(path_of(o.positional[0]).c_str(), s.store, s.time)) {
+    std::fprintf(io.err, "Error: Can't load csv file!! (%s)\n", path_of(o.positional[0]).c_str());
+    return kExitFile;
+  }
+  if (!write_records(path_of(o.positional[1]).c_str(), s.store))
+    return cant_write(o.positional[1], io.err);
+  return kExitOk;
+}
+
+int command_export(const Options& o, Session& s, const Streams& io) {
+  expect_positional(o, 2, "export-csv");
+  if (!load_store(o.positional[0], s, io.err)) return kExitFile;
+  if (!export_csv(path_of(o.positional[1]).c_str(), s.store, s.time))
+    return cant_write(o.positional[1], io.err);
+  return kExitOk;
+}
+
+}  // namespace valdrin::cli

@@ -1,0 +1,216 @@
+// Readers of valdrin-cli's command line. Every value is checked in full
+// before any file is touched, so a mistyped option never leaves a half-made
+// output behind; each refusal names the option and what it takes.
+#include "cli/options.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "core/text.h"
+#include "core/time_key.h"
+
+namespace valdrin::cli {
+
+namespace {
+
+// Options that take one value, and where each value goes.
+struct ValueOption {
+  const char* name;
+  std::optional<std::string_view> Options::*member;
+};
+
+constexpr ValueOption kValueOptions[] = {
+    {"--from", &Options::from},
+    {"--to", &Options::to},
+    {"--cell", &Options::cell},
+    {"--mode", &Options::mode},
+    {"--count", &Options::count},
+    {"--repeat", &Options::repeat},
+    {"--map", &Options::map},
+    {"--overlays", &Options::overlays},
+    {"--size", &Options::size},
+    {"--heading", &Options::heading},
+    {"--tilt", &Options::tilt},
+    {"--distance", &Options::distance},
+    {"--look-at", &Options::look_at},
+    {"--step", &Options::step},
+    {"--frames", &Options::frames},
+    {"--delay", &Options::delay},
+    {"--frames-dir", &Options::frames_dir},
+    {"--frame-format", &Options::frame_format},
+};
+
+}  // namespace
+
+Options parse_options(int argc, const char* const* argv) {
+  Options o;
+  for (int i = 2; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    auto value = [&]() -> std::string_view {
+      if (i + 1 >= argc) throw UsageError{std::string(arg) + " needs a value"};
+      return argv[++i];
+    };
+    bool known = false;
+    for (const ValueOption& option : kValueOptions) {
+      if (arg != option.name) continue;
+      o.*option.member = value();
+      known = true;
+      break;
+    }
+    if (known) continue;
+    if (arg == "--where")
+      o.where.push_back(value());
+    else if (arg == "--data")
+      o.data = value();
+    else if (arg.size() > 1 && arg[0] == '-')
+      throw UsageError{"unknown option " + std::string(arg)};
+    else
+      o.positional.push_back(arg);
+  }
+  if (o.data.empty()) throw UsageError{"--data needs a folder"};
+  return o;
+}
+
+void expect_positional(const Options& o, size_t n, const char* command) {
+  if (o.positional.size() != n)
+    throw UsageError{std::string(command) + " takes " + std::to_string(n) + " file argument" +
+                     (n == 1 ? "" : "s")};
+}
+
+bool parse_u16(std::string_view text, uint16_t& result) {
+  uint32_t value = 0;
+  bool ok;
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    ok = text.size() <= 6;
+    for (char c : text.substr(2)) {
+      const int digit = (c >= '0' && c <= '9')   ? c - '0'
+                        : (c >= 'a' && c <= 'f') ? c - 'a' + 10
+                        : (c >= 'A' && c <= 'F') ? c - 'A' + 10
+                                                 : -1;
+      if (digit < 0) ok = false;
+      value = value * 16 + static_cast<uint32_t>(digit < 0 ? 0 : digit);
+    }
+  } else {
+    ok = parse_unsigned(text, value) && value <= 0xFFFF;
+  }
+  if (ok) result = static_cast<uint16_t>(value);
+  return ok;
+}
+
+uint16_t parse_key(std::string_view text, const char* option) {
+  uint16_t key = 0;
+  if (parse_time_label(text, key) || parse_u16(text, key)) {
+    // Key 0 and the like ("-NA-,,0,2000") name no day: a window bounded by
+    // one would silently count nothing or everything.
+    const TimeFields f = unpack_time_key(key);
+    if (f.day >= 1 && f.day <= month_length(f.month, f.year)) return key;
+    throw UsageError{"bad time key \"" + std::string(text) + "\" for " + option +
+                     ": it names no date"};
+  }
+  throw UsageError{"bad time key \"" + std::string(text) + "\" for " + option};
+}
+
+void apply_where(std::string_view clause, Event& query) {
+  const size_t eq = clause.find('=');
+  if (eq == std::string_view::npos) throw UsageError{"--where needs FIELD=VALUE"};
+  const std::string_view name = clause.substr(0, eq);
+  const std::string_view text = clause.substr(eq + 1);
+  if (name.empty()) throw UsageError{"--where needs a field name before '='"};
+  if (text.empty()) throw UsageError{"--where " + std::string(name) + "= needs a value"};
+  QueryFieldId field;
+  if (!find_query_field(name, field)) throw UsageError{"unknown field " + std::string(name)};
+  const QueryField& f = kQueryFields[field];
+  const std::string range = " (codes 0 to " + std::to_string((1u << f.width) - 1) + ")";
+  const bool digits = text.find_first_not_of("0123456789") == std::string_view::npos;
+  uint32_t value = 0;
+  if (digits) {
+    if (!parse_unsigned(text, value) || value >= (1u << f.width))
+      throw UsageError{"code " + std::string(text) + " is too wide for " + std::string(name) +
+                       range};
+  } else {
+    int item = -1;
+    for (int i = 0; i < f.item_count; ++i)
+      if (equals_ignore_case(text, f.items[i])) item = i;
+    if (item < 0)
+      throw UsageError{"unknown value \"" + std::string(text) + "\" for " + std::string(name)};
+    value = query_item_value(field, static_cast<uint32_t>(item));
+  }
+  set_query_field(query, field, value);
+}
+
+void check_filter(const Options& o) {
+  if (o.to) parse_key(*o.to, "--to");
+  if (o.from) parse_key(*o.from, "--from");
+  Event scratch = initial_query();
+  for (std::string_view clause : o.where) apply_where(clause, scratch);
+}
+
+void apply_filter(const Options& o, Session& s) {
+  // Both are read before either is set, so a refusal changes nothing.
+  const uint16_t end = o.to ? parse_key(*o.to, "--to") : s.time.last_key;
+  const uint16_t start = o.from ? parse_key(*o.from, "--from") : s.time.first_key;
+  s.query.key = end;
+  s.time.window_start = start;
+  for (std::string_view clause : o.where) apply_where(clause, s.query);
+}
+
+void parse_cell(std::string_view text, int16_t& row, int16_t& col) {
+  const size_t comma = text.find(',');
+  uint32_t r = 0;
+  uint32_t c = 0;
+  if (comma == std::string_view::npos || !parse_unsigned(text.substr(0, comma), r) ||
+      !parse_unsigned(text.substr(comma + 1), c) || r >= kGridRows || c >= kGridCols)
+    throw UsageError{"--cell needs ROW,COL inside the 66 x 84 grid"};
+  row = static_cast<int16_t>(r);
+  col = static_cast<int16_t>(c);
+}
+
+uint32_t parse_count(std::string_view text, const char* option, uint32_t low, uint32_t high) {
+  uint32_t value = 0;
+  if (!parse_unsigned(text, value) || value < low || value > high)
+    throw UsageError{std::string(option) + " takes a number from " + std::to_string(low) + " to " +
+                     std::to_string(high)};
+  return value;
+}
+
+float parse_real(std::string_view text, const char* option) {
+  float value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
+      !std::isfinite(value))
+    throw UsageError{std::string(option) + " takes a number"};
+  return value;
+}
+
+GisSettings parse_gis(const Options& o) {
+  GisSettings gis;
+  if (o.map) {
+    if (*o.map != "0" && *o.map != "1") throw UsageError{"--map is 0 or 1"};
+    set_map_choice(gis, static_cast<uint8_t>((*o.map)[0] - '0'));
+  }
+  if (o.overlays && !parse_u16(*o.overlays, gis.overlay_flags))
+    throw UsageError{"--overlays takes a mask from 0 to 0xFFFF"};
+  return gis;
+}
+
+std::string path_of(std::string_view view) { return std::string(view); }
+
+std::string selection_path(const Options& o) {
+  return std::string(o.data) + "/selections/default.sel";
+}
+
+int load_selection(const Options& o, Session& s, std::FILE* err) {
+  const std::string path = selection_path(o);
+  if (init_selection(path.c_str(), s.cells)) return 1;
+  std::fprintf(err, "Error: can't read the cell table %s\n", path.c_str());
+  return 0;
+}
+
+int load_store(std::string_view path, Session& s, std::FILE* err) {
+  if (read_records(path_of(path).c_str(), s.store, s.time)) return 1;
+  std::fprintf(err, "Error: can't load data file %.*s\n", static_cast<int>(path.size()),
+               path.data());
+  return 0;
+}
+
+}  // namespace valdrin::cli

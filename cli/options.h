@@ -1,0 +1,100 @@
+// What every valdrin-cli command shares: the state one command builds (the
+// viewer's tables, fresh each run), the parsed command line, the usage
+// error that ends a run with exit code 2, and the readers of option values
+// (time keys, FIELD=VALUE clauses, cells, counts, numbers, map settings).
+// A reader that refuses its text throws UsageError naming the option.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/cell_table.h"
+#include "core/generator.h"
+#include "core/query.h"
+#include "core/store.h"
+#include "view/map_layers.h"
+
+namespace valdrin::cli {
+
+// All state of one command, as the viewer holds it for its whole run.
+struct Session {
+  EventStore store;
+  TimeState time;
+  Event query = initial_query();
+  CountTables counts;
+  CellTable cells = {};
+  RandomState random;
+};
+
+// Options given on the command line; an option given with an empty value
+// is present (and then refused by its reader), unlike one not given at all.
+struct Options {
+  std::vector<std::string_view> positional;
+  std::vector<std::string_view> where;
+  std::string_view data = "data";
+  std::optional<std::string_view> from, to, cell, mode, count, repeat;
+  std::optional<std::string_view> map, overlays, size, heading, tilt, distance, look_at;
+  std::optional<std::string_view> step, frames, delay, frames_dir, frame_format;
+};
+
+// Where a command writes: results on `out`, messages on `err`.
+struct Streams {
+  std::FILE* out;
+  std::FILE* err;
+};
+
+struct UsageError {
+  std::string text;
+};
+
+// Reads argv[2..]: options and their values, the rest as file arguments.
+Options parse_options(int argc, const char* const* argv);
+
+// Exactly `n` file arguments, or a usage error naming the command.
+void expect_positional(const Options& o, size_t n, const char* command);
+
+// A 16-bit number in decimal or 0x hex. Return true with the value.
+bool parse_u16(std::string_view text, uint16_t& result);
+
+// A Time key that names a date: a Date label or a raw key in decimal or 0x
+// hex whose month is 1-12 and whose day lies in that month (the shift may
+// be none). `option` names it in the error.
+uint16_t parse_key(std::string_view text, const char* option);
+
+// Reads the window and --where options without using them, so that a bad
+// one is a usage error before any file is read.
+void check_filter(const Options& o);
+
+// Window (default: the whole loaded file) and --where masks as count,
+// report and render take them.
+void apply_filter(const Options& o, Session& s);
+
+// The --where clause FIELD=VALUE into the query masks.
+void apply_where(std::string_view clause, Event& query);
+
+void parse_cell(std::string_view text, int16_t& row, int16_t& col);
+
+uint32_t parse_count(std::string_view text, const char* option, uint32_t low, uint32_t high);
+
+// A finite decimal number such as "30" or "-12.5".
+float parse_real(std::string_view text, const char* option);
+
+// --map and --overlays over the initial GIS settings.
+GisSettings parse_gis(const Options& o);
+
+// The file arguments as C strings for the core.
+std::string path_of(std::string_view view);
+
+std::string selection_path(const Options& o);
+
+// Loads the cell table; on failure also names the file tried. Return 1/0.
+int load_selection(const Options& o, Session& s, std::FILE* err);
+
+// Loads a .vdr file; on failure says so with its name. Return 1/0.
+int load_store(std::string_view path, Session& s, std::FILE* err);
+
+}  // namespace valdrin::cli

@@ -1,0 +1,89 @@
+// The counting and report family of valdrin-cli: count (JSON counts of the
+// window), report (the Info Panel's statistics text for a cell) and select
+// (the cells an area selection marks). They read files and print results;
+// they write no file.
+#include <string>
+
+#include "cli/command_table.h"
+#include "core/selection.h"
+#include "core/text.h"
+
+namespace valdrin::cli {
+
+int command_count(const Options& o, Session& s, const Streams& io) {
+  expect_positional(o, 1, "count");
+  check_filter(o);
+  if (!load_store(o.positional[0], s, io.err)) return kExitFile;
+  apply_filter(o, s);
+  count_events(s.store, s.query, s.time, s.counts);
+  std::fprintf(io.out, "{\"total\": %u, \"cells\": [", s.counts.total);
+  const char* sep = "";
+  for (int i = 0; i < kCellCount; ++i) {
+    if (s.counts.cells[i] == 0) continue;
+    std::fprintf(io.out, "%s[%d,%d,%u]", sep, i / kGridCols, i % kGridCols, s.counts.cells[i]);
+    sep = ",";
+  }
+  std::fprintf(io.out, "], \"zip\": [");
+  sep = "";
+  for (uint32_t i = 0; i <= kMaxZipIndex; ++i) {
+    if (s.counts.zip[i] == 0) continue;
+    std::fprintf(io.out, "%s[%u,%u]", sep, i, s.counts.zip[i]);
+    sep = ",";
+  }
+  std::fprintf(io.out, "], \"council\": [");
+  sep = "";
+  for (uint32_t i = 0; i <= kMaxCouncil; ++i) {
+    if (s.counts.council[i] == 0) continue;
+    std::fprintf(io.out, "%s[%u,%u]", sep, i, s.counts.council[i]);
+    sep = ",";
+  }
+  std::fprintf(io.out, "]}\n");
+  return kExitOk;
+}
+
+int command_report(const Options& o, Session& s, const Streams& io) {
+  expect_positional(o, 1, "report");
+  if (!o.cell) throw UsageError{"report needs --cell ROW,COL"};
+  int16_t row;
+  int16_t col;
+  parse_cell(*o.cell, row, col);
+  check_filter(o);
+  if (!load_store(o.positional[0], s, io.err)) return kExitFile;
+  apply_filter(o, s);
+  if (!load_selection(o, s, io.err)) return kExitFile;
+  count_events(s.store, s.query, s.time, s.counts);
+  const std::string report = compose_report(s.cells, row, col, s.counts, s.time, s.query);
+  std::fwrite(report.data(), 1, report.size(), io.out);
+  return kExitOk;
+}
+
+int command_select(const Options& o, Session& s, const Streams& io) {
+  expect_positional(o, 0, "select");
+  if (!o.cell || !o.mode) throw UsageError{"select needs --cell and --mode"};
+  int16_t row;
+  int16_t col;
+  parse_cell(*o.cell, row, col);
+  struct Mode {
+    const char* name;
+    uint8_t mode;
+  };
+  constexpr Mode kModes[] = {
+      {"keymap", kSelectKeymap}, {"council", kSelectCouncil}, {"zip", kSelectZip}};
+  const Mode* mode = nullptr;
+  for (const Mode& m : kModes)
+    if (equals_ignore_case(*o.mode, m.name)) mode = &m;
+  if (mode == nullptr) throw UsageError{"--mode is keymap, council or zip"};
+  if (!load_selection(o, s, io.err)) return kExitFile;
+  select_area(s.cells, mode->mode, row, col);
+  std::fprintf(io.out, "[");
+  const char* sep = "";
+  for (int i = 0; i < kCellCount; ++i) {
+    if ((s.cells.words[i][0] & kSelectedBit) == 0) continue;
+    std::fprintf(io.out, "%s[%d,%d]", sep, i / kGridCols, i % kGridCols);
+    sep = ",";
+  }
+  std::fprintf(io.out, "]\n");
+  return kExitOk;
+}
+
+}  // namespace valdrin::cli
