@@ -216,6 +216,9 @@ AnimateSetup parse_animate(const Options& o) {
 int command_animate(const Options& o, Session& s, const Streams& io) {
   if (o.positional.empty() || o.positional.size() > 2)
     throw UsageError{"animate takes OUT.gif and an optional IN.vdr"};
+  const std::string_view name = o.positional[0];
+  if (name.size() < 4 || !equals_ignore_case(name.substr(name.size() - 4), ".gif"))
+    throw UsageError{"animate writes a GIF: OUT.gif must end in .gif"};
   const AnimateSetup a = parse_animate(o);
   const FrameSetup setup = parse_frame_setup(o, o.frames_dir && !a.png_frames);
   check_filter(o);

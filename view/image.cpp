@@ -2,6 +2,9 @@
 // bilinear resampler. The reader checks the whole file against its header
 // before it allocates, so a refused file never leaves memory behind; both
 // directions move one row per read or write call through a fixed buffer.
+// The resampler, the cost of every printout, blends each source row it
+// needs once and reuses the blends for all destination rows between the
+// same pair of rows.
 #include "view/image.h"
 
 #include <cstdio>

@@ -41,7 +41,9 @@ int write_bmp(const char* path, const Image& image);
 // Allocates `destination` with sides the powers of two at or above the
 // source's (at most 1024) and fills it by bilinear sampling over source
 // columns 0..w-2 and rows 0..h-2. A source under 2 pixels in a direction is
-// sampled at its index 0 in that direction.
+// sampled at its index 0 in that direction. Nothing outside the source is
+// read, also on sides past 2^24 pixels where the single-precision position
+// can round beyond the last pair (the last pair is used).
 void resample_image(const Image& source, Image& destination);
 
 }  // namespace valdrin

@@ -258,6 +258,7 @@ TEST(Usage, BadValuesAreUsageErrorsThatSayWhatIsWrong) {
       {{"animate", gif, "--frame-format", "png"}, "needs --frames-dir"},
       {{"animate", gif, "--frames-dir", dir.root(), "--frame-format", "gif"}, "bmp or png"},
       {{"animate"}, "animate takes"},
+      {{"animate", dir.path("a.png")}, "must end in .gif"},
       // A bad option is named even when the data file is missing too.
       {{"animate", gif, dir.path("none.vdr"), "--to", "x"}, "bad time key"},
   };

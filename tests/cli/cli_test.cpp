@@ -215,9 +215,9 @@ TEST_F(Cli, FailuresExitWithTheirCodeAndSayWhyOnStderr) {
   }
   EXPECT_FALSE(std::filesystem::exists(out));
   // A missing base map is the one message: no overlay is tried after it.
-  EXPECT_EQ(run({"map", out, "--data", nodata}).err,
-            "ERROR: make_map(): can't read map\nError: can't read map " + nodata +
-                "/maps/basemap.bmp\n");
+  EXPECT_EQ(
+      run({"map", out, "--data", nodata}).err,
+      "ERROR: make_map(): can't read map\nError: can't read map " + nodata + "/maps/basemap.bmp\n");
   EXPECT_EQ(run({"--help"}).code, kExitOk);
 }
 
