@@ -68,6 +68,12 @@ TEST_F(SampleCityTest, RegeneratesAndImportsToTheShippedBytes) {
   EXPECT_TRUE(test::read_file(dir.path("sample-city.csv")) == test::read_file(kCsv))
       << "examples/ is out of date: run valdrin-sample";
 
+  // A cell table without zip areas (the selection file unreadable) gives
+  // nothing rather than incidents nowhere.
+  auto no_zips = std::make_unique<CellTable>();
+  EXPECT_EQ(make_sample(atlas::the_city(), *no_zips, incidents), 0);
+  EXPECT_TRUE(incidents.empty());
+
   // The listing, imported and saved, is the event file itself.
   auto imported = std::make_unique<EventStore>();
   TimeState time;

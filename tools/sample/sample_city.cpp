@@ -169,6 +169,11 @@ size_t nearest_station(const City& city, double x, double y) {
   return best;
 }
 
+// DIVISION codes of the city-wide units, and a stand-in for a division
+// left unrecorded (drawn apart from the station's own, then written as 0).
+constexpr uint8_t kNarcotics = 8, kSpecialOps = 15, kSwat = 16, kTraffic = 17;
+constexpr uint8_t kUnrecorded = 0xFF;
+
 // Ages in years within each SAGE band; band 8 (unknown) is written "UNK".
 constexpr uint8_t kAgeBands[8][2] = {{0, 0},   {12, 16}, {17, 22}, {23, 28},
                                      {29, 34}, {35, 42}, {43, 49}, {50, 75}};
@@ -192,8 +197,13 @@ struct Tables {
   CodeTable reason{{{0, 2}, {1, 31}, {2, 17}, {3, 36}, {4, 11}, {6, 3}}};
   CodeTable reason_traffic{{{1, 20}, {2, 6}, {3, 30}, {4, 6}, {6, 38}}};
   CodeTable reason_swat{{{1, 20}, {2, 60}, {4, 20}}};
-  // City-wide units (Narcotics, Special Ops, SWAT, Traffic), or none.
-  CodeTable unit{{{0, 94.3}, {8, 2.4}, {15, 1.2}, {16, 0.6}, {17, 1.0}, {100, 0.5}}};
+  // A city-wide unit now and then; 0 leaves the station area's division.
+  CodeTable unit{{{0, 94.3},
+                  {kNarcotics, 2.4},
+                  {kSpecialOps, 1.2},
+                  {kSwat, 0.6},
+                  {kTraffic, 1.0},
+                  {kUnrecorded, 0.5}}};
 };
 
 void make_people(const Tables& t, Random& random, Incident& incident) {
@@ -201,7 +211,7 @@ void make_people(const Tables& t, Random& random, Incident& incident) {
   const uint32_t division = get_field(e, kDivision);
   set_field(e, kSuccessful, t.successful.pick(random));
   set_field(e, kInjury, t.injury.pick(random));
-  const uint32_t numo = division == 16 ? t.numo_swat.pick(random) : t.numo.pick(random);
+  const uint32_t numo = division == kSwat ? t.numo_swat.pick(random) : t.numo.pick(random);
   set_field(e, kNumo, numo);
   set_field(e, kOrace, t.orace.pick(random));
   set_field(e, kOgender, t.ogender.pick(random));
@@ -209,9 +219,9 @@ void make_people(const Tables& t, Random& random, Incident& incident) {
   set_field(e, kResponse, numo == 9 ? 3 : t.response.pick(random));
   const uint32_t nums = t.nums.pick(random);
   set_field(e, kNums, nums);
-  uint32_t reason = division == 17   ? t.reason_traffic.pick(random)
-                    : division == 16 ? t.reason_swat.pick(random)
-                                     : t.reason.pick(random);
+  uint32_t reason = division == kTraffic ? t.reason_traffic.pick(random)
+                    : division == kSwat  ? t.reason_swat.pick(random)
+                                         : t.reason.pick(random);
   uint32_t sage;
   if (nums == 7 || nums == 8) {
     // A dog, or a fellow officer: race and gender say so, the age is unknown.
@@ -303,7 +313,7 @@ int make_sample(const City& city, const CellTable& cells, std::vector<Incident>&
     const size_t station = nearest_station(city, col + 0.5, row + 0.5);
     uint32_t division = t.unit.pick(random);
     if (division == 0) division = division_code(city.stations[station].name);
-    if (division == 100) division = 0;  // not recorded
+    if (division == kUnrecorded) division = 0;
     set_field(e, kDivision, division);
     // The beat: the station area's number and the quarter of it around the
     // station, as "03B".
