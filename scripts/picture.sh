@@ -9,9 +9,9 @@ render_picture() {
   local cli="$1" base="$2"
   shift 2
   if ! "$cli" render "$base.png" "$@" 2>/dev/null; then
-    "$cli" render "$base.bmp" "$@"
+    "$cli" render "$base.bmp" "$@" || return 1
     echo "$base.bmp"
-    return
+    return 0
   fi
   if [ "$(head -c 4 "$base.png" | od -An -tx1 | tr -d ' \n')" = "89504e47" ]; then
     echo "$base.png"
@@ -22,10 +22,12 @@ render_picture() {
 }
 
 # hot_cell CLI IN.vdr [COUNT OPTIONS...]: prints "ROW,COL" of the cell with
-# the most events (the first such cell in row order on a tie).
+# the most events (the first such cell in row order on a tie); fails when
+# no cell has any.
 hot_cell() {
-  local cli="$1"
+  local cli="$1" counts
   shift
-  "$cli" count "$@" | grep -o '\[[0-9]*,[0-9]*,[0-9]*\]' | tr -d '[]' |
-    awk -F, '$3 > best { best = $3; cell = $1 "," $2 } END { print cell }'
+  counts="$("$cli" count "$@")" || return 1
+  printf '%s\n' "$counts" | grep -o '\[[0-9]*,[0-9]*,[0-9]*\]' | tr -d '[]' |
+    awk -F, '$3 > best { best = $3; cell = $1 "," $2 } END { if (cell == "") exit 1; print cell }'
 }
