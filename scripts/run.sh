@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs Valdrin. With a display it opens the viewer on the
-# shipped city. Without one it shows that the program works all the same:
-# it generates the synthetic data set, renders a tilted view of it headless
-# (no X server needed) and says where the image is.
+# Sets up, builds and runs Valdrin. With a display it opens the viewer in the
+# source folder (load examples/sample-city.vdr through File > Load Data..).
+# Without one it shows what the program makes of the sample city all the
+# same: it renders a tilted view of the sample's year 2025 headless (no X
+# server needed), says where the picture is and prints the statistics report
+# of the busiest cell.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/setup.sh"
@@ -15,13 +17,16 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exec "$root/build/app/valdrin"
 fi
 
+. "$root/scripts/picture.sh"
 cli="$root/build/cli/valdrin-cli"
+sample="$root/examples/sample-city.vdr"
+year=(--from Day,January,1,2025 --to Night,December,31,2025)
 out="$root/build/sample"
 mkdir -p "$out"
 echo "No display: rendering the viewer's scene headless instead."
-"$cli" generate "$out/generated.vdr"
-echo "Generated 1200 synthetic events into $out/generated.vdr"
-"$cli" render "$out/view.bmp" "$out/generated.vdr" --tilt 50 --heading 20 --distance 90
-echo "Rendered a tilted view of them over the city map: $out/view.bmp"
-echo "Statistics report for the downtown cell row 32, column 42:"
-"$cli" report "$out/generated.vdr" --cell 32,42 | tr -d '\r'
+picture="$(render_picture "$cli" "$out/sample-city" "$sample" "${year[@]}" \
+  --tilt 62 --heading 25 --distance 95 --overlays 0x10)"
+echo "The sample city's incidents of 2025, one column band per event, seen tilted: $picture"
+cell="$(hot_cell "$cli" "$sample" "${year[@]}")"
+echo "Statistics report for the busiest cell of 2025 (row,column $cell):"
+"$cli" report "$sample" --cell "$cell" "${year[@]}" | tr -d '\r'
