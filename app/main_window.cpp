@@ -6,10 +6,13 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QMenuBar>
+#include <QPrintDialog>
+#include <QPrinter>
 
 #include "app/file_commands.h"
 #include "app/file_dialogs.h"
 #include "app/shell.h"
+#include "app/snapshot_print.h"
 
 namespace valdrin {
 
@@ -59,6 +62,15 @@ std::string run_dialog(QWidget* owner, bool save, const std::string& directory,
   return chosen.toStdString();
 }
 
+// The real print dialog: no page ranges, selection or current page to
+// choose, as the printout is one page; printing to a file stays offered, as
+// the way to a PDF on a machine without a printer.
+int run_print_dialog(QWidget* owner, QPrinter& printer) {
+  QPrintDialog dialog(&printer, owner);
+  dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
+  return dialog.exec() == QDialog::Accepted ? 1 : 0;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(Program& program)
@@ -83,6 +95,10 @@ MainWindow::MainWindow(Program& program)
   if (!program_.dialogs.run)
     program_.dialogs.run = [this](bool save, const std::string& dir, const std::string& ext) {
       return run_dialog(this, save, dir, ext);
+    };
+  if (!program_.run_print_dialog)
+    program_.run_print_dialog = [this](QPrinter& printer) {
+      return run_print_dialog(this, printer);
     };
 }
 
@@ -112,6 +128,8 @@ void MainWindow::on_command(int id) {
   switch (id) {
     case kCommandLoadData: load_data_command(program_); break;
     case kCommandGenerateData: generate_data_command(program_); break;
+    case kCommandSaveSnapshot: snapshot_command(program_, timer_); break;
+    case kCommandPrint: print_command(program_, timer_); break;
     case kCommandQuit: quit_app(); return;  // nothing is drawn after Quit
     case kCommandDefaultLocation: default_location(program_.view); break;
     case kCommandDefaultTime:
@@ -123,8 +141,8 @@ void MainWindow::on_command(int id) {
       rebuild(program_);
       break;
     default:
-      // The saved-state items, the panels, About, Snapshot and Print: no
-      // action of their own here.
+      // The saved-state items, the panels and About: no action of their
+      // own here.
       break;
   }
   view_->present_frame();

@@ -14,6 +14,8 @@
 #include "view/map_layers.h"
 #include "view/scene.h"
 
+class QPrinter;
+
 namespace valdrin {
 
 // The Timeline Panel's bar range and the playback Step unit.
@@ -56,6 +58,10 @@ struct Program {
   PlaybackState playback;
   PointerState pointer;
   FileDialogs dialogs;
+  // The print dialog, swappable as the file choosers are: runs it on
+  // `printer` and returns 1 when the user chose to print, 0 when cancelled.
+  // The window installs Qt's print dialog; tests install their own.
+  std::function<int(QPrinter& printer)> run_print_dialog;
   // Where the maps, overlays and cell table are found; relative to the
   // working directory, as the program always opens them.
   std::string data_dir = "data";

@@ -16,7 +16,8 @@ void rebuild(Program& program);
 // play state and the Step unit are left alone.
 void reset_timeline(Program& program);
 
-// Shows every message of the core in a message box with an OK button.
+// Shows every message of the core in a message box with an OK button; the
+// owned ones over the main window.
 void install_message_boxes();
 
 }  // namespace valdrin
