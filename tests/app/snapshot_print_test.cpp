@@ -8,11 +8,15 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDialog>
 #include <QImage>
+#include <QLineEdit>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QSurfaceFormat>
 #include <QTest>
+#include <QTimer>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -71,10 +75,12 @@ class Commands : public ::testing::Test {
   std::function<void(QPrinter&)> printer_setup;
   int dialogs_opened = 0;
   bool timer_ran_in_dialog = false;
+  std::function<int(QPrinter&)> real_print_dialog;
 
   void SetUp() override {
     program->data_dir = kShippedData;
     window = std::make_unique<MainWindow>(*program);
+    real_print_dialog = program->run_print_dialog;
     program->dialogs.run = [this](bool, const std::string&, const std::string&) {
       ++dialogs_opened;
       timer_ran_in_dialog = timer_ran_in_dialog || window->timer().isActive();
@@ -269,6 +275,31 @@ TEST_F(Commands, PrintToPdfIsOnePageWithTheViewCentredAndUpright) {
     map_pixels += std::abs(qRed(high) - 127) + std::abs(qGreen(high) - 127) > 20;
   }
   EXPECT_GT(map_pixels, width / 4);
+}
+
+// Qt's own print dialog on a machine without printers: it offers a PDF file,
+// and choosing one prints there.
+TEST_F(Commands, TheRealPrintDialogPrintsToAPdfFile) {
+  program->run_print_dialog = real_print_dialog;
+  const std::string pdf = dir.path("chosen.pdf");
+  bool offered = false;
+  // Answers the dialog once it is up, however long the start takes.
+  QTimer answer;
+  QObject::connect(&answer, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) return;
+    answer.stop();
+    for (QComboBox* printers : dialog->findChildren<QComboBox*>("printers"))
+      offered = offered || printers->currentText() == "Print to File (PDF)";
+    for (QLineEdit* name : dialog->findChildren<QLineEdit*>("filename"))
+      name->setText(QString::fromStdString(pdf));
+    dialog->accept();
+  });
+  answer.start(50);
+  run(kCommandPrint);
+  EXPECT_TRUE(offered);
+  EXPECT_EQ(recorder.messages, (std::vector<Message>{{"Info", "Print spooled", false}}));
+  EXPECT_TRUE(std::regex_search(output_of("pdfinfo '" + pdf + "'"), std::regex("\nPages: +1\n")));
 }
 
 }  // namespace
