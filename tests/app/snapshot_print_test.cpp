@@ -27,6 +27,7 @@
 
 #include "app/main_window.h"
 #include "core/message.h"
+#include "panels/panel.h"
 #include "tests/core/test_files.h"
 #include "view/image.h"
 
@@ -120,18 +121,23 @@ class Commands : public ::testing::Test {
 };
 
 TEST_F(Commands, SnapshotIsTheViewBottomRowFirstAndLeavesPanelsAsTheyWere) {
-  QWidget* hidden = new QWidget(window.get());
-  QWidget* shown = new QWidget(window.get());
-  hidden->hide();
-  shown->setGeometry(10, 40, 50, 50);
-  shown->show();
+  // Start-up shows the GIS, Query and Timeline panels over the view; hide
+  // one of them as well.
+  PanelWindows& panels = program->panels;
+  ASSERT_NE(panels.query, nullptr);
+  panels.query->hide_panel();
+  const std::vector<std::pair<Panel*, bool>> visible = {{panels.gis, true},
+                                                        {panels.query, false},
+                                                        {panels.timeline, true},
+                                                        {panels.info, false},
+                                                        {panels.about, false}};
 
   save_as = dir.path("shot");  // the chooser appends ".bmp"
   run(kCommandSaveSnapshot);
   EXPECT_EQ(recorder.messages, (std::vector<Message>{{"Info", "Save complete", false}}));
   EXPECT_EQ(dialogs_opened, 1);
-  EXPECT_FALSE(hidden->isVisible());
-  EXPECT_TRUE(shown->isVisible());
+  for (const auto& [panel, shown] : visible)
+    EXPECT_EQ(panel->isVisible(), shown) << panel->panel_template().caption;
 
   Image shot;
   ASSERT_EQ(read_bmp(dir.path("shot.bmp").c_str(), shot), 1);
