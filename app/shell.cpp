@@ -1,6 +1,7 @@
 // The rebuild step, the time-window reset and the message boxes.
 #include "app/shell.h"
 
+#include <QApplication>
 #include <QMessageBox>
 #include <QString>
 
@@ -19,24 +20,41 @@ void rebuild(Program& program) {
     work();
 }
 
+TimelineSources timeline_sources(Program& program) {
+  return TimelineSources{program.time,     program.query,
+                         program.playback, [&program] { rebuild(program); },
+                         nullptr,          nullptr};
+}
+
 void reset_timeline(Program& program) {
-  reset_window_end(program.time, program.query);
-  program.playback.range_min = program.time.first_key;
-  program.playback.range_max = program.time.last_key;
-  rebuild(program);
+  TimelineSources sources = timeline_sources(program);
+  reset_timeline(sources);
 }
 
 namespace {
 
-void show_box(void*, const char* caption, const char* text) {
-  // No owner window, as for every message of the program; OK only.
+void show_box_over(QWidget* owner, const char* caption, const char* text) {
   QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(caption), QString::fromUtf8(text),
-                  QMessageBox::Ok);
+                  QMessageBox::Ok, owner);
   box.exec();
+}
+
+void show_box(void*, const char* caption, const char* text) {
+  // No owner window, as for almost every message of the program; OK only.
+  show_box_over(nullptr, caption, text);
+}
+
+void show_owned_box(void*, const char* caption, const char* text) {
+  // The main window is the one top-level widget named "mainw"; the sink is
+  // installed before it exists, so it is looked up when a box is shown.
+  QWidget* owner = nullptr;
+  for (QWidget* widget : QApplication::topLevelWidgets())
+    if (widget->objectName() == QLatin1String("mainw")) owner = widget;
+  show_box_over(owner, caption, text);
 }
 
 }  // namespace
 
-void install_message_boxes() { set_message_sink(MessageSink{show_box, nullptr}); }
+void install_message_boxes() { set_message_sink(MessageSink{show_box, nullptr, show_owned_box}); }
 
 }  // namespace valdrin

@@ -19,4 +19,11 @@ void show_message(const char* caption, const char* text) {
   if (g_sink.show != nullptr) g_sink.show(g_sink.context, caption, text);
 }
 
+void show_owned_message(const char* caption, const char* text) {
+  if (g_sink.show_owned != nullptr)
+    g_sink.show_owned(g_sink.context, caption, text);
+  else
+    show_message(caption, text);
+}
+
 }  // namespace valdrin

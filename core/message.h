@@ -10,6 +10,9 @@ namespace valdrin {
 struct MessageSink {
   void (*show)(void* context, const char* caption, const char* text) = nullptr;
   void* context = nullptr;
+  // The few messages that the main window owns (the printer's errors); a
+  // sink without it shows them through `show` like any other.
+  void (*show_owned)(void* context, const char* caption, const char* text) = nullptr;
 };
 
 // Installs the sink every later show_message goes to; returns the previous
@@ -17,5 +20,8 @@ struct MessageSink {
 MessageSink set_message_sink(MessageSink sink);
 
 void show_message(const char* caption, const char* text);
+
+// As show_message, for a box owned by the main window rather than by none.
+void show_owned_message(const char* caption, const char* text);
 
 }  // namespace valdrin

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <vector>
 
+#include "core/whole_file.h"
+
 namespace valdrin {
 
 namespace {
@@ -159,25 +161,25 @@ int write_bmp(const char* path, const Image& image) {
   put_u32(header + 38, kPixelsPerMetre);
   put_u32(header + 42, kPixelsPerMetre);
 
-  std::FILE* file = std::fopen(path, "wb");
-  if (file == nullptr) return 0;
-  bool ok = std::fwrite(header, 1, kHeaderBytes, file) == kHeaderBytes;
-  // The pad bytes past the pixels are never touched, so they stay zero.
-  uint8_t row[kMaxBmpRowBytes] = {};
-  for (int32_t y = 0; y < image.height && ok; ++y) {
-    const uint8_t* in =
-        image.pixels + static_cast<size_t>(y) * static_cast<size_t>(image.width) * 3;
-    for (int32_t x = 0; x < image.width; ++x, in += 3) {
-      row[3 * x] = in[2];
-      row[3 * x + 1] = in[1];
-      row[3 * x + 2] = in[0];
+  // The whole file goes to a temporary file beside the target and replaces
+  // it only when every byte is written, so a failed save leaves the old file.
+  return save_whole_file(path, [&](std::FILE* file) {
+    bool ok = std::fwrite(header, 1, kHeaderBytes, file) == kHeaderBytes;
+    // The pad bytes past the pixels are never touched, so they stay zero.
+    uint8_t row[kMaxBmpRowBytes] = {};
+    for (int32_t y = 0; y < image.height && ok; ++y) {
+      const uint8_t* in =
+          image.pixels + static_cast<size_t>(y) * static_cast<size_t>(image.width) * 3;
+      for (int32_t x = 0; x < image.width; ++x, in += 3) {
+        row[3 * x] = in[2];
+        row[3 * x + 1] = in[1];
+        row[3 * x + 2] = in[0];
+      }
+      ok = std::fwrite(row, 1, static_cast<size_t>(row_bytes), file) ==
+           static_cast<size_t>(row_bytes);
     }
-    ok =
-        std::fwrite(row, 1, static_cast<size_t>(row_bytes), file) == static_cast<size_t>(row_bytes);
-  }
-  // Closing flushes the last buffered rows; a failure there is a short write.
-  if (std::fclose(file) != 0) ok = false;
-  return ok ? 1 : 0;
+    return ok ? 1 : 0;
+  });
 }
 
 void resample_image(const Image& source, Image& destination) {

@@ -33,9 +33,10 @@ void free_image(Image& image);
 // shorter than its pixel rows; then nothing is allocated.
 int read_bmp(const char* path, Image& image);
 
-// Writes a 3-channel image as a new BMP file (pad bytes zero). Return 1, or 0
-// when the file can't be created or fully written or the image is not a
-// 3-channel image whose rows fit the row buffer.
+// Writes a 3-channel image as a new BMP file (pad bytes zero), whole or not
+// at all. Return 1, or 0 when the file can't be created or fully written
+// (an existing file of that name is then left as it was) or the image is
+// not a 3-channel image whose rows fit the row buffer.
 int write_bmp(const char* path, const Image& image);
 
 // Allocates `destination` with sides the powers of two at or above the
