@@ -12,6 +12,8 @@
 #include "app/file_dialogs.h"
 #include "app/shell.h"
 #include "panels/panel.h"
+#include "panels/query_panel.h"
+#include "panels/timeline_panel.h"
 
 namespace valdrin {
 
@@ -66,7 +68,10 @@ std::string run_dialog(QWidget* owner, bool save, const std::string& directory,
 MainWindow::MainWindow(Program& program)
     : program_(program),
       view_(new GlView(
-          program, [this] { start_up_with_context(); }, this)) {
+          program, [this] { start_up_with_context(); }, this)),
+      timeline_{program.time,     program.query,
+                program.playback, [this] { rebuild(program_); },
+                nullptr,          [this] { view_->present_frame(); }} {
   setObjectName("mainw");
   setWindowTitle("Valdrin 1.0d");
   setCentralWidget(view_);
@@ -118,9 +123,11 @@ void MainWindow::create_panels() {
   PanelWindows& panels = program_.panels;
   panels.gis = build_panel(kGisTemplate, this, origin);
   panels.query = build_panel(kQueryTemplate, this, origin);
+  init_query_panel(*panels.query, program_.query, [this] { rebuild(program_); });
+  // The Timeline Panel is recorded before its set-up, whose time-window
+  // reset already refreshes it.
   panels.timeline = build_panel(kTimelineTemplate, this, origin);
-  // Creating the Timeline Panel runs the time-window reset.
-  reset_timeline(program_);
+  init_timeline_panel(*panels.timeline, timeline_, program_.scene.refresh);
   panels.info = build_panel(kInfoTemplate, this, origin);
   panels.about = build_panel(kAboutTemplate, this, origin);
 }
@@ -146,6 +153,8 @@ void MainWindow::on_command(int id) {
       break;
     case kCommandDefaultQuery:
       default_query(program_.query);
+      if (program_.panels.query != nullptr)
+        show_query_masks(*program_.panels.query, program_.query);
       rebuild(program_);
       break;
     default:
@@ -156,10 +165,7 @@ void MainWindow::on_command(int id) {
   view_->present_frame();
 }
 
-void MainWindow::on_timer(int id) {
-  if (id != kTimerId) return;
-  view_->present_frame();
-}
+void MainWindow::on_timer(int id) { valdrin::on_timer(timeline_, id); }
 
 void MainWindow::quit_app() {
   timer_.stop();
