@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileDialog>
-#include <QLayout>
 #include <QMenuBar>
 
 #include "app/file_commands.h"
@@ -117,9 +116,10 @@ void MainWindow::start_up_with_context() {
 
 void MainWindow::create_panels() {
   // Child panels are placed from the top left of the client area, below
-  // the menu bar: lay the window out first so that the view stands there.
-  layout()->activate();
-  const QPoint origin = centralWidget()->geometry().topLeft();
+  // the menu bar, which the window's layout may not have placed yet.
+  QMenuBar* bar = menuBar();
+  const QPoint origin(
+      0, bar->hasHeightForWidth() ? bar->heightForWidth(width()) : bar->sizeHint().height());
   PanelWindows& panels = program_.panels;
   panels.gis = build_panel(kGisTemplate, this, origin);
   panels.query = build_panel(kQueryTemplate, this, origin);
@@ -127,7 +127,10 @@ void MainWindow::create_panels() {
   // The Timeline Panel is recorded before its set-up, whose time-window
   // reset already refreshes it.
   panels.timeline = build_panel(kTimelineTemplate, this, origin);
-  init_timeline_panel(*panels.timeline, timeline_, program_.scene.refresh);
+  program_.refresh_timeline = [this] {
+    if (timeline_.refresh) timeline_.refresh();
+  };
+  init_timeline_panel(*panels.timeline, timeline_);
   panels.info = build_panel(kInfoTemplate, this, origin);
   panels.about = build_panel(kAboutTemplate, this, origin);
 }

@@ -27,12 +27,6 @@ uint16_t play_button_of(uint8_t play_state) {
   }
 }
 
-// The scene's refresh hook: the context is the panel's TimelineSources.
-void refresh_from_hook(void* context) {
-  const auto* sources = static_cast<const TimelineSources*>(context);
-  if (sources->refresh) sources->refresh();
-}
-
 }  // namespace
 
 void update_timeline_display(Panel& panel, const TimeState& time, const Event& query,
@@ -51,11 +45,10 @@ void update_timeline_display(Panel& panel, const TimeState& time, const Event& q
     label->setText(QString::fromLatin1(display.date_label));
 }
 
-void init_timeline_panel(Panel& panel, TimelineSources& sources, RefreshHook& hook) {
+void init_timeline_panel(Panel& panel, TimelineSources& sources) {
   Panel* p = &panel;
   TimelineSources* s = &sources;
   sources.refresh = [p, s] { update_timeline_display(*p, s->time, s->query, s->playback); };
-  hook = RefreshHook{refresh_from_hook, s};
 
   if (auto* list = find_control_as<QComboBox>(panel, kStepUnitList)) {
     for (const char* item : kStepUnitItems) list->addItem(QString::fromLatin1(item));

@@ -5,16 +5,19 @@
 
 #include "panels/panel.h"
 #include "panels/timeline.h"
-#include "view/scene.h"
 
 namespace valdrin {
 
-// Runs once, right after the panel is built: makes the panel the one every
-// rebuild refreshes (through `hook`, and sources.refresh), fills the Step
-// unit list and selects the current unit, checks the button of the current
-// play state, wires the controls to on_timeline_command, then runs the
-// time-window reset. `sources` must outlive the panel.
-void init_timeline_panel(Panel& panel, TimelineSources& sources, RefreshHook& hook);
+// Runs once, right after the panel is built: sets sources.refresh to show
+// the Time window on this panel, fills the Step unit list and selects the
+// current unit, checks the button of the current play state, wires the
+// controls to on_timeline_command, then runs the time-window reset.
+// `sources` must outlive the panel.
+//
+// The program's rebuild step runs sources.refresh before it makes the GL
+// context current: a progress bar repaints at once when its value changes,
+// and painting a window that holds a GL view switches GL contexts.
+void init_timeline_panel(Panel& panel, TimelineSources& sources);
 
 // Shows the Time window on the panel: the bar's range, clamped position
 // and colour, and the Date label of the Window end.
