@@ -136,6 +136,27 @@ QWidget* make_control(const ControlTemplate& c, QWidget* parent) {
   return nullptr;
 }
 
+// The layout's boxes were measured for a narrower face than most sans
+// fonts: a label's or check box's text wider than its box is drawn
+// condensed rather than cut.
+void fit_text(QWidget& widget) {
+  QString text;
+  int room = widget.width();
+  if (auto* label = qobject_cast<QLabel*>(&widget)) {
+    text = label->text();
+    room = label->contentsRect().width();
+  } else if (auto* box = qobject_cast<QCheckBox*>(&widget)) {
+    text = box->text();
+    // Take the check mark and its spacing off the room.
+    room -= box->sizeHint().width() - QFontMetrics(box->font()).horizontalAdvance(text);
+  }
+  const int needed = QFontMetrics(widget.font()).horizontalAdvance(text);
+  if (needed <= room || needed == 0) return;
+  QFont font = widget.font();
+  font.setStretch(std::clamp(room * 100 / needed, 70, 100));
+  widget.setFont(font);
+}
+
 }  // namespace
 
 QFont panel_font() {
@@ -296,6 +317,7 @@ Panel* build_panel(uint16_t template_id, QWidget* parent, QPoint client_origin) 
                            : c.height;
     widget->setGeometry(dialog_x(units, c.x), dialog_y(units, c.y), dialog_x(units, c.width),
                         dialog_y(units, height));
+    if (c.text != nullptr) fit_text(*widget);
     if (c.accessible_name != nullptr)
       widget->setAccessibleName(QString::fromUtf8(c.accessible_name));
     if (c.kind == ControlKind::kPlayButton) {
