@@ -56,6 +56,10 @@ class CaptionBar : public QWidget {
  protected:
   void mousePressEvent(QMouseEvent* event) override {
     if (event->button() != Qt::LeftButton) return;
+    // A press on the caption brings the panel to the front and the keyboard
+    // into it, as activating a dialog does.
+    panel_->raise();
+    if (!panel_->isAncestorOf(QApplication::focusWidget())) panel_->focus_first_control();
     dragging_ = true;
     last_ = event->globalPosition().toPoint();
     event->accept();
@@ -237,6 +241,12 @@ void Panel::keyPressEvent(QKeyEvent* event) {
 }
 
 void Panel::keyReleaseEvent(QKeyEvent* event) { event->accept(); }
+
+void Panel::focus_first_control() {
+  // From outside the panel, the next stop is its first one.
+  if (QWidget* focused = QApplication::focusWidget(); focused && isAncestorOf(focused)) return;
+  focusNextPrevChild(true);
+}
 
 bool Panel::focusNextPrevChild(bool next) {
   // Round the panel's own controls in template order, as a dialog does.
