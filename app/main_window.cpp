@@ -68,9 +68,8 @@ MainWindow::MainWindow(Program& program)
     : program_(program),
       view_(new GlView(
           program, [this] { start_up_with_context(); }, this)),
-      timeline_{program.time,     program.query,
-                program.playback, [this] { rebuild(program_); },
-                nullptr,          [this] { view_->present_frame(); }} {
+      timeline_(timeline_sources(program)) {
+  timeline_.draw = [this] { view_->present_frame(); };
   setObjectName("mainw");
   setWindowTitle("Valdrin 1.0d");
   setCentralWidget(view_);

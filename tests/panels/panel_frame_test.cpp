@@ -3,6 +3,7 @@
 // closing and dragging.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
@@ -180,6 +181,14 @@ TEST(PanelFrame, ListsAreNamedByTheirLabelsAndGroupsStayBehind) {
     auto* label = find_control_as<QLabel>(*panel, c.buddy);
     ASSERT_NE(label, nullptr) << c.id;
     EXPECT_EQ(label->buddy(), find_control(*panel, c.id));
+    // What a screen reader is told: the list is labelled by that label.
+    QAccessibleInterface* list_access =
+        QAccessible::queryAccessibleInterface(find_control(*panel, c.id));
+    ASSERT_NE(list_access, nullptr);
+    bool labelled = false;
+    for (const auto& [other, relation] : list_access->relations(QAccessible::Label))
+      labelled |= other->object() == label;
+    EXPECT_TRUE(labelled) << c.id;
     // A click in the middle of the list reaches the list, not a group box.
     QWidget* list = find_control(*panel, c.id);
     EXPECT_EQ(panel->client()->childAt(list->geometry().center()), list) << c.id;
