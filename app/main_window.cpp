@@ -91,6 +91,11 @@ MainWindow::MainWindow(Program& program)
     };
 }
 
+MainWindow::~MainWindow() {
+  program_.panels = PanelWindows{};
+  program_.refresh_timeline = nullptr;
+}
+
 void MainWindow::build_menu() {
   for (const MenuSpec& entry : kMenus) {
     QMenu* menu = menuBar()->addMenu(entry.title);
