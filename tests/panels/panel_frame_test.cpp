@@ -144,6 +144,7 @@ TEST(PanelFrame, BuildsTheTimelineTemplateAsWidgets) {
   ASSERT_NE(list, nullptr);
   EXPECT_FALSE(list->isEditable());
   EXPECT_EQ(list->accessibleName(), "Step unit");
+  EXPECT_EQ(list->accessibleDescription(), "Step unit");
   auto* date = find_control_as<QLabel>(*panel, 1044);
   ASSERT_NE(date, nullptr);
   EXPECT_EQ(date->text(), "Day,January,1,2000");
@@ -189,9 +190,18 @@ TEST(PanelFrame, ListsAreNamedByTheirLabelsAndGroupsStayBehind) {
     for (const auto& [other, relation] : list_access->relations(QAccessible::Label))
       labelled |= other->object() == label;
     EXPECT_TRUE(labelled) << c.id;
-    // A click in the middle of the list reaches the list, not a group box.
+    // A click in the middle of the list reaches the list, not a group box,
+    // and a list within a group is the group's: "Officer" > "# Of".
     QWidget* list = find_control(*panel, c.id);
-    EXPECT_EQ(panel->client()->childAt(list->geometry().center()), list) << c.id;
+    EXPECT_EQ(panel->client()->childAt(list->mapTo(panel->client(), list->rect().center())), list)
+        << c.id;
+    auto* group = qobject_cast<QGroupBox*>(list->parentWidget());
+    const char* expected = c.id == 1001 || c.id == 1011   ? nullptr
+                           : c.id == 1012 || c.id == 1013 ? "Outcome"
+                           : c.id <= 1005                 ? "Officer"
+                                                          : "Suspect";
+    EXPECT_EQ(group ? group->title().toStdString() : "", expected ? expected : "") << c.id;
+    EXPECT_EQ(label->parentWidget(), list->parentWidget()) << c.id;
   }
 }
 
