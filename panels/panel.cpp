@@ -17,6 +17,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -120,6 +122,12 @@ QWidget* make_control(const ControlTemplate& c, QWidget* parent) {
     case ControlKind::kProgressBar: {
       auto* bar = new QProgressBar(parent);
       bar->setTextVisible(false);
+      // The bar's colour is the palette's highlight, which the Fusion style
+      // honours whatever style the desktop gives the rest.
+      if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) {
+        fusion->setParent(bar);
+        bar->setStyle(fusion);
+      }
       bar->setFocusPolicy(Qt::NoFocus);
       return bar;
     }
