@@ -18,6 +18,7 @@
 #include <set>
 
 #include "panels/panel.h"
+#include "panels/timeline_panel.h"
 
 namespace valdrin {
 namespace {
@@ -170,6 +171,29 @@ TEST(PanelFrame, BuildsTheTimelineTemplateAsWidgets) {
   group->button(1018)->click();
   EXPECT_FALSE(group->button(1019)->isChecked());
   EXPECT_EQ(group->checkedId(), 1018);
+}
+
+// The bar is painted in its colour: full bars, blue then orange.
+TEST(PanelFrame, WindowEndBarIsPaintedInItsColour) {
+  Rig rig;
+  Panel* panel = build_panel(kTimelineTemplate, &rig.window);
+  TimeState time;
+  Event query;
+  query.key = 0xFE7F;  // at the Last key: a full bar
+  const PlaybackState playback;
+  auto* bar = find_control_as<QProgressBar>(*panel, 1023);
+  for (const bool grown : {true, false}) {
+    time.window_start = grown ? 0x0085 : 0xFE7F;
+    update_timeline_display(*panel, time, query, playback);
+    const QColor middle = bar->grab().toImage().pixelColor(bar->width() / 2, bar->height() / 2);
+    SCOPED_TRACE(middle.name().toStdString());
+    if (grown) {
+      EXPECT_GT(middle.blue(), middle.red() + 60);
+    } else {
+      EXPECT_GT(middle.red(), middle.blue() + 60);
+    }
+  }
+  EXPECT_EQ(find_control_as<QLabel>(*panel, 1044)->text(), "Night,December,31,2031");
 }
 
 TEST(PanelFrame, ListsAreNamedByTheirLabelsAndGroupsStayBehind) {
