@@ -52,31 +52,6 @@ TEST(PanelTemplates, ControlsAreConsistentWithTheirPanel) {
   EXPECT_EQ(find_control_template(*find_template(kTimelineTemplate), 1001), nullptr);
 }
 
-// The lists of the Query Panel stand inside their groups.
-TEST(PanelTemplates, QueryListsStandInTheirGroups) {
-  const PanelTemplate& t = *find_template(kQueryTemplate);
-  struct Group {
-    uint16_t box;
-    std::vector<uint16_t> lists;
-  };
-  const Group groups[] = {{1060, {1012, 1013}},
-                          {1061, {1002, 1003, 1004, 1005}},
-                          {1062, {1006, 1007, 1008, 1009, 1010}}};
-  for (const Group& g : groups) {
-    const ControlTemplate& box = *find_control_template(t, g.box);
-    for (uint16_t id : g.lists) {
-      for (uint16_t part : {id, find_control_template(t, id)->buddy}) {
-        const ControlTemplate& c = *find_control_template(t, part);
-        const int height = c.kind == ControlKind::kDropDownList ? 12 : c.height;
-        EXPECT_GT(c.x, box.x) << part;
-        EXPECT_LT(c.x + c.width, box.x + box.width) << part;
-        EXPECT_GT(c.y, box.y) << part;
-        EXPECT_LT(c.y + height, box.y + box.height) << part;
-      }
-    }
-  }
-}
-
 TEST(PanelFrame, DialogUnitsComeFromThePanelFont) {
   const QFontMetrics metrics(panel_font());
   EXPECT_EQ(panel_font().pointSize(), 8);
