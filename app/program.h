@@ -71,6 +71,11 @@ struct Program {
   // `printer` and returns 1 when the user chose to print, 0 when cancelled.
   // The window installs Qt's print dialog; tests install their own.
   std::function<int(QPrinter& printer)> run_print_dialog;
+  // Shows the Time window on the Timeline Panel; installed by the window
+  // with the panel. The rebuild step runs it first, before it makes the GL
+  // context current, because a widget that repaints at once would switch
+  // the context under the rebuild.
+  std::function<void()> refresh_timeline;
   // Where the maps, overlays and cell table are found; relative to the
   // working directory, as the program always opens them.
   std::string data_dir = "data";

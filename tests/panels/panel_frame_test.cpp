@@ -3,12 +3,14 @@
 // closing and dragging.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -16,6 +18,7 @@
 #include <set>
 
 #include "panels/panel.h"
+#include "panels/timeline_panel.h"
 
 namespace valdrin {
 namespace {
@@ -47,31 +50,6 @@ TEST(PanelTemplates, ControlsAreConsistentWithTheirPanel) {
   }
   EXPECT_EQ(find_template(104), nullptr);
   EXPECT_EQ(find_control_template(*find_template(kTimelineTemplate), 1001), nullptr);
-}
-
-// The lists of the Query Panel stand inside their groups.
-TEST(PanelTemplates, QueryListsStandInTheirGroups) {
-  const PanelTemplate& t = *find_template(kQueryTemplate);
-  struct Group {
-    uint16_t box;
-    std::vector<uint16_t> lists;
-  };
-  const Group groups[] = {{1060, {1012, 1013}},
-                          {1061, {1002, 1003, 1004, 1005}},
-                          {1062, {1006, 1007, 1008, 1009, 1010}}};
-  for (const Group& g : groups) {
-    const ControlTemplate& box = *find_control_template(t, g.box);
-    for (uint16_t id : g.lists) {
-      for (uint16_t part : {id, find_control_template(t, id)->buddy}) {
-        const ControlTemplate& c = *find_control_template(t, part);
-        const int height = c.kind == ControlKind::kDropDownList ? 12 : c.height;
-        EXPECT_GT(c.x, box.x) << part;
-        EXPECT_LT(c.x + c.width, box.x + box.width) << part;
-        EXPECT_GT(c.y, box.y) << part;
-        EXPECT_LT(c.y + height, box.y + box.height) << part;
-      }
-    }
-  }
 }
 
 TEST(PanelFrame, DialogUnitsComeFromThePanelFont) {
@@ -116,6 +94,8 @@ struct Rig {
     window.resize(900, 700);
     window.show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+    window.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
   }
 };
 
@@ -140,6 +120,7 @@ TEST(PanelFrame, BuildsTheTimelineTemplateAsWidgets) {
   ASSERT_NE(list, nullptr);
   EXPECT_FALSE(list->isEditable());
   EXPECT_EQ(list->accessibleName(), "Step unit");
+  EXPECT_EQ(list->accessibleDescription(), "Step unit");
   auto* date = find_control_as<QLabel>(*panel, 1044);
   ASSERT_NE(date, nullptr);
   EXPECT_EQ(date->text(), "Day,January,1,2000");
@@ -167,6 +148,29 @@ TEST(PanelFrame, BuildsTheTimelineTemplateAsWidgets) {
   EXPECT_EQ(group->checkedId(), 1018);
 }
 
+// The bar is painted in its colour: full bars, blue then orange.
+TEST(PanelFrame, WindowEndBarIsPaintedInItsColour) {
+  Rig rig;
+  Panel* panel = build_panel(kTimelineTemplate, &rig.window);
+  TimeState time;
+  Event query;
+  query.key = 0xFE7F;  // at the Last key: a full bar
+  const PlaybackState playback;
+  auto* bar = find_control_as<QProgressBar>(*panel, 1023);
+  for (const bool grown : {true, false}) {
+    time.window_start = grown ? 0x0085 : 0xFE7F;
+    update_timeline_display(*panel, time, query, playback);
+    const QColor middle = bar->grab().toImage().pixelColor(bar->width() / 2, bar->height() / 2);
+    SCOPED_TRACE(middle.name().toStdString());
+    if (grown) {
+      EXPECT_GT(middle.blue(), middle.red() + 60);
+    } else {
+      EXPECT_GT(middle.red(), middle.blue() + 60);
+    }
+  }
+  EXPECT_EQ(find_control_as<QLabel>(*panel, 1044)->text(), "Night,December,31,2031");
+}
+
 TEST(PanelFrame, ListsAreNamedByTheirLabelsAndGroupsStayBehind) {
   Rig rig;
   Panel* panel = build_panel(kQueryTemplate, &rig.window);
@@ -177,9 +181,26 @@ TEST(PanelFrame, ListsAreNamedByTheirLabelsAndGroupsStayBehind) {
     auto* label = find_control_as<QLabel>(*panel, c.buddy);
     ASSERT_NE(label, nullptr) << c.id;
     EXPECT_EQ(label->buddy(), find_control(*panel, c.id));
-    // A click in the middle of the list reaches the list, not a group box.
+    // What a screen reader is told: the list is labelled by that label.
+    QAccessibleInterface* list_access =
+        QAccessible::queryAccessibleInterface(find_control(*panel, c.id));
+    ASSERT_NE(list_access, nullptr);
+    bool labelled = false;
+    for (const auto& [other, relation] : list_access->relations(QAccessible::Label))
+      labelled |= other->object() == label;
+    EXPECT_TRUE(labelled) << c.id;
+    // A click in the middle of the list reaches the list, not a group box,
+    // and a list within a group is the group's: "Officer" > "# Of".
     QWidget* list = find_control(*panel, c.id);
-    EXPECT_EQ(panel->client()->childAt(list->geometry().center()), list) << c.id;
+    EXPECT_EQ(panel->client()->childAt(list->mapTo(panel->client(), list->rect().center())), list)
+        << c.id;
+    auto* group = qobject_cast<QGroupBox*>(list->parentWidget());
+    const char* expected = c.id == 1001 || c.id == 1011   ? nullptr
+                           : c.id == 1012 || c.id == 1013 ? "Outcome"
+                           : c.id <= 1005                 ? "Officer"
+                                                          : "Suspect";
+    EXPECT_EQ(group ? group->title().toStdString() : "", expected ? expected : "") << c.id;
+    EXPECT_EQ(label->parentWidget(), list->parentWidget()) << c.id;
   }
 }
 
@@ -208,6 +229,26 @@ TEST(PanelFrame, EscAndCloseBoxHideShowBringsBackKeysStayInThePanel) {
   EXPECT_EQ(list->currentIndex(), 1);
   panel->show_panel();  // showing a visible panel changes nothing
   EXPECT_EQ(panel->pos(), moved);
+
+  // A press on the caption of a panel lying below another brings it up
+  // and takes the keyboard into it; the drag follows the mouse.
+  Panel* below = build_panel(kQueryTemplate, &rig.window, QPoint(0, 30));
+  below->stackUnder(panel);
+  QWidget* caption = below->findChild<QWidget*>("caption");
+  ASSERT_NE(caption, nullptr);
+  const auto send = [caption](QEvent::Type type, QPoint global, Qt::MouseButtons buttons) {
+    QMouseEvent event(type, caption->mapFromGlobal(global), global, Qt::LeftButton, buttons, {});
+    QApplication::sendEvent(caption, &event);
+  };
+  const QPoint grip = caption->mapToGlobal(QPoint(60, 5));
+  send(QEvent::MouseButtonPress, grip, Qt::LeftButton);
+  EXPECT_EQ(rig.window.children().last(), below);  // on top
+  EXPECT_EQ(QApplication::focusWidget(), find_control(*below, 1001));
+  const QPoint before = below->pos();
+  send(QEvent::MouseMove, grip + QPoint(30, 20), Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, grip + QPoint(30, 20), Qt::NoButton);
+  send(QEvent::MouseMove, grip + QPoint(80, 80), Qt::NoButton);  // no longer dragging
+  EXPECT_EQ(below->pos(), before + QPoint(30, 20));
 
   panel->close_box()->click();
   EXPECT_FALSE(panel->isVisible());
