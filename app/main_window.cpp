@@ -75,7 +75,8 @@ MainWindow::MainWindow(Program& program)
       // Qt itself holds the mouse for the view between press and release.
       [this] { view_->setFocus(); },
       nullptr,
-      nullptr,
+      // The report lands in the Info text, which the Info Panel shows.
+      [this](const std::string& text) { info_append(program_.info, text); },
   });
   timer_.setInterval(kTimerMs);
   connect(&timer_, &QTimer::timeout, this, [this] { on_timer(kTimerId); });

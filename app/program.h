@@ -7,6 +7,7 @@
 
 #include "core/cell_table.h"
 #include "core/generator.h"
+#include "core/info_text.h"
 #include "core/query.h"
 #include "core/store.h"
 #include "core/time_key.h"
@@ -56,6 +57,7 @@ struct Program {
   PlaybackState playback;
   PointerState pointer;
   FileDialogs dialogs;
+  InfoText info;  // the Info Panel's text
   // Where the maps, overlays and cell table are found; relative to the
   // working directory, as the program always opens them.
   std::string data_dir = "data";
