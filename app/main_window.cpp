@@ -5,11 +5,13 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QLayout>
 #include <QMenuBar>
 
 #include "app/file_commands.h"
 #include "app/file_dialogs.h"
 #include "app/shell.h"
+#include "panels/panel.h"
 
 namespace valdrin {
 
@@ -106,7 +108,26 @@ void MainWindow::start_up_with_context() {
   // the Timeline Panel's creation runs the time-window reset.
   build_menu();
   init_file_dialogs(program_.dialogs);
+  create_panels();
+}
+
+void MainWindow::create_panels() {
+  // Child panels are placed from the top left of the client area, below
+  // the menu bar: lay the window out first so that the view stands there.
+  layout()->activate();
+  const QPoint origin = centralWidget()->geometry().topLeft();
+  PanelWindows& panels = program_.panels;
+  panels.gis = build_panel(kGisTemplate, this, origin);
+  panels.query = build_panel(kQueryTemplate, this, origin);
+  panels.timeline = build_panel(kTimelineTemplate, this, origin);
+  // Creating the Timeline Panel runs the time-window reset.
   reset_timeline(program_);
+  panels.info = build_panel(kInfoTemplate, this, origin);
+  panels.about = build_panel(kAboutTemplate, this, origin);
+}
+
+void MainWindow::show_panel(Panel* panel) {
+  if (panel != nullptr) panel->show_panel();
 }
 
 void MainWindow::on_command(int id) {
@@ -114,6 +135,11 @@ void MainWindow::on_command(int id) {
     case kCommandLoadData: load_data_command(program_); break;
     case kCommandGenerateData: generate_data_command(program_); break;
     case kCommandQuit: quit_app(); return;  // nothing is drawn after Quit
+    case kCommandAbout: show_panel(program_.panels.about); break;
+    case kCommandShowGisPanel: show_panel(program_.panels.gis); break;
+    case kCommandShowQueryPanel: show_panel(program_.panels.query); break;
+    case kCommandShowTimelinePanel: show_panel(program_.panels.timeline); break;
+    case kCommandShowInfoPanel: show_panel(program_.panels.info); break;
     case kCommandDefaultLocation: default_location(program_.view); break;
     case kCommandDefaultTime:
       default_time(program_.time, program_.query);
@@ -124,8 +150,8 @@ void MainWindow::on_command(int id) {
       rebuild(program_);
       break;
     default:
-      // The saved-state items, the panels, About, Snapshot and Print: no
-      // action of their own here.
+      // The saved-state items, Snapshot and Print: no action of their own
+      // here.
       break;
   }
   view_->present_frame();

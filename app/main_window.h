@@ -1,5 +1,7 @@
 // The main window "Valdrin 1.0d": the GL view as central widget, the menu
-// bar and command dispatch, timer 1, and both ways out.
+// bar and command dispatch, timer 1, and both ways out. It builds the five
+// panels over the view once the scene stands and keeps them in
+// Program::panels; they are its children and go with it.
 #pragma once
 
 #include <QMainWindow>
@@ -55,6 +57,10 @@ class MainWindow : public QMainWindow {
  private:
   void build_menu();
   void start_up_with_context();
+  // Builds the five panels in start-up order into Program::panels.
+  void create_panels();
+  // "Show ... Panel" and "About..": visible where it was, or unchanged.
+  void show_panel(Panel* panel);
 
   Program& program_;
   GlView* view_;

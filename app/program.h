@@ -11,17 +11,25 @@
 #include "core/query.h"
 #include "core/store.h"
 #include "core/time_key.h"
+#include "panels/timeline.h"
 #include "view/camera.h"
 #include "view/map_layers.h"
 #include "view/scene.h"
 
 namespace valdrin {
 
-// The Timeline Panel's bar range and the playback Step unit.
-struct PlaybackState {
-  uint16_t range_min = kFirstValidKey;
-  uint16_t range_max = kLastValidKey;
-  uint8_t step_unit = kStepDay;
+class Panel;
+
+// The five panels, in the order start-up creates them. The main window
+// builds each once from its template (panels/panel.h) when the scene
+// stands, and Qt's parent chain owns them until the window goes; the
+// pointers stay null without a window (tests of the plain logic).
+struct PanelWindows {
+  Panel* gis = nullptr;
+  Panel* query = nullptr;
+  Panel* timeline = nullptr;
+  Panel* info = nullptr;
+  Panel* about = nullptr;
 };
 
 // Where drags are measured from: set by a right press, by either release
@@ -58,6 +66,7 @@ struct Program {
   PointerState pointer;
   FileDialogs dialogs;
   InfoText info;  // the Info Panel's text
+  PanelWindows panels;
   // Where the maps, overlays and cell table are found; relative to the
   // working directory, as the program always opens them.
   std::string data_dir = "data";

@@ -19,11 +19,15 @@ void rebuild(Program& program) {
     work();
 }
 
+TimelineSources timeline_sources(Program& program) {
+  return TimelineSources{program.time,     program.query,
+                         program.playback, [&program] { rebuild(program); },
+                         nullptr,          nullptr};
+}
+
 void reset_timeline(Program& program) {
-  reset_window_end(program.time, program.query);
-  program.playback.range_min = program.time.first_key;
-  program.playback.range_max = program.time.last_key;
-  rebuild(program);
+  TimelineSources sources = timeline_sources(program);
+  reset_timeline(sources);
 }
 
 namespace {

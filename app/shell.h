@@ -10,6 +10,11 @@ namespace valdrin {
 // The rebuild step over the program's state.
 void rebuild(Program& program);
 
+// The timeline logic's view of the program: the rebuild step is
+// rebuild(program), which refreshes the Timeline Panel through the scene's
+// hook; no refresh or draw of its own.
+TimelineSources timeline_sources(Program& program);
+
 // Window end := First key (with the shift Day when it has none), the
 // timeline's range := First key .. Last key, then the rebuild step (which
 // refreshes the timeline through the scene's hook). The Window start, the

@@ -1,0 +1,272 @@
+// The panel frame in a real X session (run under Xvfb): the templates as
+// the builder reads them, the widgets it makes, and a panel's keyboard,
+// closing and dragging.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <set>
+
+#include "panels/panel.h"
+
+namespace valdrin {
+namespace {
+
+// Every template: ids unique, every control inside its panel, each list's
+// label is a label of the same panel, and a list that no label names has an
+// accessible name of its own.
+TEST(PanelTemplates, ControlsAreConsistentWithTheirPanel) {
+  for (uint16_t id : kPanelCreationOrder) {
+    const PanelTemplate* t = find_template(id);
+    ASSERT_NE(t, nullptr) << id;
+    std::set<uint16_t> ids;
+    for (size_t i = 0; i < t->control_count; ++i) {
+      const ControlTemplate& c = t->controls[i];
+      SCOPED_TRACE(testing::Message() << "template " << id << " control " << c.id);
+      EXPECT_TRUE(ids.insert(c.id).second);
+      const int height = c.kind == ControlKind::kDropDownList ? 12 : c.height;
+      EXPECT_GE(c.x, 0);
+      EXPECT_GE(c.y, 0);
+      EXPECT_LE(c.x + c.width, t->width);
+      EXPECT_LE(c.y + height, t->height);
+      EXPECT_EQ(find_control_template(*t, c.id), &c);
+      if (c.kind == ControlKind::kDropDownList) {
+        const ControlTemplate* label = c.buddy ? find_control_template(*t, c.buddy) : nullptr;
+        EXPECT_TRUE(label != nullptr ? label->kind == ControlKind::kLabel
+                                     : c.accessible_name != nullptr);
+      }
+    }
+  }
+  EXPECT_EQ(find_template(104), nullptr);
+  EXPECT_EQ(find_control_template(*find_template(kTimelineTemplate), 1001), nullptr);
+}
+
+// The lists of the Query Panel stand inside their groups.
+TEST(PanelTemplates, QueryListsStandInTheirGroups) {
+  const PanelTemplate& t = *find_template(kQueryTemplate);
+  struct Group {
+    uint16_t box;
+    std::vector<uint16_t> lists;
+  };
+  const Group groups[] = {{1060, {1012, 1013}},
+                          {1061, {1002, 1003, 1004, 1005}},
+                          {1062, {1006, 1007, 1008, 1009, 1010}}};
+  for (const Group& g : groups) {
+    const ControlTemplate& box = *find_control_template(t, g.box);
+    for (uint16_t id : g.lists) {
+      for (uint16_t part : {id, find_control_template(t, id)->buddy}) {
+        const ControlTemplate& c = *find_control_template(t, part);
+        const int height = c.kind == ControlKind::kDropDownList ? 12 : c.height;
+        EXPECT_GT(c.x, box.x) << part;
+        EXPECT_LT(c.x + c.width, box.x + box.width) << part;
+        EXPECT_GT(c.y, box.y) << part;
+        EXPECT_LT(c.y + height, box.y + box.height) << part;
+      }
+    }
+  }
+}
+
+TEST(PanelFrame, DialogUnitsComeFromThePanelFont) {
+  const QFontMetrics metrics(panel_font());
+  EXPECT_EQ(panel_font().pointSize(), 8);
+  const DialogUnits units = panel_dialog_units();
+  EXPECT_DOUBLE_EQ(units.x, metrics.averageCharWidth() / 4.0);
+  EXPECT_DOUBLE_EQ(units.y, metrics.height() / 8.0);
+  const DialogUnits fixed{1.5, 1.625};
+  EXPECT_EQ(dialog_x(fixed, 387), 581);  // 580.5 rounds up
+  EXPECT_EQ(dialog_y(fixed, 41), 67);    // 66.625
+  EXPECT_EQ(dialog_x(fixed, 0), 0);
+}
+
+TEST(PanelFrame, DraggedPanelKeepsItsCaptionReachable) {
+  struct Case {
+    QPoint wanted, expected;
+  };
+  // A 200-wide panel with an 18-high caption in a 1000 x 700 parent; 24
+  // pixels of caption stay in view.
+  const Case cases[] = {{{100, 100}, {100, 100}},
+                        {{-500, -20}, {-176, 0}},
+                        {{2000, 900}, {976, 682}},
+                        {{-176, 682}, {-176, 682}}};
+  for (const Case& c : cases)
+    EXPECT_EQ(clamp_panel_position(c.wanted, 200, 1000, 700, 18, 24), c.expected) << c.wanted.x();
+}
+
+// Records the keys that reach the window behind the panels.
+class Behind : public QWidget {
+ public:
+  int keys = 0;
+
+ protected:
+  void keyPressEvent(QKeyEvent*) override { ++keys; }
+  void keyReleaseEvent(QKeyEvent*) override { ++keys; }
+};
+
+struct Rig {
+  Behind window;
+  Rig() {
+    window.resize(900, 700);
+    window.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+  }
+};
+
+TEST(PanelFrame, BuildsTheTimelineTemplateAsWidgets) {
+  Rig rig;
+  Panel* panel = build_panel(kTimelineTemplate, &rig.window, QPoint(0, 30));
+  ASSERT_NE(panel, nullptr);
+  EXPECT_EQ(build_panel(1, &rig.window), nullptr);
+  EXPECT_TRUE(panel->isVisible());
+  EXPECT_EQ(panel->accessibleName(), "Timeline Panel");
+  EXPECT_EQ(panel->pos(), QPoint(0, 30));
+  const DialogUnits units = panel_dialog_units();
+  EXPECT_EQ(panel->client()->size(), QSize(dialog_x(units, 387), dialog_y(units, 41)));
+
+  auto* bar = find_control_as<QProgressBar>(*panel, 1023);
+  ASSERT_NE(bar, nullptr);
+  EXPECT_FALSE(bar->isTextVisible());
+  EXPECT_EQ(bar->accessibleName(), "Window end");
+  EXPECT_EQ(bar->geometry(), QRect(dialog_x(units, 67), dialog_y(units, 7), dialog_x(units, 273),
+                                   dialog_y(units, 12)));
+  auto* list = find_control_as<QComboBox>(*panel, 1029);
+  ASSERT_NE(list, nullptr);
+  EXPECT_FALSE(list->isEditable());
+  EXPECT_EQ(list->accessibleName(), "Step unit");
+  auto* date = find_control_as<QLabel>(*panel, 1044);
+  ASSERT_NE(date, nullptr);
+  EXPECT_EQ(date->text(), "Day,January,1,2000");
+  EXPECT_TRUE(date->alignment() & Qt::AlignHCenter);
+  EXPECT_EQ(date->frameShadow(), QFrame::Sunken);
+  EXPECT_EQ(find_control_as<QComboBox>(*panel, 1023), nullptr);  // wrong kind
+
+  // The play buttons: push-like, checkable, one exclusive group.
+  QButtonGroup* group = panel->play_group();
+  ASSERT_NE(group, nullptr);
+  EXPECT_TRUE(group->exclusive());
+  EXPECT_EQ(group->buttons().size(), 3);
+  const std::pair<uint16_t, const char*> names[] = {
+      {1020, "Play backward"}, {1019, "Pause"},  {1018, "Play forward"}, {1030, "Shift +"},
+      {1031, "Shift -"},       {1033, "Day +"},  {1034, "Day -"},        {1036, "Month +"},
+      {1037, "Month -"},       {1039, "Year +"}, {1040, "Year -"},       {1046, "[ .. ]"}};
+  for (const auto& [id, name] : names) {
+    auto* button = find_control_as<QPushButton>(*panel, id);
+    ASSERT_NE(button, nullptr) << id;
+    EXPECT_EQ(button->accessibleName().isEmpty() ? button->text() : button->accessibleName(), name);
+  }
+  group->button(1019)->click();
+  group->button(1018)->click();
+  EXPECT_FALSE(group->button(1019)->isChecked());
+  EXPECT_EQ(group->checkedId(), 1018);
+}
+
+TEST(PanelFrame, ListsAreNamedByTheirLabelsAndGroupsStayBehind) {
+  Rig rig;
+  Panel* panel = build_panel(kQueryTemplate, &rig.window);
+  const PanelTemplate& t = panel->panel_template();
+  for (size_t i = 0; i < t.control_count; ++i) {
+    const ControlTemplate& c = t.controls[i];
+    if (c.kind != ControlKind::kDropDownList) continue;
+    auto* label = find_control_as<QLabel>(*panel, c.buddy);
+    ASSERT_NE(label, nullptr) << c.id;
+    EXPECT_EQ(label->buddy(), find_control(*panel, c.id));
+    // A click in the middle of the list reaches the list, not a group box.
+    QWidget* list = find_control(*panel, c.id);
+    EXPECT_EQ(panel->client()->childAt(list->geometry().center()), list) << c.id;
+  }
+}
+
+TEST(PanelFrame, EscAndCloseBoxHideShowBringsBackKeysStayInThePanel) {
+  Rig rig;
+  Panel* panel = build_panel(kTimelineTemplate, &rig.window, QPoint(0, 30));
+  Panel* hidden = build_panel(kInfoTemplate, &rig.window, QPoint(0, 30));
+  EXPECT_FALSE(hidden->isVisible());
+  auto* list = find_control_as<QComboBox>(*panel, 1029);
+  list->addItems({"Shift", "Day"});
+  list->setCurrentIndex(1);
+  panel->drag_by(QPoint(15, 20));
+  const QPoint moved = panel->pos();
+  EXPECT_EQ(moved, QPoint(15, 50));
+
+  list->setFocus();
+  QTest::keyClick(list, Qt::Key_A);
+  QTest::keyClick(list, Qt::Key_Return);
+  EXPECT_EQ(rig.window.keys, 0);
+  QTest::keyClick(list, Qt::Key_Escape);
+  EXPECT_FALSE(panel->isVisible());
+  EXPECT_EQ(rig.window.keys, 0);
+  panel->show_panel();
+  EXPECT_TRUE(panel->isVisible());
+  EXPECT_EQ(panel->pos(), moved);
+  EXPECT_EQ(list->currentIndex(), 1);
+  panel->show_panel();  // showing a visible panel changes nothing
+  EXPECT_EQ(panel->pos(), moved);
+
+  panel->close_box()->click();
+  EXPECT_FALSE(panel->isVisible());
+  EXPECT_TRUE(rig.window.isVisible());
+}
+
+TEST(PanelFrame, TabGoesRoundThePanelsOwnControlsAndEnterPressesAButton) {
+  Rig rig;
+  Panel* other = build_panel(kQueryTemplate, &rig.window);
+  Panel* panel = build_panel(kTimelineTemplate, &rig.window, QPoint(0, 400));
+  (void)other;
+  rig.window.activateWindow();
+  QApplication::setActiveWindow(&rig.window);
+  // Tab stops in template order: the checked play button (the group is
+  // one stop, as radio buttons are), the list, "[ .. ]" and the eight step
+  // buttons; the bar and the labels are passed over.
+  panel->play_group()->button(1019)->setChecked(true);
+  const uint16_t order[] = {1019, 1029, 1046, 1030, 1031, 1033, 1034, 1036, 1037, 1039, 1040};
+  find_control(*panel, 1040)->setFocus();
+  for (uint16_t id : order) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), find_control(*panel, id)) << id;
+  }
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+  EXPECT_EQ(QApplication::focusWidget(), find_control(*panel, 1039));
+
+  int clicks = 0;
+  QObject::connect(find_control_as<QPushButton>(*panel, 1039), &QPushButton::clicked,
+                   [&clicks] { ++clicks; });
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(rig.window.keys, 0);
+}
+
+TEST(PanelFrame, AboutBoxIsCentredOwnWindowAndEnterPressesOk) {
+  Rig rig;
+  Panel* about = build_panel(kAboutTemplate, &rig.window);
+  EXPECT_TRUE(about->isWindow());
+  EXPECT_FALSE(about->isVisible());
+  const QRect screen = rig.window.screen()->availableGeometry();
+  EXPECT_LE((about->geometry().center() - screen.center()).manhattanLength(), 2);
+  about->show_panel();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(about));
+  int oks = 0;
+  auto* ok = find_control_as<QPushButton>(*about, 1036);
+  ASSERT_NE(ok, nullptr);
+  EXPECT_TRUE(ok->isDefault());
+  QObject::connect(ok, &QPushButton::clicked, [&oks] { ++oks; });
+  QTest::keyClick(about, Qt::Key_Enter);
+  EXPECT_EQ(oks, 1);
+  QTest::keyClick(about, Qt::Key_Escape);
+  EXPECT_FALSE(about->isVisible());
+}
+
+}  // namespace
+}  // namespace valdrin
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
