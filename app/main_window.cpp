@@ -10,7 +10,11 @@
 
 #include "app/file_commands.h"
 #include "app/file_dialogs.h"
+#include "app/panel_commands.h"
 #include "app/shell.h"
+#include "panels/about_box.h"
+#include "panels/gis_panel.h"
+#include "panels/info_panel.h"
 #include "panels/panel.h"
 
 namespace valdrin {
@@ -77,8 +81,12 @@ MainWindow::MainWindow(Program& program)
       // Qt itself holds the mouse for the view between press and release.
       [this] { view_->setFocus(); },
       nullptr,
-      // The report lands in the Info text, which the Info Panel shows.
-      [this](const std::string& text) { info_append(program_.info, text); },
+      // The report lands in the Info text; the Info Panel shows it, and
+      // itself, even when the user had hidden it.
+      [this](const std::string& text) {
+        info_append(program_.info, text);
+        if (program_.panels.info != nullptr) show_info_text(*program_.panels.info, program_.info);
+      },
   });
   timer_.setInterval(kTimerMs);
   connect(&timer_, &QTimer::timeout, this, [this] { on_timer(kTimerId); });
@@ -118,12 +126,26 @@ void MainWindow::create_panels() {
   const QPoint origin = centralWidget()->geometry().topLeft();
   PanelWindows& panels = program_.panels;
   panels.gis = build_panel(kGisTemplate, this, origin);
+  if (panels.gis != nullptr) {
+    init_gis_panel(*panels.gis, program_.gis);
+    connect_gis_panel(*panels.gis,
+                      [this](uint16_t id, int value) { gis_change(program_, id, value); });
+  }
   panels.query = build_panel(kQueryTemplate, this, origin);
   panels.timeline = build_panel(kTimelineTemplate, this, origin);
   // Creating the Timeline Panel runs the time-window reset.
   reset_timeline(program_);
   panels.info = build_panel(kInfoTemplate, this, origin);
+  if (panels.info != nullptr)
+    connect_info_panel(
+        *panels.info,
+        [this] {
+          info_clear(program_.info);
+          set_info_text(*program_.panels.info, program_.info);
+        },
+        [this] { save_info_text(program_); });
   panels.about = build_panel(kAboutTemplate, this, origin);
+  if (panels.about != nullptr) init_about_box(*panels.about);
 }
 
 void MainWindow::show_panel(Panel* panel) {

@@ -95,18 +95,28 @@ constexpr ControlTemplate kGisControls[] = {
 
 // Template 109, "Info Panel".
 constexpr ControlTemplate kInfoControls[] = {
-    {1035, K::kTextBox, nullptr, 7, 7, 178, 97, kStyleNone, "Report text", 0},
+    {1035, K::kTextBox, nullptr, 7, 7, 178, 97, kStyleNone, "Info text", 0},
     {1045, K::kPushButton, "Clear", 15, 112, 50, 14, kStyleNone, nullptr, 0},
     {1046, K::kPushButton, "Save", 127, 112, 50, 14, kStyleNone, nullptr, 0},
 };
 
-// Template 108, the About box: picture, the two groups, the quick reference
-// of the mouse and the "OK" button. The contact lines come with the box's
-// contents.
+// Template 108, the About box: picture, the two groups, three contact
+// entries (role, team, address) and the web address, the quick reference
+// of the mouse and the "OK" button.
 constexpr ControlTemplate kAboutControls[] = {
     {1037, K::kPicture, nullptr, 6, 6, 217, 73, kStyleCentred | kStyleSunken, nullptr, 0},
     {1038, K::kGroupBox, "Contact information", 12, 85, 110, 153, kStyleNone, nullptr, 0},
     {1039, K::kGroupBox, "Quick reference", 129, 85, 90, 153, kStyleNone, nullptr, 0},
+    {1040, K::kLabel, "Development", 17, 100, 100, 8, kStyleCentred, nullptr, 0},
+    {1041, K::kLabel, "Valdrin team", 17, 109, 100, 8, kStyleCentred, nullptr, 0},
+    {1042, K::kLabel, "valdrin@example.org", 17, 118, 100, 8, kStyleCentred, nullptr, 0},
+    {1043, K::kLabel, "Maps and data", 17, 140, 100, 8, kStyleCentred, nullptr, 0},
+    {1044, K::kLabel, "GIS unit", 17, 149, 100, 8, kStyleCentred, nullptr, 0},
+    {1045, K::kLabel, "gis@example.org", 17, 158, 100, 8, kStyleCentred, nullptr, 0},
+    {1046, K::kLabel, "Support", 17, 180, 100, 8, kStyleCentred, nullptr, 0},
+    {1047, K::kLabel, "Help desk", 17, 189, 100, 8, kStyleCentred, nullptr, 0},
+    {1048, K::kLabel, "support@example.org", 17, 198, 100, 8, kStyleCentred, nullptr, 0},
+    {1059, K::kLabel, "www.example.org/valdrin", 17, 221, 100, 8, kStyleCentred, nullptr, 0},
     {1049, K::kLabel, "Pan view:", 141, 100, 66, 8, kStyleCentred, nullptr, 0},
     {1050, K::kLabel, "Right mouse", 141, 109, 66, 8, kStyleCentred, nullptr, 0},
     {1051, K::kLabel, "Zoom view:", 141, 128, 66, 8, kStyleCentred, nullptr, 0},
