@@ -2,7 +2,6 @@
 #include "app/gl_view.h"
 
 #include <QApplication>
-#include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QOpenGLContext>
@@ -94,12 +93,11 @@ unsigned mouse_flags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) 
 
 void GlView::show_readout() {
   if (QApplication::mouseButtons() != Qt::NoButton) return;
-  const QPoint local = mapFromGlobal(QCursor::pos());
-  if (!rect().contains(local)) return;
   const double ratio = devicePixelRatioF();
-  const std::string text = hover_text(program_, device(local.x(), ratio), device(local.y(), ratio));
+  const std::string text =
+      hover_text(program_, device(hover_at_.x(), ratio), device(hover_at_.y(), ratio));
   if (text.empty()) return;  // beside the grid
-  QToolTip::showText(mapToGlobal(local), QString::fromStdString(text), this);
+  QToolTip::showText(mapToGlobal(hover_at_.toPoint()), QString::fromStdString(text), this);
 }
 
 void GlView::leaveEvent(QEvent* event) {
@@ -128,9 +126,10 @@ void GlView::mouseMoveEvent(QMouseEvent* event) {
   // Every move starts the rest over; a shown read-out goes, since the cell
   // under the pointer may have changed.
   QToolTip::hideText();
-  if (event->buttons() == Qt::NoButton)
+  if (event->buttons() == Qt::NoButton) {
+    hover_at_ = event->position();
     hover_.start();
-  else
+  } else
     hover_.stop();
   const double ratio = devicePixelRatioF();
   on_mouse_move(program_, hooks_, mouse_flags(event->buttons(), event->modifiers()),

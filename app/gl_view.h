@@ -52,6 +52,7 @@ class GlView : public QOpenGLWidget {
   // Fires once the pointer has rested over the view with no button held;
   // then the read-out of the cell under it shows as a tooltip.
   QTimer hover_;
+  QPointF hover_at_;  // where the pointer rests, in logical pixels
   void show_readout();
 };
 

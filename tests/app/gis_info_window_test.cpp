@@ -18,6 +18,7 @@
 #include <QSurfaceFormat>
 #include <QTest>
 #include <QToolButton>
+#include <QToolTip>
 #include <filesystem>
 #include <memory>
 #include <vector>
@@ -115,7 +116,19 @@ TEST(GisInfoWindow, CtrlClickPutsTheExactReportInTheInfoPanel) {
                Qt::ControlModifier);
     send_mouse(view, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, middle);
   };
+  // Resting there first shows the cell's read-out and changes nothing.
+  const uint16_t window_end = v.program->query.key;
+  send_mouse(view, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, middle);
+  QTest::qWait(800);
+  EXPECT_TRUE(QToolTip::isVisible());
+  EXPECT_EQ(QToolTip::text().toStdString(),
+            "Row 20, Column 30\nEvents: 3\nKeymap 0539\nZip Code 77049\nCouncil District G");
+  EXPECT_EQ(v.program->pointer.last_x, 0);
+  EXPECT_EQ(v.program->query.key, window_end);
+  EXPECT_FALSE(v.program->cells.words[20 * kGridCols + 30][0] & kSelectedBit);
+
   ctrl_click();
+  EXPECT_FALSE(QToolTip::isVisible());
   auto* text = find_control_as<QPlainTextEdit>(*info, 1035);
   ASSERT_NE(text, nullptr);
   EXPECT_TRUE(info->isVisible());
@@ -140,8 +153,12 @@ TEST(GisInfoWindow, CtrlClickPutsTheExactReportInTheInfoPanel) {
   EXPECT_EQ(test::read_file(dir.path("empty.txt")), "");
   EXPECT_EQ(v.recorder.messages.back().second, "Save complete");
 
-  // Beside the grid: the selection goes, no report.
+  // Beside the grid: no read-out; a Ctrl-click clears the selection and
+  // reports nothing.
   v.program->view.look_at[0] = -500;
+  send_mouse(view, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, middle + QPoint(1, 0));
+  QTest::qWait(800);
+  EXPECT_FALSE(QToolTip::isVisible());
   ctrl_click();
   EXPECT_EQ(text->toPlainText(), "");
   EXPECT_FALSE(v.program->cells.words[20 * kGridCols + 30][0] & kSelectedBit);
