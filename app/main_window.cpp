@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileDialog>
-#include <QLayout>
 #include <QMenuBar>
 
 #include "app/file_commands.h"
@@ -16,6 +15,8 @@
 #include "panels/gis_panel.h"
 #include "panels/info_panel.h"
 #include "panels/panel.h"
+#include "panels/query_panel.h"
+#include "panels/timeline_panel.h"
 
 namespace valdrin {
 
@@ -70,7 +71,10 @@ std::string run_dialog(QWidget* owner, bool save, const std::string& directory,
 MainWindow::MainWindow(Program& program)
     : program_(program),
       view_(new GlView(
-          program, [this] { start_up_with_context(); }, this)) {
+          program, [this] { start_up_with_context(); }, this)),
+      timeline_{program.time,     program.query,
+                program.playback, [this] { rebuild(program_); },
+                nullptr,          [this] { view_->present_frame(); }} {
   setObjectName("mainw");
   setWindowTitle("Valdrin 1.0d");
   setCentralWidget(view_);
@@ -121,9 +125,10 @@ void MainWindow::start_up_with_context() {
 
 void MainWindow::create_panels() {
   // Child panels are placed from the top left of the client area, below
-  // the menu bar: lay the window out first so that the view stands there.
-  layout()->activate();
-  const QPoint origin = centralWidget()->geometry().topLeft();
+  // the menu bar, which the window's layout may not have placed yet.
+  QMenuBar* bar = menuBar();
+  const QPoint origin(
+      0, bar->hasHeightForWidth() ? bar->heightForWidth(width()) : bar->sizeHint().height());
   PanelWindows& panels = program_.panels;
   panels.gis = build_panel(kGisTemplate, this, origin);
   if (panels.gis != nullptr) {
@@ -132,9 +137,14 @@ void MainWindow::create_panels() {
                       [this](uint16_t id, int value) { gis_change(program_, id, value); });
   }
   panels.query = build_panel(kQueryTemplate, this, origin);
+  init_query_panel(*panels.query, program_.query, [this] { rebuild(program_); });
+  // The Timeline Panel is recorded before its set-up, whose time-window
+  // reset already refreshes it.
   panels.timeline = build_panel(kTimelineTemplate, this, origin);
-  // Creating the Timeline Panel runs the time-window reset.
-  reset_timeline(program_);
+  program_.refresh_timeline = [this] {
+    if (timeline_.refresh) timeline_.refresh();
+  };
+  init_timeline_panel(*panels.timeline, timeline_);
   panels.info = build_panel(kInfoTemplate, this, origin);
   if (panels.info != nullptr)
     connect_info_panel(
@@ -169,6 +179,8 @@ void MainWindow::on_command(int id) {
       break;
     case kCommandDefaultQuery:
       default_query(program_.query);
+      if (program_.panels.query != nullptr)
+        show_query_masks(*program_.panels.query, program_.query);
       rebuild(program_);
       break;
     default:
@@ -179,10 +191,7 @@ void MainWindow::on_command(int id) {
   view_->present_frame();
 }
 
-void MainWindow::on_timer(int id) {
-  if (id != kTimerId) return;
-  view_->present_frame();
-}
+void MainWindow::on_timer(int id) { valdrin::on_timer(timeline_, id); }
 
 void MainWindow::quit_app() {
   timer_.stop();

@@ -45,7 +45,7 @@ class MainWindow : public QMainWindow {
 
   // Runs a menu command; every command but Quit ends with a redraw.
   void on_command(int id);
-  // Timer 1's tick: the periodic redraw.
+  // A timer's tick: timer 1 steps a playing Time window and redraws.
   void on_timer(int id);
   // The Quit command: stop the timer, release the scene, close the window.
   void quit_app();
@@ -64,6 +64,9 @@ class MainWindow : public QMainWindow {
 
   Program& program_;
   GlView* view_;
+  // The timeline logic's view of the program for the Timeline Panel and
+  // the tick: rebuild, refresh the panel, draw.
+  TimelineSources timeline_;
   QTimer timer_;
   bool sized_ = false;
 };

@@ -67,6 +67,11 @@ struct Program {
   FileDialogs dialogs;
   InfoText info;  // the Info Panel's text
   PanelWindows panels;
+  // Shows the Time window on the Timeline Panel; installed by the window
+  // with the panel. The rebuild step runs it first, before it makes the GL
+  // context current, because a widget that repaints at once would switch
+  // the context under the rebuild.
+  std::function<void()> refresh_timeline;
   // Where the maps, overlays and cell table are found; relative to the
   // working directory, as the program always opens them.
   std::string data_dir = "data";

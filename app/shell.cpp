@@ -9,6 +9,7 @@
 namespace valdrin {
 
 void rebuild(Program& program) {
+  if (program.refresh_timeline) program.refresh_timeline();
   auto work = [&program] {
     SceneSources sources = program.sources();
     rebuild_columns(program.scene, sources);

@@ -7,17 +7,18 @@
 
 namespace valdrin {
 
-// The rebuild step over the program's state.
+// The rebuild step over the program's state: the Timeline Panel's refresh,
+// then the counting pass and the lists, with the view's context current.
 void rebuild(Program& program);
 
 // The timeline logic's view of the program: the rebuild step is
-// rebuild(program), which refreshes the Timeline Panel through the scene's
-// hook; no refresh or draw of its own.
+// rebuild(program), which refreshes the Timeline Panel first; no refresh
+// or draw of its own.
 TimelineSources timeline_sources(Program& program);
 
 // Window end := First key (with the shift Day when it has none), the
 // timeline's range := First key .. Last key, then the rebuild step (which
-// refreshes the timeline through the scene's hook). The Window start, the
+// refreshes the Timeline Panel first). The Window start, the
 // play state and the Step unit are left alone.
 void reset_timeline(Program& program);
 

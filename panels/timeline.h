@@ -10,15 +10,11 @@
 #include "core/query.h"
 #include "core/store.h"
 #include "core/time_key.h"
+#include "panels/notification.h"
 
 namespace valdrin {
 
 enum PlayState : uint8_t { kPlayBackward = 1, kPaused = 2, kPlayForward = 3 };
-
-// Notification codes of a control: a button was clicked, a list's
-// selection was changed by the user.
-constexpr int kNotifyClicked = 0;
-constexpr int kNotifySelectionChanged = 1;
 
 // The Timeline Panel's control ids.
 enum TimelineControl : uint16_t {

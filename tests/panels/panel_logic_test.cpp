@@ -1,0 +1,337 @@
+// The Timeline and Query Panels' logic without widgets: commands, ticks,
+// the reset, what the bar shows, and what each list writes.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/query.h"
+#include "core/store.h"
+#include "panels/query_masks.h"
+#include "panels/timeline.h"
+
+namespace valdrin {
+namespace {
+
+// Fresh state with a rebuild that counts, as the program's rebuild step
+// does, and records what was called in which order.
+struct TimelineRig {
+  EventStore store;
+  TimeState time;
+  Event query = initial_query();
+  PlaybackState playback;
+  CountTables counts = {};
+  std::vector<std::string> calls;
+  TimelineSources sources{time,
+                          query,
+                          playback,
+                          [this] {
+                            calls.push_back("rebuild");
+                            count_events(store, query, time, counts);
+                          },
+                          [this] { calls.push_back("refresh"); },
+                          [this] { calls.push_back("draw"); }};
+
+  int count(const char* what) const {
+    int n = 0;
+    for (const std::string& call : calls) n += call == what;
+    return n;
+  }
+};
+
+const uint16_t kMid = pack_time_key(2, 15, 6, 10);  // Evening, June 15, 2010
+
+TEST(TimelineCommands, EveryIdStepsPinsOrSetsState) {
+  struct Case {
+    int id;
+    int code;
+    int selected;
+    int unit;  // the step the Window end takes: -1 none
+    bool forward;
+    bool pins;
+    int play_state;  // afterwards
+    int step_unit;   // afterwards
+    int result;
+  };
+  const Case cases[] = {
+      {1020, 0, 0, -1, false, false, kPlayBackward, kStepYear, 1},
+      {1019, 0, 0, -1, false, false, kPaused, kStepYear, 1},
+      {1018, 0, 0, -1, false, false, kPlayForward, kStepYear, 1},
+      {1018, 5, 0, -1, false, false, kPaused, kStepYear, 1},  // not a click
+      {1029, 1, 2, -1, false, false, kPaused, kStepMonth, 1},
+      {1029, 1, 0, -1, false, false, kPaused, kStepShift, 1},
+      {1029, 0, 2, -1, false, false, kPaused, kStepYear, 1},   // not a change
+      {1029, 1, -1, -1, false, false, kPaused, kStepYear, 1},  // nothing selected
+      // The step buttons use their own unit, whatever the list says.
+      {1030, 0, 0, kStepShift, true, false, kPaused, kStepYear, 1},
+      {1031, 0, 0, kStepShift, false, false, kPaused, kStepYear, 1},
+      {1033, 0, 0, kStepDay, true, false, kPaused, kStepYear, 1},
+      {1034, 0, 0, kStepDay, false, false, kPaused, kStepYear, 1},
+      {1036, 0, 0, kStepMonth, true, false, kPaused, kStepYear, 1},
+      {1037, 0, 0, kStepMonth, false, false, kPaused, kStepYear, 1},
+      {1039, 0, 0, kStepYear, true, false, kPaused, kStepYear, 1},
+      {1040, 0, 0, kStepYear, false, false, kPaused, kStepYear, 1},
+      {1040, 4, 0, -1, false, false, kPaused, kStepYear, 1},  // focus, not a click
+      {1046, 0, 0, -1, false, true, kPaused, kStepYear, 1},
+      {1023, 0, 0, -1, false, false, kPaused, kStepYear, 0},  // the bar sends nothing
+      {1044, 0, 0, -1, false, false, kPaused, kStepYear, 0},
+      {2, 0, 0, -1, false, false, kPaused, kStepYear, 0},
+      {1021, 0, 0, -1, false, false, kPaused, kStepYear, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "id " << c.id << " code " << c.code);
+    TimelineRig rig;
+    rig.playback.step_unit = kStepYear;
+    rig.query.key = kMid;
+    rig.time.window_start = 0x1085;
+    EXPECT_EQ(on_timeline_command(rig.sources, c.id, c.code, c.selected), c.result);
+    uint16_t expected = kMid;
+    if (c.unit >= 0)
+      c.forward ? step_time_forward(expected, c.unit) : step_time_back(expected, c.unit);
+    EXPECT_EQ(rig.query.key, expected);
+    EXPECT_EQ(rig.time.window_start, c.pins ? kMid : 0x1085);
+    EXPECT_EQ(rig.playback.play_state, c.play_state);
+    EXPECT_EQ(rig.playback.step_unit, c.step_unit);
+    EXPECT_EQ(rig.count("rebuild"), (c.unit >= 0 || c.pins) ? 1 : 0);
+    EXPECT_EQ(rig.count("draw"), 0);  // panels never draw
+  }
+}
+
+Event event_at(uint16_t key) {
+  Event e;
+  e.key = key;
+  set_field(e, kRow, 10);
+  set_field(e, kCol, 20);
+  return e;
+}
+
+TEST(TimelineCommands, PinThenStepBackCountsNothingAndTurnsTheBarOrange) {
+  TimelineRig rig;
+  // Three days of events, two on the middle day.
+  for (uint16_t key : {0x1085, 0x1089, 0x108A, 0x108D})
+    rig.store.records[rig.store.count++] = event_at(key);
+  set_data_keys(rig.store, rig.time);
+  reset_timeline(rig.sources);
+  on_timeline_command(rig.sources, kDayForwardButton, kNotifyClicked, 0);
+  EXPECT_EQ(rig.counts.total, 2u);  // day 1 and day 2, day shift
+  EXPECT_EQ(timeline_display(rig.time, rig.query, rig.playback).bar_colour, kBarBlue);
+
+  on_timeline_command(rig.sources, kPinStartButton, kNotifyClicked, 0);
+  EXPECT_EQ(rig.time.window_start, rig.query.key);
+  EXPECT_EQ(rig.counts.total, 1u);  // only the Window end's own key
+  EXPECT_EQ(timeline_display(rig.time, rig.query, rig.playback).bar_colour, kBarOrange);
+
+  on_timeline_command(rig.sources, kDayBackButton, kNotifyClicked, 0);
+  EXPECT_LT(rig.query.key, rig.time.window_start);
+  EXPECT_EQ(rig.counts.total, 0u);
+  EXPECT_EQ(timeline_display(rig.time, rig.query, rig.playback).bar_colour, kBarOrange);
+}
+
+TEST(TimelineDisplay, BarIsClampedIntoASaneRangeWithItsColour) {
+  struct Case {
+    uint16_t first, last, start, end;
+    int min, max, position;
+    uint32_t colour;
+  };
+  const Case cases[] = {
+      // Start-up: an empty bar at the minimum, orange.
+      {0x0085, 0xFE7F, 0x0085, 0x0085, 0x0085, 0xFE7F, 0x0085, kBarOrange},
+      {0x1085, 0x2000, 0x1085, 0x1500, 0x1085, 0x2000, 0x1500, kBarBlue},
+      // Beyond either end: the nearer end, as a full or an empty bar.
+      {0x1085, 0x2000, 0x1085, 0x3000, 0x1085, 0x2000, 0x2000, kBarBlue},
+      {0x1085, 0x2000, 0x1085, 0x0100, 0x1085, 0x2000, 0x1085, kBarOrange},
+      // First key above Last key: the range still runs low to high.
+      {0x2000, 0x1085, 0x2000, 0x1500, 0x1085, 0x2000, 0x1500, kBarOrange},
+      {0x2000, 0x1085, 0x2000, 0x3000, 0x1085, 0x2000, 0x2000, kBarBlue},
+      // One key: a range one key wide, never an empty one.
+      {0x1085, 0x1085, 0x1085, 0x1085, 0x1085, 0x1086, 0x1085, kBarOrange},
+      {0xFFFF, 0xFFFF, 0x0085, 0xFFFF, 0xFFFE, 0xFFFF, 0xFFFF, kBarBlue},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << std::hex << c.first << " " << c.last << " " << c.end);
+    TimeState time;
+    time.first_key = c.first;
+    time.last_key = c.last;
+    time.window_start = c.start;
+    Event query;
+    query.key = c.end;
+    const PlaybackState playback{kPaused, kStepDay, c.first, c.last};
+    const TimelineDisplay d = timeline_display(time, query, playback);
+    EXPECT_EQ(d.bar_min, c.min);
+    EXPECT_EQ(d.bar_max, c.max);
+    EXPECT_EQ(d.bar_position, c.position);
+    EXPECT_LE(d.bar_min, d.bar_position);
+    EXPECT_LE(d.bar_position, d.bar_max);
+    EXPECT_LT(d.bar_min, d.bar_max);
+    EXPECT_EQ(d.bar_colour, c.colour);
+  }
+  // The colours are 0x00BBGGRR values.
+  EXPECT_EQ(colour_rgb(kBarBlue), (Rgb{49, 106, 197}));
+  EXPECT_EQ(colour_rgb(kBarOrange), (Rgb{255, 128, 64}));
+  TimeState time;
+  Event query;
+  query.key = 0x0085;
+  EXPECT_STREQ(timeline_display(time, query, PlaybackState{}).date_label, "Day,January,1,2000");
+}
+
+TEST(TimelineReset, GivesAShiftlessFirstKeyTheDayShiftAndKeepsPlayback) {
+  TimelineRig rig;
+  // A load whose First key has shift 0.
+  for (uint16_t key : {0x1084, 0x1085, 0x1087, 0x1090})
+    rig.store.records[rig.store.count++] = event_at(key);
+  set_data_keys(rig.store, rig.time);
+  rig.playback = PlaybackState{kPlayForward, kStepMonth, 0, 0};
+  rig.query.key = 0x7777;
+  reset_timeline(rig.sources);
+  EXPECT_EQ(rig.query.key, 0x1085);
+  EXPECT_EQ(rig.time.window_start, 0x1084);
+  EXPECT_EQ(rig.playback.range_min, 0x1084);
+  EXPECT_EQ(rig.playback.range_max, 0x1090);
+  EXPECT_EQ(rig.playback.play_state, kPlayForward);
+  EXPECT_EQ(rig.playback.step_unit, kStepMonth);
+  EXPECT_EQ(rig.calls, (std::vector<std::string>{"refresh", "rebuild"}));
+  EXPECT_EQ(rig.counts.total, 2u);  // the shiftless event and the day-shift one
+
+  // A First key that has a shift keeps it.
+  rig.time.first_key = 0x108B;
+  reset_timeline(rig.sources);
+  EXPECT_EQ(rig.query.key, 0x108B);
+}
+
+TEST(TimelineTick, EachPlayStateAndOtherTimers) {
+  struct Case {
+    int play_state;
+    int timer;
+    int direction;  // -1 back, 0 none, 1 forward
+  };
+  const Case cases[] = {{kPlayBackward, 1, -1},
+                        {kPaused, 1, 0},
+                        {kPlayForward, 1, 1},
+                        {kPlayForward, 2, 0},
+                        {kPlayBackward, 0, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "state " << c.play_state << " timer " << c.timer);
+    for (uint8_t unit : {kStepShift, kStepDay, kStepMonth, kStepYear}) {
+      TimelineRig rig;
+      rig.playback.play_state = static_cast<uint8_t>(c.play_state);
+      rig.playback.step_unit = unit;
+      rig.query.key = kMid;
+      on_timer(rig.sources, c.timer);
+      uint16_t expected = kMid;
+      if (c.direction > 0) step_time_forward(expected, unit);
+      if (c.direction < 0) step_time_back(expected, unit);
+      EXPECT_EQ(rig.query.key, expected);
+      EXPECT_EQ(rig.count("rebuild"), c.direction != 0 ? 1 : 0);
+      EXPECT_EQ(rig.count("draw"), c.timer == 1 ? 1 : 0);
+      if (c.direction != 0) {
+        EXPECT_EQ(rig.calls.back(), "draw");
+      }
+    }
+  }
+}
+
+TEST(TimelineTick, PlaybackWrapsAtTheEndsOfTheYearsAndGoesOn) {
+  TimelineRig rig;
+  rig.playback.play_state = kPlayForward;
+  rig.playback.step_unit = kStepYear;
+  rig.query.key = pack_time_key(1, 15, 6, 31);  // June 15, 2031
+  on_timer(rig.sources, 1);
+  EXPECT_EQ(unpack_time_key(rig.query.key).year, 0);
+  on_timer(rig.sources, 1);
+  EXPECT_EQ(unpack_time_key(rig.query.key).year, 1);
+  rig.playback.play_state = kPlayBackward;
+  on_timer(rig.sources, 1);
+  on_timer(rig.sources, 1);
+  EXPECT_EQ(unpack_time_key(rig.query.key).year, 31);
+  EXPECT_EQ(rig.playback.play_state, kPlayBackward);
+}
+
+TEST(QueryChange, EveryListWritesItsFieldAndNothingElse) {
+  struct Case {
+    int id;
+    int item;
+    EventPart mask;
+    uint32_t word;  // the mask word afterwards, from all zero
+  };
+  const Case cases[] = {
+      {1001, 3, EventPart::Incident, 3u << 0},     // "Night"
+      {1011, 4, EventPart::Incident, 4u << 2},     // "Travis"
+      {1011, 19, EventPart::Incident, 19u << 2},   // "X-Job"
+      {1012, 2, EventPart::Incident, 2u << 8},     // "Yes"
+      {1013, 4, EventPart::Incident, 4u << 11},    // "Both"
+      {1002, 5, EventPart::Officer, 5u << 0},      // "5"
+      {1002, 6, EventPart::Officer, 9u << 0},      // "Duplicate" is 9
+      {1003, 4, EventPart::Officer, 4u << 4},      // "White"
+      {1004, 2, EventPart::Officer, 2u << 8},      // "Female"
+      {1005, 3, EventPart::Officer, 3u << 11},     // "Duplicate" is its index
+      {1006, 6, EventPart::Suspect, 6u << 0},      // "9" is 6
+      {1006, 7, EventPart::Suspect, 7u << 0},      // "Dog"
+      {1006, 8, EventPart::Suspect, 8u << 0},      // "Officer"
+      {1007, 6, EventPart::Suspect, 6u << 4},      // "Officer"
+      {1008, 3, EventPart::Suspect, 3u << 8},      // "Dog"
+      {1009, 8, EventPart::Suspect, 8u << 12},     // "Unknown"
+      {1010, 6, EventPart::Suspect, 6u << 17},     // "Accident"
+      {1001, 300, EventPart::Incident, 0u},        // low 8 bits (44), then 2 bits: 0
+      {1011, 0x47, EventPart::Incident, 7u << 2},  // 6 bits of 0x47
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "list " << c.id << " item " << c.item);
+    Event query = initial_query();
+    int rebuilds = 0;
+    EXPECT_EQ(on_query_change(query, c.id, kNotifySelectionChanged, c.item, [&] { ++rebuilds; }),
+              1);
+    EXPECT_EQ(rebuilds, 1);
+    EXPECT_EQ(query.incident, c.mask == EventPart::Incident ? c.word : 0u);
+    EXPECT_EQ(query.officer, c.mask == EventPart::Officer ? c.word : 0u);
+    EXPECT_EQ(query.suspect, c.mask == EventPart::Suspect ? c.word : 0u);
+    EXPECT_EQ(query.key, initial_query().key);
+
+    // "ALL" writes 0 into that field only.
+    query.incident |= 0x3u;
+    const Event before = query;
+    on_query_change(query, c.id, kNotifySelectionChanged, 0, [&] { ++rebuilds; });
+    for (const QueryField& f : kQueryFields) {
+      const auto field = static_cast<QueryFieldId>(&f - kQueryFields);
+      EXPECT_EQ(get_query_field(query, field),
+                f.list_id == c.id ? 0u : get_query_field(before, field));
+    }
+  }
+}
+
+TEST(QueryChange, OtherNotificationsAndIdsChangeNothing) {
+  Event query = initial_query();
+  int rebuilds = 0;
+  const auto rebuild = [&] { ++rebuilds; };
+  for (int id = 1001; id <= 1013; ++id) {
+    EXPECT_EQ(on_query_change(query, id, 3, 1, rebuild), 1) << id;  // list opened
+    EXPECT_EQ(on_query_change(query, id, kNotifySelectionChanged, -1, rebuild), 1) << id;
+  }
+  for (int id : {1000, 1014, 2, 0}) EXPECT_EQ(on_query_change(query, id, 1, 1, rebuild), 0) << id;
+  EXPECT_EQ(rebuilds, 0);
+  EXPECT_EQ(query.incident | query.officer | query.suspect, 0u);
+}
+
+TEST(QueryLists, ShowTheMasksAndAllAfterDefaultQuery) {
+  Event query = initial_query();
+  const auto nothing = [] {};
+  on_query_change(query, 1002, kNotifySelectionChanged, 6, nothing);  // officer Duplicate
+  on_query_change(query, 1006, kNotifySelectionChanged, 6, nothing);  // suspect "9"
+  on_query_change(query, 1011, kNotifySelectionChanged, 4, nothing);  // Travis
+  int items[kQueryFieldCount];
+  query_list_items(query, items);
+  for (int f = 0; f < kQueryFieldCount; ++f) {
+    const int expected = f == kQueryNumo || f == kQueryNums ? 6 : f == kQueryDivision ? 4 : 0;
+    EXPECT_EQ(items[f], expected) << kQueryFields[f].list_id;
+  }
+  // A value no item writes shows no item.
+  set_query_field(query, kQueryNumo, 7);
+  query_list_items(query, items);
+  EXPECT_EQ(items[kQueryNumo], -1);
+
+  default_query(query);
+  query_list_items(query, items);
+  for (int item : items) EXPECT_EQ(item, 0);
+}
+
+}  // namespace
+}  // namespace valdrin
