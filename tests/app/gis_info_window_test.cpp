@@ -15,6 +15,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSurfaceFormat>
 #include <QTest>
 #include <QToolButton>
@@ -142,6 +143,11 @@ TEST(GisInfoWindow, CtrlClickPutsTheExactReportInTheInfoPanel) {
   ctrl_click();
   EXPECT_TRUE(info->isVisible());
   EXPECT_EQ(text->toPlainText().toStdString(), std::string(kReport) + kReport);
+  // Enough reports to scroll: the newest stays in view.
+  for (int i = 0; i < 12; ++i) ctrl_click();
+  QTest::qWait(20);
+  EXPECT_GT(text->verticalScrollBar()->maximum(), 0);
+  EXPECT_EQ(text->verticalScrollBar()->value(), text->verticalScrollBar()->maximum());
 
   // "Clear" then "Save": an empty file, and "Save complete".
   v.program->dialogs.run = [&dir](bool, const std::string&, const std::string&) {
