@@ -102,7 +102,9 @@ constexpr ControlTemplate kInfoControls[] = {
 
 // Template 108, the About box: picture, the two groups, three contact
 // entries (role, team, address) and the web address, the quick reference
-// of the mouse and the "OK" button.
+// of the mouse and the "OK" button. The reference lines are centred on
+// 174, the middle of a label at 141 that is 66 wide, and are as wide as
+// their group allows so that the longest line fits the panel font.
 constexpr ControlTemplate kAboutControls[] = {
     {1037, K::kPicture, nullptr, 6, 6, 217, 73, kStyleCentred | kStyleSunken, nullptr, 0},
     {1038, K::kGroupBox, "Contact information", 12, 85, 110, 153, kStyleNone, nullptr, 0},
@@ -117,16 +119,16 @@ constexpr ControlTemplate kAboutControls[] = {
     {1047, K::kLabel, "Help desk", 17, 189, 100, 8, kStyleCentred, nullptr, 0},
     {1048, K::kLabel, "support@example.org", 17, 198, 100, 8, kStyleCentred, nullptr, 0},
     {1059, K::kLabel, "www.example.org/valdrin", 17, 221, 100, 8, kStyleCentred, nullptr, 0},
-    {1049, K::kLabel, "Pan view:", 141, 100, 66, 8, kStyleCentred, nullptr, 0},
-    {1050, K::kLabel, "Right mouse", 141, 109, 66, 8, kStyleCentred, nullptr, 0},
-    {1051, K::kLabel, "Zoom view:", 141, 128, 66, 8, kStyleCentred, nullptr, 0},
-    {1052, K::kLabel, "Shift + Right mouse", 141, 137, 66, 8, kStyleCentred, nullptr, 0},
-    {1053, K::kLabel, "Move view:", 141, 156, 66, 8, kStyleCentred, nullptr, 0},
-    {1054, K::kLabel, "Ctrl + Right mouse", 141, 165, 66, 8, kStyleCentred, nullptr, 0},
-    {1055, K::kLabel, "Control timeline:", 141, 184, 66, 8, kStyleCentred, nullptr, 0},
-    {1056, K::kLabel, "Left mouse", 141, 193, 66, 8, kStyleCentred, nullptr, 0},
-    {1057, K::kLabel, "Make selection", 141, 212, 66, 8, kStyleCentred, nullptr, 0},
-    {1058, K::kLabel, "Ctrl + Left mouse", 141, 221, 66, 8, kStyleCentred, nullptr, 0},
+    {1049, K::kLabel, "Pan view:", 131, 100, 86, 8, kStyleCentred, nullptr, 0},
+    {1050, K::kLabel, "Right mouse", 131, 109, 86, 8, kStyleCentred, nullptr, 0},
+    {1051, K::kLabel, "Zoom view:", 131, 128, 86, 8, kStyleCentred, nullptr, 0},
+    {1052, K::kLabel, "Shift + Right mouse", 131, 137, 86, 8, kStyleCentred, nullptr, 0},
+    {1053, K::kLabel, "Move view:", 131, 156, 86, 8, kStyleCentred, nullptr, 0},
+    {1054, K::kLabel, "Ctrl + Right mouse", 131, 165, 86, 8, kStyleCentred, nullptr, 0},
+    {1055, K::kLabel, "Control timeline:", 131, 184, 86, 8, kStyleCentred, nullptr, 0},
+    {1056, K::kLabel, "Left mouse", 131, 193, 86, 8, kStyleCentred, nullptr, 0},
+    {1057, K::kLabel, "Make selection", 131, 212, 86, 8, kStyleCentred, nullptr, 0},
+    {1058, K::kLabel, "Ctrl + Left mouse", 131, 221, 86, 8, kStyleCentred, nullptr, 0},
     {1036, K::kDefaultButton, "OK", 94, 245, 50, 14, kStyleNone, nullptr, 0},
 };
 
