@@ -72,9 +72,8 @@ MainWindow::MainWindow(Program& program)
     : program_(program),
       view_(new GlView(
           program, [this] { start_up_with_context(); }, this)),
-      timeline_{program.time,     program.query,
-                program.playback, [this] { rebuild(program_); },
-                nullptr,          [this] { view_->present_frame(); }} {
+      timeline_(timeline_sources(program)) {
+  timeline_.draw = [this] { view_->present_frame(); };
   setObjectName("mainw");
   setWindowTitle("Valdrin 1.0d");
   setCentralWidget(view_);
@@ -99,6 +98,11 @@ MainWindow::MainWindow(Program& program)
     program_.dialogs.run = [this](bool save, const std::string& dir, const std::string& ext) {
       return run_dialog(this, save, dir, ext);
     };
+}
+
+MainWindow::~MainWindow() {
+  program_.panels = PanelWindows{};
+  program_.refresh_timeline = nullptr;
 }
 
 void MainWindow::build_menu() {

@@ -39,6 +39,9 @@ enum CommandId : int {
 class MainWindow : public QMainWindow {
  public:
   explicit MainWindow(Program& program);
+  // Forgets the panels and the refresh, which go with the window, so that
+  // the program holds nothing that points into it.
+  ~MainWindow() override;
 
   GlView* view() const { return view_; }
   QTimer& timer() { return timer_; }

@@ -56,6 +56,10 @@ class CaptionBar : public QWidget {
  protected:
   void mousePressEvent(QMouseEvent* event) override {
     if (event->button() != Qt::LeftButton) return;
+    // A press on the caption brings the panel to the front and the keyboard
+    // into it, as activating a dialog does.
+    panel_->raise();
+    if (!panel_->isAncestorOf(QApplication::focusWidget())) panel_->focus_first_control();
     dragging_ = true;
     last_ = event->globalPosition().toPoint();
     event->accept();
@@ -134,6 +138,27 @@ QWidget* make_control(const ControlTemplate& c, QWidget* parent) {
     }
   }
   return nullptr;
+}
+
+// The layout's boxes were measured for a narrower face than most sans
+// fonts: a label's or check box's text wider than its box is drawn
+// condensed rather than cut.
+void fit_text(QWidget& widget) {
+  QString text;
+  int room = widget.width();
+  if (auto* label = qobject_cast<QLabel*>(&widget)) {
+    text = label->text();
+    room = label->contentsRect().width();
+  } else if (auto* box = qobject_cast<QCheckBox*>(&widget)) {
+    text = box->text();
+    // Take the check mark and its spacing off the room.
+    room -= box->sizeHint().width() - QFontMetrics(box->font()).horizontalAdvance(text);
+  }
+  const int needed = QFontMetrics(widget.font()).horizontalAdvance(text);
+  if (needed <= room || needed == 0) return;
+  QFont font = widget.font();
+  font.setStretch(std::clamp(room * 100 / needed, 70, 100));
+  widget.setFont(font);
 }
 
 }  // namespace
@@ -217,6 +242,12 @@ void Panel::keyPressEvent(QKeyEvent* event) {
 
 void Panel::keyReleaseEvent(QKeyEvent* event) { event->accept(); }
 
+void Panel::focus_first_control() {
+  // From outside the panel, the next stop is its first one.
+  if (QWidget* focused = QApplication::focusWidget(); focused && isAncestorOf(focused)) return;
+  focusNextPrevChild(true);
+}
+
 bool Panel::focusNextPrevChild(bool next) {
   // Round the panel's own controls in template order, as a dialog does.
   // The play buttons are one stop, as a group of radio buttons is: the
@@ -296,6 +327,7 @@ Panel* build_panel(uint16_t template_id, QWidget* parent, QPoint client_origin) 
                            : c.height;
     widget->setGeometry(dialog_x(units, c.x), dialog_y(units, c.y), dialog_x(units, c.width),
                         dialog_y(units, height));
+    if (c.text != nullptr) fit_text(*widget);
     if (c.accessible_name != nullptr)
       widget->setAccessibleName(QString::fromUtf8(c.accessible_name));
     if (c.kind == ControlKind::kPlayButton) {

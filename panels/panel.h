@@ -77,6 +77,10 @@ class Panel : public QFrame {
   // Hides the panel (Esc and the close box).
   void hide_panel();
 
+  // Gives the keyboard focus to the panel's first tab stop, unless a
+  // control of the panel has it already.
+  void focus_first_control();
+
   // The caption bar drags the panel by this much.
   void drag_by(QPoint delta);
 

@@ -3,12 +3,14 @@
 // closing and dragging.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -116,6 +118,8 @@ struct Rig {
     window.resize(900, 700);
     window.show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+    window.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
   }
 };
 
@@ -177,6 +181,14 @@ TEST(PanelFrame, ListsAreNamedByTheirLabelsAndGroupsStayBehind) {
     auto* label = find_control_as<QLabel>(*panel, c.buddy);
     ASSERT_NE(label, nullptr) << c.id;
     EXPECT_EQ(label->buddy(), find_control(*panel, c.id));
+    // What a screen reader is told: the list is labelled by that label.
+    QAccessibleInterface* list_access =
+        QAccessible::queryAccessibleInterface(find_control(*panel, c.id));
+    ASSERT_NE(list_access, nullptr);
+    bool labelled = false;
+    for (const auto& [other, relation] : list_access->relations(QAccessible::Label))
+      labelled |= other->object() == label;
+    EXPECT_TRUE(labelled) << c.id;
     // A click in the middle of the list reaches the list, not a group box.
     QWidget* list = find_control(*panel, c.id);
     EXPECT_EQ(panel->client()->childAt(list->geometry().center()), list) << c.id;
@@ -208,6 +220,26 @@ TEST(PanelFrame, EscAndCloseBoxHideShowBringsBackKeysStayInThePanel) {
   EXPECT_EQ(list->currentIndex(), 1);
   panel->show_panel();  // showing a visible panel changes nothing
   EXPECT_EQ(panel->pos(), moved);
+
+  // A press on the caption of a panel lying below another brings it up
+  // and takes the keyboard into it; the drag follows the mouse.
+  Panel* below = build_panel(kQueryTemplate, &rig.window, QPoint(0, 30));
+  below->stackUnder(panel);
+  QWidget* caption = below->findChild<QWidget*>("caption");
+  ASSERT_NE(caption, nullptr);
+  const auto send = [caption](QEvent::Type type, QPoint global, Qt::MouseButtons buttons) {
+    QMouseEvent event(type, caption->mapFromGlobal(global), global, Qt::LeftButton, buttons, {});
+    QApplication::sendEvent(caption, &event);
+  };
+  const QPoint grip = caption->mapToGlobal(QPoint(60, 5));
+  send(QEvent::MouseButtonPress, grip, Qt::LeftButton);
+  EXPECT_EQ(rig.window.children().last(), below);  // on top
+  EXPECT_EQ(QApplication::focusWidget(), find_control(*below, 1001));
+  const QPoint before = below->pos();
+  send(QEvent::MouseMove, grip + QPoint(30, 20), Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, grip + QPoint(30, 20), Qt::NoButton);
+  send(QEvent::MouseMove, grip + QPoint(80, 80), Qt::NoButton);  // no longer dragging
+  EXPECT_EQ(below->pos(), before + QPoint(30, 20));
 
   panel->close_box()->click();
   EXPECT_FALSE(panel->isVisible());

@@ -126,6 +126,9 @@ TEST(Panels, EscHidesShowBringsBackWithSelectionsKeysStayOffTheView) {
   EXPECT_EQ(QApplication::focusWidget(), find_control(v.query(), 1012));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
   EXPECT_EQ(QApplication::focusWidget(), division);
+  // Moving the focus chose nothing.
+  EXPECT_EQ(v.program->query.incident, 1u << 2);
+  EXPECT_EQ(v.program->query.officer | v.program->query.suspect, 0u);
 
   QTest::keyClick(division, Qt::Key_Escape);
   EXPECT_FALSE(v.query().isVisible());
