@@ -17,6 +17,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -120,6 +122,12 @@ QWidget* make_control(const ControlTemplate& c, QWidget* parent) {
     case ControlKind::kProgressBar: {
       auto* bar = new QProgressBar(parent);
       bar->setTextVisible(false);
+      // The bar's colour is the palette's highlight, which the Fusion style
+      // honours whatever style the desktop gives the rest.
+      if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) {
+        fusion->setParent(bar);
+        bar->setStyle(fusion);
+      }
       bar->setFocusPolicy(Qt::NoFocus);
       return bar;
     }
@@ -328,8 +336,13 @@ Panel* build_panel(uint16_t template_id, QWidget* parent, QPoint client_origin) 
     widget->setGeometry(dialog_x(units, c.x), dialog_y(units, c.y), dialog_x(units, c.width),
                         dialog_y(units, height));
     if (c.text != nullptr) fit_text(*widget);
-    if (c.accessible_name != nullptr)
+    if (c.accessible_name != nullptr) {
       widget->setAccessibleName(QString::fromUtf8(c.accessible_name));
+      // Over AT-SPI a list's name is its current item; the description
+      // carries what the list is for.
+      if (c.kind == ControlKind::kDropDownList)
+        widget->setAccessibleDescription(QString::fromUtf8(c.accessible_name));
+    }
     if (c.kind == ControlKind::kPlayButton) {
       if (panel->play_group_ == nullptr) {
         panel->play_group_ = new QButtonGroup(panel);
@@ -339,14 +352,27 @@ Panel* build_panel(uint16_t template_id, QWidget* parent, QPoint client_origin) 
     }
     panel->controls_.emplace_back(c.id, widget);
   }
-  // Labels name their lists; group boxes go behind the controls they frame
-  // so that those get the clicks.
+  // A control that lies within a group box becomes the box's child: a
+  // screen reader then says which group an "# Of" or "Race" list is in.
+  // Labels name their lists.
+  for (size_t g = 0; g < t->control_count; ++g) {
+    if (t->controls[g].kind != ControlKind::kGroupBox) continue;
+    QWidget* group = panel->control(t->controls[g].id);
+    const QRect frame = group->geometry();
+    for (const auto& [id, widget] : panel->controls_) {
+      if (widget == group || widget->parentWidget() != client ||
+          qobject_cast<QGroupBox*>(widget) != nullptr || !frame.contains(widget->geometry()))
+        continue;
+      widget->setParent(group);
+      widget->move(widget->pos() - frame.topLeft());
+      widget->show();
+    }
+  }
   for (size_t i = 0; i < t->control_count; ++i) {
     const ControlTemplate& c = t->controls[i];
-    QWidget* widget = panel->control(c.id);
     if (c.buddy != 0)
-      if (auto* label = qobject_cast<QLabel*>(panel->control(c.buddy))) label->setBuddy(widget);
-    if (c.kind == ControlKind::kGroupBox) widget->lower();
+      if (auto* label = qobject_cast<QLabel*>(panel->control(c.buddy)))
+        label->setBuddy(panel->control(c.id));
   }
 
   panel->adjustSize();

@@ -18,6 +18,7 @@
 #include <set>
 
 #include "panels/panel.h"
+#include "panels/timeline_panel.h"
 
 namespace valdrin {
 namespace {
@@ -144,6 +145,7 @@ TEST(PanelFrame, BuildsTheTimelineTemplateAsWidgets) {
   ASSERT_NE(list, nullptr);
   EXPECT_FALSE(list->isEditable());
   EXPECT_EQ(list->accessibleName(), "Step unit");
+  EXPECT_EQ(list->accessibleDescription(), "Step unit");
   auto* date = find_control_as<QLabel>(*panel, 1044);
   ASSERT_NE(date, nullptr);
   EXPECT_EQ(date->text(), "Day,January,1,2000");
@@ -171,6 +173,29 @@ TEST(PanelFrame, BuildsTheTimelineTemplateAsWidgets) {
   EXPECT_EQ(group->checkedId(), 1018);
 }
 
+// The bar is painted in its colour: full bars, blue then orange.
+TEST(PanelFrame, WindowEndBarIsPaintedInItsColour) {
+  Rig rig;
+  Panel* panel = build_panel(kTimelineTemplate, &rig.window);
+  TimeState time;
+  Event query;
+  query.key = 0xFE7F;  // at the Last key: a full bar
+  const PlaybackState playback;
+  auto* bar = find_control_as<QProgressBar>(*panel, 1023);
+  for (const bool grown : {true, false}) {
+    time.window_start = grown ? 0x0085 : 0xFE7F;
+    update_timeline_display(*panel, time, query, playback);
+    const QColor middle = bar->grab().toImage().pixelColor(bar->width() / 2, bar->height() / 2);
+    SCOPED_TRACE(middle.name().toStdString());
+    if (grown) {
+      EXPECT_GT(middle.blue(), middle.red() + 60);
+    } else {
+      EXPECT_GT(middle.red(), middle.blue() + 60);
+    }
+  }
+  EXPECT_EQ(find_control_as<QLabel>(*panel, 1044)->text(), "Night,December,31,2031");
+}
+
 TEST(PanelFrame, ListsAreNamedByTheirLabelsAndGroupsStayBehind) {
   Rig rig;
   Panel* panel = build_panel(kQueryTemplate, &rig.window);
@@ -189,9 +214,18 @@ TEST(PanelFrame, ListsAreNamedByTheirLabelsAndGroupsStayBehind) {
     for (const auto& [other, relation] : list_access->relations(QAccessible::Label))
       labelled |= other->object() == label;
     EXPECT_TRUE(labelled) << c.id;
-    // A click in the middle of the list reaches the list, not a group box.
+    // A click in the middle of the list reaches the list, not a group box,
+    // and a list within a group is the group's: "Officer" > "# Of".
     QWidget* list = find_control(*panel, c.id);
-    EXPECT_EQ(panel->client()->childAt(list->geometry().center()), list) << c.id;
+    EXPECT_EQ(panel->client()->childAt(list->mapTo(panel->client(), list->rect().center())), list)
+        << c.id;
+    auto* group = qobject_cast<QGroupBox*>(list->parentWidget());
+    const char* expected = c.id == 1001 || c.id == 1011   ? nullptr
+                           : c.id == 1012 || c.id == 1013 ? "Outcome"
+                           : c.id <= 1005                 ? "Officer"
+                                                          : "Suspect";
+    EXPECT_EQ(group ? group->title().toStdString() : "", expected ? expected : "") << c.id;
+    EXPECT_EQ(label->parentWidget(), list->parentWidget()) << c.id;
   }
 }
 
