@@ -1,17 +1,34 @@
 // The GL widget's entry points: set up, resize and draw the scene.
 #include "app/gl_view.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QOpenGLContext>
+#include <QToolTip>
 #include <algorithm>
 
+#include "app/panel_commands.h"
+
 namespace valdrin {
+
+namespace {
+
+// How long the pointer rests before the read-out shows.
+constexpr int kHoverRestMs = 500;
+
+}  // namespace
 
 GlView::GlView(Program& program, std::function<void()> ready, QWidget* parent)
     : QOpenGLWidget(parent), program_(program), ready_(std::move(ready)) {
   setFocusPolicy(Qt::StrongFocus);
   setMinimumSize(1, 1);
+  // Moves with no button held reach mouseMoveEvent only with tracking on;
+  // the mouse handlers still return at once for them.
+  setMouseTracking(true);
+  hover_.setSingleShot(true);
+  hover_.setInterval(kHoverRestMs);
+  connect(&hover_, &QTimer::timeout, this, [this] { show_readout(); });
 }
 
 GlView::~GlView() { release_scene(); }
@@ -74,7 +91,23 @@ unsigned mouse_flags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) 
 
 }  // namespace
 
+void GlView::show_readout() {
+  if (QApplication::mouseButtons() != Qt::NoButton) return;
+  const double ratio = devicePixelRatioF();
+  const std::string text =
+      hover_text(program_, device(hover_at_.x(), ratio), device(hover_at_.y(), ratio));
+  if (text.empty()) return;  // beside the grid
+  QToolTip::showText(mapToGlobal(hover_at_.toPoint()), QString::fromStdString(text), this);
+}
+
+void GlView::leaveEvent(QEvent* event) {
+  hover_.stop();
+  QOpenGLWidget::leaveEvent(event);
+}
+
 void GlView::mousePressEvent(QMouseEvent* event) {
+  hover_.stop();
+  QToolTip::hideText();
   const double ratio = devicePixelRatioF();
   const int16_t x = device(event->position().x(), ratio), y = device(event->position().y(), ratio);
   const unsigned flags = mouse_flags(event->buttons(), event->modifiers());
@@ -90,6 +123,14 @@ void GlView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void GlView::mouseMoveEvent(QMouseEvent* event) {
+  // Every move starts the rest over; a shown read-out goes, since the cell
+  // under the pointer may have changed.
+  QToolTip::hideText();
+  if (event->buttons() == Qt::NoButton) {
+    hover_at_ = event->position();
+    hover_.start();
+  } else
+    hover_.stop();
   const double ratio = devicePixelRatioF();
   on_mouse_move(program_, hooks_, mouse_flags(event->buttons(), event->modifiers()),
                 device(event->position().x(), ratio), device(event->position().y(), ratio));

@@ -1,10 +1,12 @@
 // The 3-D view: the OpenGL widget that stays the main window's central
 // widget for the whole run. Qt makes its context current for the three GL
 // entry points; everything else that draws or rebuilds goes through
-// with_context.
+// with_context. A pointer that rests over the view shows the read-out of
+// the cell under it, which touches no state and draws nothing.
 #pragma once
 
 #include <QOpenGLWidget>
+#include <QTimer>
 #include <functional>
 
 #include "app/navigation.h"
@@ -40,12 +42,18 @@ class GlView : public QOpenGLWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
+  void leaveEvent(QEvent* event) override;
 
  private:
   Program& program_;
   std::function<void()> ready_;
   NavigationHooks hooks_;
   bool scene_ready_ = false;
+  // Fires once the pointer has rested over the view with no button held;
+  // then the read-out of the cell under it shows as a tooltip.
+  QTimer hover_;
+  QPointF hover_at_;  // where the pointer rests, in logical pixels
+  void show_readout();
 };
 
 }  // namespace valdrin

@@ -11,8 +11,12 @@
 
 #include "app/file_commands.h"
 #include "app/file_dialogs.h"
+#include "app/panel_commands.h"
 #include "app/shell.h"
 #include "app/snapshot_print.h"
+#include "panels/about_box.h"
+#include "panels/gis_panel.h"
+#include "panels/info_panel.h"
 #include "panels/panel.h"
 #include "panels/query_panel.h"
 #include "panels/timeline_panel.h"
@@ -92,7 +96,12 @@ MainWindow::MainWindow(Program& program)
       // Qt itself holds the mouse for the view between press and release.
       [this] { view_->setFocus(); },
       nullptr,
-      nullptr,
+      // The report lands in the Info text; the Info Panel shows it, and
+      // itself, even when the user had hidden it.
+      [this](const std::string& text) {
+        info_append(program_.info, text);
+        if (program_.panels.info != nullptr) show_info_text(*program_.panels.info, program_.info);
+      },
   });
   timer_.setInterval(kTimerMs);
   connect(&timer_, &QTimer::timeout, this, [this] { on_timer(kTimerId); });
@@ -142,6 +151,11 @@ void MainWindow::create_panels() {
       0, bar->hasHeightForWidth() ? bar->heightForWidth(width()) : bar->sizeHint().height());
   PanelWindows& panels = program_.panels;
   panels.gis = build_panel(kGisTemplate, this, origin);
+  if (panels.gis != nullptr) {
+    init_gis_panel(*panels.gis, program_.gis);
+    connect_gis_panel(*panels.gis,
+                      [this](uint16_t id, int value) { gis_change(program_, id, value); });
+  }
   panels.query = build_panel(kQueryTemplate, this, origin);
   init_query_panel(*panels.query, program_.query, [this] { rebuild(program_); });
   // The Timeline Panel is recorded before its set-up, whose time-window
@@ -152,7 +166,16 @@ void MainWindow::create_panels() {
   };
   init_timeline_panel(*panels.timeline, timeline_);
   panels.info = build_panel(kInfoTemplate, this, origin);
+  if (panels.info != nullptr)
+    connect_info_panel(
+        *panels.info,
+        [this] {
+          info_clear(program_.info);
+          set_info_text(*program_.panels.info, program_.info);
+        },
+        [this] { save_info_text(program_); });
   panels.about = build_panel(kAboutTemplate, this, origin);
+  if (panels.about != nullptr) init_about_box(*panels.about);
 }
 
 void MainWindow::show_panel(Panel* panel) {

@@ -7,6 +7,7 @@
 
 #include "core/cell_table.h"
 #include "core/generator.h"
+#include "core/info_text.h"
 #include "core/query.h"
 #include "core/store.h"
 #include "core/time_key.h"
@@ -66,6 +67,7 @@ struct Program {
   PlaybackState playback;
   PointerState pointer;
   FileDialogs dialogs;
+  InfoText info;  // the Info Panel's text
   PanelWindows panels;
   // The print dialog, swappable as the file choosers are: runs it on
   // `printer` and returns 1 when the user chose to print, 0 when cancelled.

@@ -95,28 +95,40 @@ constexpr ControlTemplate kGisControls[] = {
 
 // Template 109, "Info Panel".
 constexpr ControlTemplate kInfoControls[] = {
-    {1035, K::kTextBox, nullptr, 7, 7, 178, 97, kStyleNone, "Report text", 0},
+    {1035, K::kTextBox, nullptr, 7, 7, 178, 97, kStyleNone, "Info text", 0},
     {1045, K::kPushButton, "Clear", 15, 112, 50, 14, kStyleNone, nullptr, 0},
     {1046, K::kPushButton, "Save", 127, 112, 50, 14, kStyleNone, nullptr, 0},
 };
 
-// Template 108, the About box: picture, the two groups, the quick reference
-// of the mouse and the "OK" button. The contact lines come with the box's
-// contents.
+// Template 108, the About box: picture, the two groups, three contact
+// entries (role, team, address) and the web address, the quick reference
+// of the mouse and the "OK" button. The reference lines are centred on
+// 174, the middle of a label at 141 that is 66 wide, and are as wide as
+// their group allows so that the longest line fits the panel font.
 constexpr ControlTemplate kAboutControls[] = {
     {1037, K::kPicture, nullptr, 6, 6, 217, 73, kStyleCentred | kStyleSunken, nullptr, 0},
     {1038, K::kGroupBox, "Contact information", 12, 85, 110, 153, kStyleNone, nullptr, 0},
     {1039, K::kGroupBox, "Quick reference", 129, 85, 90, 153, kStyleNone, nullptr, 0},
-    {1049, K::kLabel, "Pan view:", 141, 100, 66, 8, kStyleCentred, nullptr, 0},
-    {1050, K::kLabel, "Right mouse", 141, 109, 66, 8, kStyleCentred, nullptr, 0},
-    {1051, K::kLabel, "Zoom view:", 141, 128, 66, 8, kStyleCentred, nullptr, 0},
-    {1052, K::kLabel, "Shift + Right mouse", 141, 137, 66, 8, kStyleCentred, nullptr, 0},
-    {1053, K::kLabel, "Move view:", 141, 156, 66, 8, kStyleCentred, nullptr, 0},
-    {1054, K::kLabel, "Ctrl + Right mouse", 141, 165, 66, 8, kStyleCentred, nullptr, 0},
-    {1055, K::kLabel, "Control timeline:", 141, 184, 66, 8, kStyleCentred, nullptr, 0},
-    {1056, K::kLabel, "Left mouse", 141, 193, 66, 8, kStyleCentred, nullptr, 0},
-    {1057, K::kLabel, "Make selection", 141, 212, 66, 8, kStyleCentred, nullptr, 0},
-    {1058, K::kLabel, "Ctrl + Left mouse", 141, 221, 66, 8, kStyleCentred, nullptr, 0},
+    {1040, K::kLabel, "Development", 17, 100, 100, 8, kStyleCentred, nullptr, 0},
+    {1041, K::kLabel, "Valdrin team", 17, 109, 100, 8, kStyleCentred, nullptr, 0},
+    {1042, K::kLabel, "valdrin@example.org", 17, 118, 100, 8, kStyleCentred, nullptr, 0},
+    {1043, K::kLabel, "Maps and data", 17, 140, 100, 8, kStyleCentred, nullptr, 0},
+    {1044, K::kLabel, "GIS unit", 17, 149, 100, 8, kStyleCentred, nullptr, 0},
+    {1045, K::kLabel, "gis@example.org", 17, 158, 100, 8, kStyleCentred, nullptr, 0},
+    {1046, K::kLabel, "Support", 17, 180, 100, 8, kStyleCentred, nullptr, 0},
+    {1047, K::kLabel, "Help desk", 17, 189, 100, 8, kStyleCentred, nullptr, 0},
+    {1048, K::kLabel, "support@example.org", 17, 198, 100, 8, kStyleCentred, nullptr, 0},
+    {1059, K::kLabel, "www.example.org/valdrin", 17, 221, 100, 8, kStyleCentred, nullptr, 0},
+    {1049, K::kLabel, "Pan view:", 131, 100, 86, 8, kStyleCentred, nullptr, 0},
+    {1050, K::kLabel, "Right mouse", 131, 109, 86, 8, kStyleCentred, nullptr, 0},
+    {1051, K::kLabel, "Zoom view:", 131, 128, 86, 8, kStyleCentred, nullptr, 0},
+    {1052, K::kLabel, "Shift + Right mouse", 131, 137, 86, 8, kStyleCentred, nullptr, 0},
+    {1053, K::kLabel, "Move view:", 131, 156, 86, 8, kStyleCentred, nullptr, 0},
+    {1054, K::kLabel, "Ctrl + Right mouse", 131, 165, 86, 8, kStyleCentred, nullptr, 0},
+    {1055, K::kLabel, "Control timeline:", 131, 184, 86, 8, kStyleCentred, nullptr, 0},
+    {1056, K::kLabel, "Left mouse", 131, 193, 86, 8, kStyleCentred, nullptr, 0},
+    {1057, K::kLabel, "Make selection", 131, 212, 86, 8, kStyleCentred, nullptr, 0},
+    {1058, K::kLabel, "Ctrl + Left mouse", 131, 221, 86, 8, kStyleCentred, nullptr, 0},
     {1036, K::kDefaultButton, "OK", 94, 245, 50, 14, kStyleNone, nullptr, 0},
 };
 

@@ -1,0 +1,124 @@
+// The Info text: CR LF appends, the 198-line and 52,223-character limits
+// that drop the oldest lines whole, and the saved file's form; and the cell
+// read-out's lines.
+#include "core/info_text.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <string>
+
+#include "core/readout.h"
+#include "tests/core/test_files.h"
+
+namespace valdrin {
+namespace {
+
+std::string numbered_lines(int first, int count) {
+  std::string text;
+  for (int i = first; i < first + count; ++i) text += "line " + std::to_string(i) + "\r\n";
+  return text;
+}
+
+TEST(InfoText, AppendsKeepTheNewest198LinesWhole) {
+  InfoText info;
+  info_append(info, "abc");
+  EXPECT_EQ(info.text, "abc\r\n");
+  EXPECT_EQ(info_line_count(info.text), 2u);         // the empty one after the break counts
+  info_append(info, std::string_view("de\0fg", 5));  // a C string ends at its NUL
+  EXPECT_EQ(info.text, "abc\r\nde\r\n");
+
+  // Many six-line reports, each followed by its empty line: 198 lines at
+  // most, the oldest gone with their breaks, the newest last.
+  info_clear(info);
+  EXPECT_EQ(info.text, "");
+  for (int r = 0; r < 100; ++r) info_append(info, numbered_lines(6 * r, 6));
+  EXPECT_EQ(info_line_count(info.text), kInfoMaxLines);
+  EXPECT_EQ(info.text.substr(info.text.size() - 12), "line 599\r\n\r\n");
+  // 28 whole reports of seven lines and the empty last line of the one before.
+  EXPECT_EQ(info.text.rfind("\r\nline 432\r\n", 0), 0u);
+
+  // A report longer than the limit loses its own first lines.
+  info_clear(info);
+  info_append(info, numbered_lines(0, 250));
+  EXPECT_EQ(info_line_count(info.text), kInfoMaxLines);
+  EXPECT_EQ(info.text.rfind("line 54\r\n", 0), 0u);
+  EXPECT_EQ(info.text.substr(info.text.size() - 12), "line 249\r\n\r\n");
+}
+
+TEST(InfoText, NeverPassesTheReadBackBuffer) {
+  // 150 lines of 400 characters: under the line limit, over the buffer.
+  InfoText info;
+  const std::string wide(398, 'x');
+  for (int i = 0; i < 150; ++i) info_append(info, std::to_string(i % 10) + wide);
+  EXPECT_LE(info.text.size(), kInfoMaxChars);
+  EXPECT_EQ(info.text.size() % 401, 0u);  // whole lines of 399 characters and CR LF
+  EXPECT_EQ(info.text.substr(info.text.size() - 3), "x\r\n");
+
+  // One line alone too long keeps its end, the break included.
+  info_append(info, "head" + std::string(60000, 'y') + "tail");
+  EXPECT_EQ(info.text.size(), kInfoMaxChars);
+  EXPECT_EQ(info.text.substr(info.text.size() - 6), "tail\r\n");
+  info_append(info, "next");
+  EXPECT_LE(info.text.size(), kInfoMaxChars);
+  EXPECT_EQ(info.text.substr(info.text.size() - 6), "next\r\n");
+}
+
+TEST(InfoText, SavedFilesHaveSpacesForCarriageReturnsAndFailuresWriteNothing) {
+  test::ScratchDir dir;
+  InfoText info;
+  info_append(info, "From: Day,January,1,2000\r\nTotal Events: 0\r\n");
+  ASSERT_EQ(write_info_text(info, dir.path("a.txt").c_str()), 1);
+  EXPECT_EQ(test::read_file(dir.path("a.txt")), "From: Day,January,1,2000 \nTotal Events: 0 \n \n");
+
+  info_clear(info);  // "Clear", then "Save": an empty file
+  ASSERT_EQ(write_info_text(info, dir.path("a.txt").c_str()), 1);
+  struct stat st {};
+  ASSERT_EQ(::stat(dir.path("a.txt").c_str(), &st), 0);
+  EXPECT_EQ(st.st_size, 0);
+
+  // A folder that does not exist: no file, no stray temporary file.
+  info_append(info, "x");
+  EXPECT_EQ(write_info_text(info, dir.path("missing/b.txt").c_str()), 0);
+  EXPECT_NE(::stat(dir.path("missing").c_str(), &st), 0);
+}
+
+TEST(CellReadout, NamesTheCellItsCountAndEveryArea) {
+  static CellTable table;
+  static CountTables counts;
+  table = {};
+  counts = {};
+  const char page[4] = {'0', '4', '9', '3'};
+  const char outside[4] = {'.', '.', '.', '.'};
+  table.words[12 * kGridCols + 40][0] = make_cell_word(9, 5, true, 3, 4, true);
+  table.words[12 * kGridCols + 40][1] = make_keymap_word(page);
+  counts.cells[12 * kGridCols + 40] = 7;
+  table.words[0][0] = make_cell_word(9, 0, false, 3, 0, false);
+  table.words[0][1] = make_keymap_word(page);
+  table.words[65 * kGridCols + 83][1] = make_keymap_word(outside);
+  // Present bits with a zero code name no second area.
+  table.words[1][0] = make_cell_word(0, 0, true, 0, 0, true);
+
+  struct Case {
+    int row, col;
+    const char* text;
+  };
+  const Case cases[] = {
+      {12, 40,
+       "Row 12, Column 40\nEvents: 7\nKeymap 0493\nZip Code 77002\nZip Code 77003\n"
+       "Council District I\nCouncil District E"},
+      {0, 0, "Row 0, Column 0\nEvents: 0\nKeymap 0493\nZip Code 77002\nCouncil District I"},
+      {65, 83, "Row 65, Column 83\nEvents: 0\nKeymap (65, 83)"},
+      {0, 1, "Row 0, Column 1\nEvents: 0\nKeymap (0, 1)"},
+      {66, 0, ""},
+      {0, 84, ""},
+      {-1, 3, ""},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(cell_readout(table, counts, static_cast<int16_t>(c.row), static_cast<int16_t>(c.col)),
+              c.text)
+        << c.row << "," << c.col;
+}
+
+}  // namespace
+}  // namespace valdrin
