@@ -71,7 +71,7 @@ void draw_frame_1024x768(benchmark::State& state) {
     return;
   }
   for (auto _ : state) {
-    draw_frame(f.view);
+    draw_frame(*f.scene, f.view);
     glFinish();
   }
 }
@@ -94,7 +94,6 @@ void draw_floor_1024x768(benchmark::State& state) {
   for (auto _ : state) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_DEPTH_TEST);
-    glEnable(GL_BLEND);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, kMapTexture);
     glBegin(GL_QUADS);
@@ -109,7 +108,6 @@ void draw_floor_1024x768(benchmark::State& state) {
     glVertex3f(-1, 1, 0);
     glEnd();
     glDisable(GL_TEXTURE_2D);
-    glDisable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
     glFinish();
   }
@@ -133,7 +131,7 @@ void step_latency(benchmark::State& state) {
     if (steps++ % 30 == 0) f.query.key = month_before_last;
     step_time_forward(f.query.key, kStepDay);
     rebuild_columns(*f.scene, f.sources);
-    draw_frame(f.view);
+    draw_frame(*f.scene, f.view);
     glFinish();
   }
 }

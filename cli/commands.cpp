@@ -422,7 +422,7 @@ int command_render(const Options& o, Session& s, std::FILE* err) {
   SceneSources sources{s.store, s.query, s.time, s.counts, s.cells};
   init_scene(*scene, sources, gis, std::string(o.data));
   resize_view(view, static_cast<int16_t>(width), static_cast<int16_t>(height));
-  draw_frame(view);
+  draw_frame(*scene, view);
   Image frame;
   read_frame(width, height, frame);
   free_scene();
