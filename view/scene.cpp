@@ -76,14 +76,19 @@ void rebuild_columns(Scene& scene, SceneSources& sources) {
   count_events(sources.store, sources.query, sources.time, sources.counts);
   build_top_quads(sources.counts, sources.cells, scene.texcoords, scene.tops);
   build_side_quads(sources.counts, scene.sides);
+  scene.heights = sources.counts;
 
   scene.top_vertices.resize(scene.tops.size() * 4);
   ColumnVertex* out = scene.top_vertices.data();
   for (const TopQuad& q : scene.tops)
     for (int k = 0; k < 4; ++k) put_vertex(out, q.tex[k].s, q.tex[k].t, q.grey, q.vertex[k]);
 
-  size_t drawn = 0;
-  for (const SideQuad& q : scene.sides) drawn += q.vertex[2][2] != 0;
+  uint32_t drawn = 0;
+  for (int i = 0; i < kCellCount; ++i) {
+    scene.side_start[i] = drawn * 4;
+    for (int f = 0; f < 4; ++f) drawn += scene.sides[i * 4 + f].vertex[2][2] != 0;
+  }
+  scene.side_start[kCellCount] = drawn * 4;
   scene.side_vertices.resize(drawn * 4);
   out = scene.side_vertices.data();
   for (const SideQuad& q : scene.sides) {
@@ -96,21 +101,39 @@ void rebuild_columns(Scene& scene, SceneSources& sources) {
 
 namespace {
 
-void draw_quads(const std::vector<ColumnVertex>& vertices) {
+// Draws the vertices of the cells in view, in order: one array draw per run
+// of consecutive cells in view. `start(i)` is where cell i's vertices
+// begin; start(kCellCount) is the end.
+template <typename Start>
+void draw_runs(const std::vector<ColumnVertex>& vertices, const uint8_t in_view[kCellCount],
+               Start start) {
   if (vertices.empty()) return;
   glInterleavedArrays(GL_T2F_C3F_V3F, sizeof(ColumnVertex), vertices.data());
-  glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(vertices.size()));
+  int i = 0;
+  while (i < kCellCount) {
+    if (!in_view[i]) {
+      ++i;
+      continue;
+    }
+    const int first = i;
+    while (i < kCellCount && in_view[i]) ++i;
+    const GLint begin = static_cast<GLint>(start(first));
+    const GLsizei count = static_cast<GLsizei>(start(i)) - begin;
+    if (count > 0) glDrawArrays(GL_QUADS, begin, count);
+  }
 }
 
 }  // namespace
 
-void draw_columns(const Scene& scene) {
+void draw_columns(const Scene& scene, const ViewState& view) {
+  uint8_t in_view[kCellCount];
+  if (find_columns_in_view(view, scene.heights, in_view) == 0) return;
   glEnable(GL_DEPTH_TEST);
   glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, kMapTexture);
-  draw_quads(scene.top_vertices);
+  draw_runs(scene.top_vertices, in_view, [](int i) { return static_cast<uint32_t>(i) * 4; });
   glBindTexture(GL_TEXTURE_2D, kSideTexture);
-  draw_quads(scene.side_vertices);
+  draw_runs(scene.side_vertices, in_view, [&scene](int i) { return scene.side_start[i]; });
   // glInterleavedArrays switched on the three arrays it names.
   glDisableClientState(GL_VERTEX_ARRAY);
   glDisableClientState(GL_COLOR_ARRAY);
@@ -134,7 +157,7 @@ void draw_frame(const Scene& scene, const ViewState& view) {
   glMatrixMode(GL_TEXTURE);
   glLoadIdentity();
   apply_camera(view);
-  draw_columns(scene);
+  draw_columns(scene, view);
 }
 
 void resize_view(ViewState& view, int16_t width, int16_t height) {

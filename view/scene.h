@@ -20,6 +20,7 @@
 #include "view/columns.h"
 #include "view/map_layers.h"
 #include "view/texcoords.h"
+#include "view/visibility.h"
 
 namespace valdrin {
 
@@ -55,6 +56,11 @@ struct Scene {
   // their capacity stays, so a rebuild allocates nothing once warm.
   std::vector<ColumnVertex> top_vertices;
   std::vector<ColumnVertex> side_vertices;
+  // Where each cell's sides start in side_vertices; entry kCellCount is the
+  // end.
+  uint32_t side_start[kCellCount + 1] = {};
+  // The Cell counts the arrays were built from: the column heights.
+  CountTables heights = {};
 };
 
 // What the columns are counted from and coloured by.
@@ -88,10 +94,12 @@ void apply_camera(const ViewState& view);
 // Clears and draws one frame of the scene's columns with the camera of
 // `view`; does not present.
 void draw_frame(const Scene& scene, const ViewState& view);
-// Tops with the Map texture, then sides with the Side texture, depth-tested.
-// Blending stays off: every colour and texel is opaque, so blending would
-// give back the drawn colour unchanged.
-void draw_columns(const Scene& scene);
+// Tops with the Map texture, then sides with the Side texture, depth-tested,
+// each in scan order. Columns wholly outside the view volume of `view` are
+// left out: they would give no fragment. Blending stays off: every colour
+// and texel is opaque, so blending would give back the drawn colour
+// unchanged.
+void draw_columns(const Scene& scene, const ViewState& view);
 
 // Stores the size and sets viewport and frustum.
 void resize_view(ViewState& view, int16_t width, int16_t height);
