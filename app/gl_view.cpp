@@ -67,7 +67,7 @@ void GlView::resizeGL(int width, int height) {
   resize_view(program_.view, clamp16(width), clamp16(height));
 }
 
-void GlView::paintGL() { draw_frame(program_.view); }
+void GlView::paintGL() { draw_frame(program_.scene, program_.view); }
 
 }  // namespace valdrin
 

@@ -47,7 +47,7 @@ int capture_program_view(Program& program, Image& capture) {
     return 0;
   }
   int captured = 0;
-  const auto work = [&] { captured = capture_view(program.view, capture); };
+  const auto work = [&] { captured = capture_view(program.scene, program.view, capture); };
   if (program.with_gl)
     program.with_gl(work);
   else

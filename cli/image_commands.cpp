@@ -136,7 +136,7 @@ class Renderer {
 
   // Draws the scene and reads it into a new image.
   void draw(Image& frame) {
-    draw_frame(setup_.view);
+    draw_frame(*scene_, setup_.view);
     read_frame(setup_.width, setup_.height, frame);
   }
 

@@ -8,9 +8,9 @@
 
 namespace valdrin {
 
-int capture_view(const ViewState& view, Image& capture) {
+int capture_view(const Scene& scene, const ViewState& view, Image& capture) {
   if (view.viewport_width <= 0 || view.viewport_height <= 0) return 0;
-  draw_frame(view);
+  draw_frame(scene, view);
   // Every command issued so far lands in the buffer before it is read.
   glFinish();
   // read_frame reads with a pack alignment of 1: the record's rows have no

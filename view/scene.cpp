@@ -60,25 +60,13 @@ void init_scene(Scene& scene, SceneSources& sources, const GisSettings& gis,
 
 namespace {
 
-// Compiles one list from arrays of whole quads: four vertices each, with a
-// colour, a texture coordinate and a position per vertex. One array draw
-// per list keeps the compile cheap; the list holds the same quads as a
-// glBegin/glEnd batch would.
-void compile_quads(unsigned list, const std::vector<float>& colours,
-                   const std::vector<float>& texcoords, const std::vector<int32_t>& vertices) {
-  glDeleteLists(list, 1);
-  glNewList(list, GL_COMPILE);
-  glEnableClientState(GL_COLOR_ARRAY);
-  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glColorPointer(3, GL_FLOAT, 0, colours.data());
-  glTexCoordPointer(2, GL_FLOAT, 0, texcoords.data());
-  glVertexPointer(3, GL_INT, 0, vertices.data());
-  glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(vertices.size() / 3));
-  glDisableClientState(GL_VERTEX_ARRAY);
-  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-  glDisableClientState(GL_COLOR_ARRAY);
-  glEndList();
+void put_vertex(ColumnVertex*& out, float s, float t, float grey, const int32_t position[3]) {
+  *out++ = ColumnVertex{s,
+                        t,
+                        {grey, grey, grey},
+                        static_cast<float>(position[0]),
+                        static_cast<float>(position[1]),
+                        static_cast<float>(position[2])};
 }
 
 }  // namespace
@@ -88,61 +76,69 @@ void rebuild_columns(Scene& scene, SceneSources& sources) {
   count_events(sources.store, sources.query, sources.time, sources.counts);
   build_top_quads(sources.counts, sources.cells, scene.texcoords, scene.tops);
   build_side_quads(sources.counts, scene.sides);
+  scene.heights = sources.counts;
 
-  std::vector<float>& colours = scene.colours;
-  std::vector<float>& texcoords = scene.texcoord_array;
-  std::vector<int32_t>& vertices = scene.vertex_array;
-  colours.resize(scene.tops.size() * 12);
-  texcoords.resize(scene.tops.size() * 8);
-  vertices.resize(scene.tops.size() * 12);
-  float* colour = colours.data();
-  float* tex = texcoords.data();
-  int32_t* vertex = vertices.data();
-  for (const TopQuad& q : scene.tops) {
-    for (int k = 0; k < 4; ++k) {
-      *colour++ = q.grey;
-      *colour++ = q.grey;
-      *colour++ = q.grey;
-      *tex++ = q.tex[k].s;
-      *tex++ = q.tex[k].t;
-      for (int d = 0; d < 3; ++d) *vertex++ = q.vertex[k][d];
-    }
+  scene.top_vertices.resize(scene.tops.size() * 4);
+  ColumnVertex* out = scene.top_vertices.data();
+  for (const TopQuad& q : scene.tops)
+    for (int k = 0; k < 4; ++k) put_vertex(out, q.tex[k].s, q.tex[k].t, q.grey, q.vertex[k]);
+
+  uint32_t drawn = 0;
+  for (int i = 0; i < kCellCount; ++i) {
+    scene.side_start[i] = drawn * 4;
+    for (int f = 0; f < 4; ++f) drawn += scene.sides[i * 4 + f].vertex[2][2] != 0;
   }
-  compile_quads(kTopList, colours, texcoords, vertices);
-
-  // Faces of zero height cover no pixel: they are left out of the list.
-  size_t drawn = 0;
-  for (const SideQuad& q : scene.sides) drawn += q.vertex[2][2] != 0;
-  colours.resize(drawn * 12);
-  texcoords.resize(drawn * 8);
-  vertices.resize(drawn * 12);
-  colour = colours.data();
-  tex = texcoords.data();
-  vertex = vertices.data();
+  scene.side_start[kCellCount] = drawn * 4;
+  scene.side_vertices.resize(drawn * 4);
+  out = scene.side_vertices.data();
   for (const SideQuad& q : scene.sides) {
     if (q.vertex[2][2] == 0) continue;
-    for (int k = 0; k < 4; ++k) {
-      *colour++ = q.grey;
-      *colour++ = q.grey;
-      *colour++ = q.grey;
-      *tex++ = static_cast<float>(q.tex[k][0]);
-      *tex++ = static_cast<float>(q.tex[k][1]);
-      for (int d = 0; d < 3; ++d) *vertex++ = q.vertex[k][d];
-    }
+    for (int k = 0; k < 4; ++k)
+      put_vertex(out, static_cast<float>(q.tex[k][0]), static_cast<float>(q.tex[k][1]), q.grey,
+                 q.vertex[k]);
   }
-  compile_quads(kSideList, colours, texcoords, vertices);
 }
 
-void draw_columns() {
+namespace {
+
+// Draws the vertices of the cells in view, in order: one array draw per run
+// of consecutive cells in view. `start(i)` is where cell i's vertices
+// begin; start(kCellCount) is the end.
+template <typename Start>
+void draw_runs(const std::vector<ColumnVertex>& vertices, const uint8_t in_view[kCellCount],
+               Start start) {
+  if (vertices.empty()) return;
+  glInterleavedArrays(GL_T2F_C3F_V3F, sizeof(ColumnVertex), vertices.data());
+  int i = 0;
+  while (i < kCellCount) {
+    if (!in_view[i]) {
+      ++i;
+      continue;
+    }
+    const int first = i;
+    while (i < kCellCount && in_view[i]) ++i;
+    const GLint begin = static_cast<GLint>(start(first));
+    const GLsizei count = static_cast<GLsizei>(start(i)) - begin;
+    if (count > 0) glDrawArrays(GL_QUADS, begin, count);
+  }
+}
+
+}  // namespace
+
+void draw_columns(const Scene& scene, const ViewState& view) {
+  uint8_t in_view[kCellCount];
+  if (find_columns_in_view(view, scene.heights, in_view) == 0) return;
   glEnable(GL_DEPTH_TEST);
-  glEnable(GL_BLEND);
   glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, kMapTexture);
-  glCallList(kTopList);
+  draw_runs(scene.top_vertices, in_view, [](int i) { return static_cast<uint32_t>(i) * 4; });
   glBindTexture(GL_TEXTURE_2D, kSideTexture);
-  glCallList(kSideList);
+  draw_runs(scene.side_vertices, in_view, [&scene](int i) { return scene.side_start[i]; });
+  // glInterleavedArrays switched on the three arrays it names.
+  glDisableClientState(GL_VERTEX_ARRAY);
+  glDisableClientState(GL_COLOR_ARRAY);
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
   glDisable(GL_TEXTURE_2D);
-  glDisable(GL_BLEND);
   glDisable(GL_DEPTH_TEST);
 }
 
@@ -156,12 +152,12 @@ void apply_camera(const ViewState& view) {
   glScalef(1, 1, 0.25f);
 }
 
-void draw_frame(const ViewState& view) {
+void draw_frame(const Scene& scene, const ViewState& view) {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glMatrixMode(GL_TEXTURE);
   glLoadIdentity();
   apply_camera(view);
-  draw_columns();
+  draw_columns(scene, view);
 }
 
 void resize_view(ViewState& view, int16_t width, int16_t height) {
@@ -175,7 +171,6 @@ void resize_view(ViewState& view, int16_t width, int16_t height) {
 void free_scene() {
   const GLuint textures[2] = {kMapTexture, kSideTexture};
   glDeleteTextures(2, textures);
-  glDeleteLists(kTopList, 2);
 }
 
 }  // namespace valdrin

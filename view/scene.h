@@ -1,8 +1,14 @@
 // The OpenGL scene of the main view: the fixed state, the Side texture
-// (11) and the Map texture (10), the Top list (10) and Side list (11) that
-// hold every column, the rebuild step that recounts and recompiles them,
-// the frame with its camera transform, and the projection on resize. A
-// context must be current for every call here.
+// (11) and the Map texture (10), the vertex arrays of the column tops and
+// sides, the rebuild step that recounts and refills them, the frame with
+// its camera transform, and the projection on resize. A context must be
+// current for every call here.
+//
+// The columns are kept in client-side vertex arrays drawn every frame, not
+// in compiled display lists: the renderer spends far longer compiling a
+// list than drawing it, and every step of the time window would pay that.
+// The arrays hold the same quads, in the same order, as the two lists
+// would.
 #pragma once
 
 #include <string>
@@ -14,13 +20,12 @@
 #include "view/columns.h"
 #include "view/map_layers.h"
 #include "view/texcoords.h"
+#include "view/visibility.h"
 
 namespace valdrin {
 
 constexpr unsigned kMapTexture = 10;
 constexpr unsigned kSideTexture = 11;
-constexpr unsigned kTopList = 10;
-constexpr unsigned kSideList = 11;
 constexpr float kClearGrey = 0.498f;
 
 // Called first by every rebuild, so that the Timeline Panel can show the
@@ -30,17 +35,32 @@ struct RefreshHook {
   void* context = nullptr;
 };
 
+// One vertex as the frame submits it, in the interleaved layout
+// GL_T2F_C3F_V3F: texture coordinate, grey level as a colour, position.
+// Integer grid positions and texture coordinates are exact in a float.
+struct ColumnVertex {
+  float s, t;
+  float grey[3];
+  float x, y, z;
+};
+
 // The program holds one Scene, next to the GL context it belongs to.
 struct Scene {
   CellTexcoords texcoords;
   RefreshHook refresh;
   std::vector<TopQuad> tops;  // the geometry of the last rebuild
   std::vector<SideQuad> sides;
-  // Per-vertex arrays the lists are compiled from, kept to spare the
-  // allocations on every rebuild.
-  std::vector<float> colours;
-  std::vector<float> texcoord_array;
-  std::vector<int32_t> vertex_array;
+  // What the frame draws: four vertices per top quad, all 5,544 of them in
+  // scan order, then four per side face in the same order. Faces of zero
+  // height cover no pixel and are left out. Refilled by every rebuild;
+  // their capacity stays, so a rebuild allocates nothing once warm.
+  std::vector<ColumnVertex> top_vertices;
+  std::vector<ColumnVertex> side_vertices;
+  // Where each cell's sides start in side_vertices; entry kCellCount is the
+  // end.
+  uint32_t side_start[kCellCount + 1] = {};
+  // The Cell counts the arrays were built from: the column heights.
+  CountTables heights = {};
 };
 
 // What the columns are counted from and coloured by.
@@ -64,20 +84,27 @@ void make_map(const GisSettings& gis, const std::string& data_dir);
 
 void build_side_texture();
 
-// The rebuild step: refresh hook, counting pass, both lists recompiled.
+// The rebuild step: refresh hook, counting pass, the column arrays
+// refilled. Needs no GL context.
 void rebuild_columns(Scene& scene, SceneSources& sources);
 
 // Loads the model-view matrix with the camera transform of `view`.
 void apply_camera(const ViewState& view);
 
-// Clears and draws one frame with the camera of `view`; does not present.
-void draw_frame(const ViewState& view);
-void draw_columns();
+// Clears and draws one frame of the scene's columns with the camera of
+// `view`; does not present.
+void draw_frame(const Scene& scene, const ViewState& view);
+// Tops with the Map texture, then sides with the Side texture, depth-tested,
+// each in scan order. Columns wholly outside the view volume of `view` are
+// left out: they would give no fragment. Blending stays off: every colour
+// and texel is opaque, so blending would give back the drawn colour
+// unchanged.
+void draw_columns(const Scene& scene, const ViewState& view);
 
 // Stores the size and sets viewport and frustum.
 void resize_view(ViewState& view, int16_t width, int16_t height);
 
-// Deletes both textures and both lists.
+// Deletes both textures.
 void free_scene();
 
 }  // namespace valdrin

@@ -1,5 +1,5 @@
 // Where the grid lies on the map image: the bilinear map from grid points to
-// Map texture coordinates, the per-cell corner table the Top list uses, and
+// Map texture coordinates, the per-cell corner table the column tops use, and
 // its inverse for tools that paint grid-space geometry onto the images.
 #pragma once
 

@@ -86,7 +86,7 @@ TEST_F(Capture, RowsComeBottomFirstTightlyPackedAndSoDoTheFileRows) {
     SCOPED_TRACE(c.width);
     open(c.width, c.height);
     Image capture;
-    ASSERT_EQ(capture_view(view, capture), 1);
+    ASSERT_EQ(capture_view(*scene, view, capture), 1);
     ASSERT_EQ(capture.width, c.width);
     ASSERT_EQ(capture.height, c.height);
     ASSERT_EQ(capture.channels, 3);
@@ -131,7 +131,7 @@ TEST_F(Capture, AViewWithNoAreaCapturesNothing) {
     view.viewport_width = size.first;
     view.viewport_height = size.second;
     Image capture;
-    EXPECT_EQ(capture_view(view, capture), 0);
+    EXPECT_EQ(capture_view(*scene, view, capture), 0);
     EXPECT_EQ(capture.pixels, nullptr);
   }
 }

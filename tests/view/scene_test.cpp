@@ -70,7 +70,7 @@ class SceneFrames : public ::testing::Test {
   void draw() {
     init_scene(*scene, sources, gis, dir.root());
     resize_view(view, kWidth, kHeight);
-    draw_frame(view);
+    draw_frame(*scene, view);
     free_image(frame);
     read_frame(kWidth, kHeight, frame);
   }
@@ -146,7 +146,7 @@ TEST_F(SceneFrames, MissingDataGivesOneMessageEachAndStillDraws) {
 TEST_F(SceneFrames, HeightZeroResizeKeepsTheProjection) {
   draw();
   resize_view(view, kWidth, 0);
-  draw_frame(view);
+  draw_frame(*scene, view);
   EXPECT_EQ(view.viewport_height, 0);
   EXPECT_NEAR(view.last_aspect, 800.0f / 600.0f, 1e-6);
 }
