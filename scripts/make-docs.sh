@@ -2,7 +2,8 @@
 # Remakes the pictures and the report text in docs/ that the README shows,
 # with the project's own valdrin-cli on the sample city: the year 2025 seen
 # tilted, the busiest cell up close with its statistics report, and the
-# summer of 2025 on the council map, when a hot spot flares up in district A.
+# summer of 2025 on the council map, when a hot spot flares up in district A,
+# and the two years played month by month as an animated GIF.
 # Usage: bash scripts/make-docs.sh [BUILD_DIR]   (default: build)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -19,19 +20,10 @@ year=(--from Day,January,1,2025 --to Night,December,31,2025)
 docs="$root/docs"
 mkdir -p "$docs"
 
-# Each picture is PNG. A valdrin-cli that writes only BMP leaves a .bmp,
-# which ImageMagick turns into PNG (without time stamps, so that the same
-# picture gives the same bytes).
 picture() {
-  local name="$1" made
+  local name="$1"
   shift
-  made="$(render_picture "$cli" "$docs/$name" "$sample" --size 800x600 "$@")"
-  if [ "$made" != "$docs/$name.png" ]; then
-    command -v convert >/dev/null || { echo "make-docs: $made is BMP and ImageMagick's convert is missing" >&2; exit 1; }
-    convert "$made" -strip -define png:exclude-chunks=date,time "$docs/$name.png"
-    rm -f "$made"
-  fi
-  echo "$docs/$name.png"
+  render_picture "$cli" "$docs/$name" "$sample" --size 800x600 "$@"
 }
 
 picture sample-city "${year[@]}" --tilt 62 --heading 25 --distance 95 --overlays 0x10
@@ -47,3 +39,8 @@ echo "$docs/hot-spot-report.txt"
 
 picture summer-2025 --from Day,June,1,2025 --to Night,September,30,2025 --map 1 --tilt 60 \
   --heading 25 --distance 85 --overlays 0x30
+
+"$cli" animate "$docs/two-years.gif" "$sample" --step month --frames 24 --delay 600 \
+  --from Day,January,1,2024 --to Night,January,31,2024 --size 480x360 --tilt 60 --heading 25 \
+  --distance 95 --overlays 0x10
+echo "$docs/two-years.gif"
