@@ -50,26 +50,23 @@ class Chooser : public ::testing::Test {
 // it is; a name that would not fit whole is refused.
 TEST_F(Chooser, ChosenNames) {
   const std::string folder = dir.path("elsewhere/");
-  const std::string near_limit(kPathCapacity - 1 - folder.size() - 2, 'n');  // fits without ".txt"
+  const std::string longest(kPathCapacity - 1 - folder.size() - 4, 'n');  // with ".txt"
   struct Case {
     bool save;
     std::string typed;
-    const char* path;  // nullptr: refused
+    std::string path;  // empty: refused
   };
-  const Case cases[] = {{true, "report", "report.txt"},
-                        {true, "REPORT.TXT", "REPORT.TXT.txt"},
-                        {true, "report.txt", "report.txt"},
-                        {true, "a.txt.bak", "a.txt.bak.txt"},
-                        {false, "report", "report"},
-                        {true, near_limit, nullptr},
-                        {false, near_limit, near_limit.c_str()}};
+  const Case cases[] = {{true, "report", "report.txt"},     {true, "REPORT.TXT", "REPORT.TXT.txt"},
+                        {true, "report.txt", "report.txt"}, {true, "a.txt.bak", "a.txt.bak.txt"},
+                        {false, "report", "report"},        {true, longest + "n", ""},
+                        {true, longest, longest + ".txt"}};
   for (const Case& c : cases) {
     answers = {folder + c.typed};
     std::string path = "unchanged";
     const int chosen = c.save ? choose_save_file(p.dialogs, path, ".txt")
                               : choose_open_file(p.dialogs, path, ".txt");
-    EXPECT_EQ(chosen, c.path ? 1 : 0) << c.typed;
-    EXPECT_EQ(path, c.path ? folder + c.path : "unchanged") << c.typed;
+    EXPECT_EQ(chosen, c.path.empty() ? 0 : 1) << c.typed;
+    EXPECT_EQ(path, c.path.empty() ? "unchanged" : folder + c.path) << c.typed;
   }
   ASSERT_EQ(recorder.messages.size(), 1u);
   EXPECT_EQ(recorder.messages[0].first, "Error");

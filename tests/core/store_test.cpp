@@ -1,4 +1,4 @@
-// Loading and saving event data files, and the stable sort by key.
+// Loading and saving event data files.
 #include "core/store.h"
 
 #include <gtest/gtest.h>
@@ -97,19 +97,6 @@ TEST_F(StoreFiles, SaveThenLoadIsByteIdenticalAndFailedWritesSaySo) {
   store->count = 0;
   ASSERT_EQ(write_records(dir.path("empty.vdr").c_str(), *store), 1);
   EXPECT_EQ(test::read_file(dir.path("empty.vdr")), "");
-}
-
-TEST(StoreSort, StableByUnsignedKey) {
-  auto store = std::make_unique<EventStore>();
-  const uint16_t keys[] = {5, 3, 5, 1, 3, 0xFE7F, 5};
-  for (uint32_t i = 0; i < 7; ++i) store->records[i] = test::event_at(keys[i], 0, i);
-  store->count = 7;
-  sort_store(*store);
-  const uint32_t order[] = {3, 1, 4, 0, 2, 6, 5};
-  for (uint32_t i = 0; i < 7; ++i) EXPECT_EQ(get_field(store->records[i], kCol), order[i]);
-  EXPECT_EQ(compare_time_keys(store->records[0], store->records[1]), -1);
-  EXPECT_EQ(compare_time_keys(store->records[6], store->records[1]), 1);
-  EXPECT_EQ(compare_time_keys(store->records[1], store->records[2]), 0);
 }
 
 }  // namespace

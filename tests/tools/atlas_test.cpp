@@ -134,34 +134,25 @@ TEST_F(AtlasTest, EveryAreaOfTheTableIsOnTheMaps) {
   for (const Road& r : the_city().highways) EXPECT_TRUE(labelled(5, r.name)) << r.name;
 }
 
-TEST_F(AtlasTest, EveryLabelCharacterHasAGlyphOfItsWidth) {
+// Every label character has a glyph, and every overlay colour stands out:
+// nearly every pixel of both base maps is far from it.
+TEST_F(AtlasTest, LabelsHaveGlyphsAndOverlaysStandOut) {
   EXPECT_EQ(std::tuple(text_width("", 1), text_width("A", 1), text_width("77002", 2)),
             std::tuple(0, 5, 58));
   for (const Label& l : atlas().labels)
-    for (char c : l.text)
-      if (c != ' ') {
-        const uint8_t* rows = glyph_rows(c);
-        EXPECT_TRUE(std::any_of(rows, rows + kGlyphHeight, [](uint8_t r) { return r != 0; }))
-            << l.text << " '" << c << "'";
-      }
-}
-
-// Nearly every pixel of both base maps is far from each overlay colour, so
-// that yellow, white and black overlays all stand out.
-TEST_F(AtlasTest, OverlayColoursStandOutOnBothBaseMaps) {
-  const Image* maps[] = {&atlas().basemap, &atlas().councilmap};
-  for (const Image* map : maps) {
+    for (char c : l.text) {
+      const uint8_t* rows = glyph_rows(c);
+      EXPECT_TRUE(c == ' ' || std::any_of(rows, rows + kGlyphHeight, [](uint8_t r) { return r; }))
+          << l.text << " '" << c << "'";
+    }
+  for (const Image* map : {&atlas().basemap, &atlas().councilmap})
     for (const OverlayLayer& layer : kOverlays) {
       int close = 0;
-      for (int i = 0; i < kMapSize * kMapSize; ++i) {
-        const uint8_t* p = map->pixels + i * 3;
-        const int d = std::max({std::abs(p[0] - layer.red), std::abs(p[1] - layer.green),
-                                std::abs(p[2] - layer.blue)});
-        if (d < 70) ++close;
-      }
+      for (const uint8_t* p = map->pixels; p < map->pixels + kMapSize * kMapSize * 3; p += 3)
+        close += std::max({std::abs(p[0] - layer.red), std::abs(p[1] - layer.green),
+                           std::abs(p[2] - layer.blue)}) < 70;
       EXPECT_LT(close, kMapSize * kMapSize / 100) << layer.file;
     }
-  }
 }
 
 TEST(AtlasPixels, PixelCentresMapBackOntoTheirGridPoints) {

@@ -1,17 +1,17 @@
 // The grid-to-map mapping: its four reference points, the extrapolated far
-// grid corner, the corner order of the cell table and the inverse mapping.
+// grid corner and the inverse mapping. The corner order of the cell table
+// is checked through the column tops.
 #include "view/texcoords.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 
 namespace valdrin {
 namespace {
 
-TEST(Texcoords, ReferencePointsTheFarCornerAndTheCellTable) {
+TEST(Texcoords, ReferencePointsAndTheFarCorner) {
   struct Case {
     uint32_t row, col;
     float s, t, tolerance;
@@ -22,24 +22,12 @@ TEST(Texcoords, ReferencePointsTheFarCornerAndTheCellTable) {
                         {65, 0, 0.034998f, 0.975143f, 2e-6f},
                         {65, 83, 0.941745f, 1.038112f, 2e-6f},
                         {66, 84, 0.951943f, 1.055299f, 1e-5f}};
-  auto table = std::make_unique<CellTexcoords>();
-  build_cell_texcoords(*table);
   for (const Case& c : cases) {
     const TexCoord at_corner = cell_corner_texcoord(c.row, c.col);
     const TexCoord at_point = grid_texcoord(static_cast<float>(c.row), static_cast<float>(c.col));
     for (const TexCoord& tc : {at_corner, at_point}) {
       EXPECT_NEAR(tc.s, c.s, c.tolerance) << c.row << "," << c.col;
       EXPECT_NEAR(tc.t, c.t, c.tolerance) << c.row << "," << c.col;
-    }
-    // The cell table runs round each cell from its own corner.
-    const uint32_t row = std::min(c.row, 65u), col = std::min(c.col, 83u);
-    const uint32_t corners[4][2] = {{row, col}, {row, col + 1}, {row + 1, col + 1}, {row + 1, col}};
-    for (int k = 0; k < 4; ++k) {
-      const TexCoord want = cell_corner_texcoord(corners[k][0], corners[k][1]);
-      EXPECT_EQ(table->corners[row * kGridCols + col][k].s, want.s)
-          << row << "," << col << " " << k;
-      EXPECT_EQ(table->corners[row * kGridCols + col][k].t, want.t)
-          << row << "," << col << " " << k;
     }
   }
 }
