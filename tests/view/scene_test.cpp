@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "core/time_key.h"
+#include "tests/core/example_event.h"
 #include "tests/core/test_files.h"
 #include "view/headless.h"
 
@@ -57,16 +58,6 @@ class SceneFrames : public ::testing::Test {
     close_headless_gl(gl);
   }
 
-  void add_events(int row, int col, int n) {
-    for (int i = 0; i < n; ++i) {
-      Event e;
-      e.key = 0x1085;
-      set_field(e, kRow, static_cast<uint32_t>(row));
-      set_field(e, kCol, static_cast<uint32_t>(col));
-      store->records[store->count++] = e;
-    }
-    time.window_start = 0;
-  }
   void draw() {
     init_scene(*scene, sources, gis, dir.root());
     resize_view(view, kWidth, kHeight);
@@ -114,7 +105,8 @@ TEST_F(SceneFrames, MapSelectedTopsAndTheClearColour) {
 // Looking level at the front face of a column of three from close by: three
 // white bands, each capped by a black stripe an eighth of its height.
 TEST_F(SceneFrames, ColumnOfThreeShowsThreeCappedBands) {
-  add_events(33, 42, 3);
+  for (int i = 0; i < 3; ++i) store->records[store->count++] = test::event_at(0x1085, 33, 42);
+  time.window_start = 0;
   view.look_at[0] = 42.5f;
   view.tilt = 90;
   view.distance = 10;
