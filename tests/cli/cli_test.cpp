@@ -123,6 +123,7 @@ TEST_F(Cli, FailuresExitWithTheirCodeAndSayWhyOnStderr) {
       {{"generate", path("g.vdr"), "--count", "6001"}, kExitUsage, "--count takes"},
       {{"map", out, "--map", "2"}, kExitUsage, "--map is 0 or 1"},
       {{"map", out, "--overlays", "0xZ"}, kExitUsage, "--overlays takes"},
+      {{"map", out, "--overlays", ""}, kExitUsage, "--overlays takes"},
       {{"render"}, kExitUsage, "render takes"},
       {{"render", out, "--size", "0x100"}, kExitUsage, "--size takes"},
       {{"render", out, "--distance", "inf"}, kExitUsage, "--distance takes a number"},
