@@ -6,6 +6,7 @@
 #include <QDir>
 #include <deque>
 #include <filesystem>
+#include <tuple>
 
 #include "app/file_dialogs.h"
 #include "core/csv.h"
@@ -45,23 +46,30 @@ class Chooser : public ::testing::Test {
   void TearDown() override { QDir::setCurrent(previous_cwd); }
 };
 
-TEST_F(Chooser, SaveAppendsAMissingExtensionCaseForCase) {
+// Save appends a missing extension, case for case; open takes the name as
+// it is; a name that would not fit whole is refused.
+TEST_F(Chooser, ChosenNames) {
+  const std::string folder = dir.path("elsewhere/");
+  const std::string longest(kPathCapacity - 1 - folder.size() - 4, 'n');  // with ".txt"
   struct Case {
-    const char* typed;
-    const char* saved;
+    bool save;
+    std::string typed;
+    std::string path;  // empty: refused
   };
-  for (const Case c : {Case{"report", "report.txt"}, Case{"REPORT.TXT", "REPORT.TXT.txt"},
-                       Case{"report.txt", "report.txt"}, Case{"a.txt.bak", "a.txt.bak.txt"}}) {
-    answers = {dir.path("elsewhere/") + c.typed};
-    std::string path;
-    ASSERT_EQ(choose_save_file(p.dialogs, path, ".txt"), 1);
-    EXPECT_EQ(path, dir.path("elsewhere/") + c.saved);
+  const Case cases[] = {{true, "report", "report.txt"},     {true, "REPORT.TXT", "REPORT.TXT.txt"},
+                        {true, "report.txt", "report.txt"}, {true, "a.txt.bak", "a.txt.bak.txt"},
+                        {false, "report", "report"},        {true, longest + "n", ""},
+                        {true, longest, longest + ".txt"}};
+  for (const Case& c : cases) {
+    answers = {folder + c.typed};
+    std::string path = "unchanged";
+    const int chosen = c.save ? choose_save_file(p.dialogs, path, ".txt")
+                              : choose_open_file(p.dialogs, path, ".txt");
+    EXPECT_EQ(chosen, c.path.empty() ? 0 : 1) << c.typed;
+    EXPECT_EQ(path, c.path.empty() ? "unchanged" : folder + c.path) << c.typed;
   }
-  // The open chooser takes the name as it is.
-  answers = {dir.path("elsewhere/report")};
-  std::string path;
-  ASSERT_EQ(choose_open_file(p.dialogs, path, ".txt"), 1);
-  EXPECT_EQ(path, dir.path("elsewhere/report"));
+  ASSERT_EQ(recorder.messages.size(), 1u);
+  EXPECT_EQ(recorder.messages[0].first, "Error");
 }
 
 TEST_F(Chooser, FoldersAndTheWorkingDirectory) {
@@ -86,19 +94,6 @@ TEST_F(Chooser, FoldersAndTheWorkingDirectory) {
   EXPECT_EQ(p.dialogs.working_directory, dir.path("work"));
 }
 
-TEST_F(Chooser, APathThatWouldNotFitIsRefused) {
-  const std::string folder = dir.path("elsewhere/");
-  const std::string name(kPathCapacity - 1 - folder.size() - 2, 'n');  // fits without ".txt"
-  answers = {folder + name};
-  std::string path = "unchanged";
-  EXPECT_EQ(choose_save_file(p.dialogs, path, ".txt"), 0);
-  EXPECT_EQ(path, "unchanged");
-  ASSERT_EQ(recorder.messages.size(), 1u);
-  EXPECT_EQ(recorder.messages[0].first, "Error");
-  answers = {folder + name};
-  EXPECT_EQ(choose_open_file(p.dialogs, path, ".txt"), 1);
-}
-
 std::string two_records() {
   std::string bytes;
   for (uint16_t key : {0x1084, 0x1090}) {
@@ -113,60 +108,36 @@ std::string two_records() {
   return bytes;
 }
 
-TEST_F(Chooser, LoadDataGoodMissingAndCancelled) {
-  test::write_file(dir.path("elsewhere/good.vdr"), two_records());
-  answers = {dir.path("elsewhere/good.vdr")};
+// Each command's messages, in order, and what it did to the program.
+TEST_F(Chooser, FileCommandsSayHowTheyWent) {
+  const std::string in = dir.path("elsewhere/");
+  test::write_file(in + "good.vdr", two_records());
+  test::write_file(in + "in.csv", "header\n2000,1,1,B,,45,10,1,CENTRAL\n");
+  answers = {in + "good.vdr", in + "missing.vdr", "",          in + "copy", in + "no/such/x",
+             in + "out",      in + "in.csv",      in + "x.csv"};
   load_data_command(p);
   EXPECT_EQ(p.store.count, 2u);
   EXPECT_EQ(p.query.key, 0x1085);  // the reset gave the First key a shift
   EXPECT_EQ(p.playback.range_max, 0x1090);
   EXPECT_EQ(rig.rebuilds, 2);  // the reset's and the command's own
-  ASSERT_EQ(recorder.messages.size(), 1u);
-  EXPECT_EQ(recorder.messages[0], (std::pair<std::string, std::string>{"Info", "Load complete"}));
-
-  recorder.messages.clear();
-  answers = {dir.path("elsewhere/missing.vdr")};
   load_data_command(p);
-  EXPECT_EQ(p.store.count, 2u);
-  ASSERT_EQ(recorder.messages.size(), 2u);
-  EXPECT_EQ(recorder.messages[0],
-            (std::pair<std::string, std::string>{"ERROR", "read_records(): fopen error"}));
-  EXPECT_EQ(recorder.messages[1],
-            (std::pair<std::string, std::string>{"Error", "Can't load data file!!"}));
-
-  recorder.messages.clear();
-  answers = {""};
-  load_data_command(p);
-  EXPECT_TRUE(recorder.messages.empty());
-  EXPECT_EQ(rig.rebuilds, 2);
-}
-
-TEST_F(Chooser, SaveImportExportSayHowItWent) {
-  test::write_file(dir.path("elsewhere/in.vdr"), two_records());
-  answers = {dir.path("elsewhere/in.vdr"), dir.path("elsewhere/copy"),
-             dir.path("elsewhere/no/such/dir/x"), dir.path("elsewhere/out")};
-  load_data_command(p);
+  load_data_command(p);  // cancelled
+  EXPECT_EQ(std::tuple(p.store.count, rig.rebuilds), std::tuple(2u, 2));
   save_data_command(p);
   save_data_command(p);
   export_csv_command(p);
-  EXPECT_EQ(test::read_file(dir.path("elsewhere/copy.vdr")), two_records());
-  EXPECT_TRUE(std::filesystem::exists(dir.path("elsewhere/out.csv")));
-  ASSERT_EQ(recorder.messages.size(), 4u);
-  EXPECT_EQ(recorder.messages[1].second, "Save complete");
-  EXPECT_EQ(recorder.messages[2].first, "Error");
-  EXPECT_EQ(recorder.messages[3].second, "Export complete");
-
-  recorder.messages.clear();
-  test::write_file(dir.path("elsewhere/in.csv"), "header\n2000,1,1,B,,45,10,1,CENTRAL\n");
-  answers = {dir.path("elsewhere/in.csv"), dir.path("elsewhere/missing.csv")};
+  EXPECT_EQ(test::read_file(in + "copy.vdr"), two_records());
+  EXPECT_EQ(test::read_file(in + "out.csv").substr(0, 30), "START\n-NA-,January,1,2002\nEND\n");
   import_csv_command(p);
   EXPECT_EQ(p.store.count, 1u);
   import_csv_command(p);
   EXPECT_EQ(p.store.count, 1u);
-  ASSERT_EQ(recorder.messages.size(), 2u);
-  EXPECT_EQ(recorder.messages[0].second, "Load complete");
-  EXPECT_EQ(recorder.messages[1],
-            (std::pair<std::string, std::string>{"Error", "Can't load csv file!!"}));
+  std::string log;
+  for (const auto& [caption, text] : recorder.messages) log += caption + ": " + text + "\n";
+  EXPECT_EQ(log,
+            "Info: Load complete\nERROR: read_records(): fopen error\n"
+            "Error: Can't load data file!!\nInfo: Save complete\nError: Can't save data file!!\n"
+            "Info: Export complete\nInfo: Load complete\nError: Can't load csv file!!\n");
 }
 
 TEST_F(Chooser, GenerateNeedsAZipArea) {

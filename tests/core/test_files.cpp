@@ -1,25 +1,20 @@
 // Scratch folders, file helpers and the message recorder for the tests.
 #include "tests/core/test_files.h"
 
+#include <stdlib.h>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <sstream>
 #include <stdexcept>
 
 namespace valdrin::test {
 
 ScratchDir::ScratchDir() {
-  std::random_device device;
-  const auto base = std::filesystem::temp_directory_path();
-  for (;;) {
-    auto candidate = base / ("valdrin-test-" + std::to_string(device()));
-    if (std::filesystem::create_directory(candidate)) {
-      root_ = candidate.string();
-      return;
-    }
-  }
+  std::string pattern = (std::filesystem::temp_directory_path() / "valdrin-test-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("can't make " + pattern);
+  root_ = pattern;
 }
 
 ScratchDir::~ScratchDir() {
@@ -45,8 +40,7 @@ std::string read_file(const std::string& path) {
 std::vector<uint8_t> hex_bytes(const std::string& hex) {
   std::istringstream in(hex);
   std::vector<uint8_t> bytes;
-  unsigned value;
-  while (in >> std::hex >> value) bytes.push_back(static_cast<uint8_t>(value));
+  for (unsigned value; in >> std::hex >> value;) bytes.push_back(static_cast<uint8_t>(value));
   return bytes;
 }
 

@@ -17,7 +17,6 @@ class ScratchDir {
   ScratchDir();
   ~ScratchDir();
   ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
   std::string path(const std::string& name) const { return root_ + "/" + name; }
   const std::string& root() const { return root_; }
 
@@ -35,7 +34,6 @@ class MessageRecorder {
   MessageRecorder();
   ~MessageRecorder();
   MessageRecorder(const MessageRecorder&) = delete;
-  MessageRecorder& operator=(const MessageRecorder&) = delete;
   std::vector<std::pair<std::string, std::string>> messages;  // caption, text
 
  private:

@@ -9,6 +9,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <tuple>
 
 #include "tests/core/test_files.h"
 #include "tools/atlas/font.h"
@@ -73,16 +74,10 @@ TEST_F(AtlasTest, CellCodesFollowTheGeometry) {
       ++inside;
       ASSERT_EQ(first_zip(w0), zip_at(city, x, y));
       ASSERT_EQ(first_council(w0), district_at(city, x, y));
-      ASSERT_NE(first_zip(w0), 0u);
-      ASSERT_GE(first_council(w0), 1u);
-      ASSERT_LE(first_council(w0), 9u);
+      ASSERT_NE(first_zip(w0) * first_council(w0), 0u);
       const std::string code = keymap_code(r, c);
-      ASSERT_EQ(code.size(), 4u);
-      for (int i = 0; i < 4; ++i) {
-        const char ch = static_cast<char>((w1 >> (8 * i)) & 0xFFu);
-        ASSERT_EQ(ch, code[i]);
-        ASSERT_TRUE(ch >= '0' && ch <= '9');
-      }
+      ASSERT_EQ(code.find_first_not_of("0123456789"), std::string::npos);
+      ASSERT_EQ(w1, make_keymap_word(code.c_str()));
       // A second code is another area that the cell's footprint reaches.
       if (w0 & kSecondZipBit) {
         ASSERT_NE(second_zip(w0), first_zip(w0));
@@ -95,11 +90,8 @@ TEST_F(AtlasTest, CellCodesFollowTheGeometry) {
       } else {
         ASSERT_EQ(second_zip(w0), 0u);
       }
-      if (w0 & kSecondCouncilBit) {
-        ASSERT_NE(second_council(w0), first_council(w0));
-      } else {
-        ASSERT_EQ(second_council(w0), 0u);
-      }
+      ASSERT_TRUE(w0 & kSecondCouncilBit ? second_council(w0) != first_council(w0)
+                                         : second_council(w0) == 0);
     }
   }
   EXPECT_GT(inside, 2000);
@@ -142,32 +134,25 @@ TEST_F(AtlasTest, EveryAreaOfTheTableIsOnTheMaps) {
   for (const Road& r : the_city().highways) EXPECT_TRUE(labelled(5, r.name)) << r.name;
 }
 
-TEST_F(AtlasTest, EveryLabelCharacterHasAGlyph) {
+// Every label character has a glyph, and every overlay colour stands out:
+// nearly every pixel of both base maps is far from it.
+TEST_F(AtlasTest, LabelsHaveGlyphsAndOverlaysStandOut) {
+  EXPECT_EQ(std::tuple(text_width("", 1), text_width("A", 1), text_width("77002", 2)),
+            std::tuple(0, 5, 58));
   for (const Label& l : atlas().labels)
-    for (char c : l.text)
-      if (c != ' ') {
-        const uint8_t* rows = glyph_rows(c);
-        EXPECT_TRUE(std::any_of(rows, rows + kGlyphHeight, [](uint8_t r) { return r != 0; }))
-            << l.text << " '" << c << "'";
-      }
-}
-
-// Nearly every pixel of both base maps is far from each overlay colour, so
-// that yellow, white and black overlays all stand out.
-TEST_F(AtlasTest, OverlayColoursStandOutOnBothBaseMaps) {
-  const Image* maps[] = {&atlas().basemap, &atlas().councilmap};
-  for (const Image* map : maps) {
+    for (char c : l.text) {
+      const uint8_t* rows = glyph_rows(c);
+      EXPECT_TRUE(c == ' ' || std::any_of(rows, rows + kGlyphHeight, [](uint8_t r) { return r; }))
+          << l.text << " '" << c << "'";
+    }
+  for (const Image* map : {&atlas().basemap, &atlas().councilmap})
     for (const OverlayLayer& layer : kOverlays) {
       int close = 0;
-      for (int i = 0; i < kMapSize * kMapSize; ++i) {
-        const uint8_t* p = map->pixels + i * 3;
-        const int d = std::max({std::abs(p[0] - layer.red), std::abs(p[1] - layer.green),
-                                std::abs(p[2] - layer.blue)});
-        if (d < 70) ++close;
-      }
+      for (const uint8_t* p = map->pixels; p < map->pixels + kMapSize * kMapSize * 3; p += 3)
+        close += std::max({std::abs(p[0] - layer.red), std::abs(p[1] - layer.green),
+                           std::abs(p[2] - layer.blue)}) < 70;
       EXPECT_LT(close, kMapSize * kMapSize / 100) << layer.file;
     }
-  }
 }
 
 TEST(AtlasPixels, PixelCentresMapBackOntoTheirGridPoints) {
@@ -179,12 +164,6 @@ TEST(AtlasPixels, PixelCentresMapBackOntoTheirGridPoints) {
       EXPECT_NEAR(tc.t, (py + 0.5) / kMapSize, 2e-6);
     }
   }
-}
-
-TEST(AtlasFont, TextWidth) {
-  EXPECT_EQ(text_width("", 1), 0);
-  EXPECT_EQ(text_width("A", 1), 5);
-  EXPECT_EQ(text_width("77002", 2), 58);
 }
 
 }  // namespace

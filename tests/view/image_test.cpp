@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/core/test_files.h"
@@ -25,15 +26,10 @@ struct TestImage {
   TestImage() = default;
   TestImage(int32_t width, int32_t height, const Fill& fill) {
     alloc_image(width, height, 3, image);
-    for (int32_t y = 0; y < height; ++y)
-      for (int32_t x = 0; x < width; ++x) fill(x, y, pixel(x, y));
+    for (int32_t i = 0; i < width * height; ++i) fill(i % width, i / width, image.pixels + 3 * i);
   }
   ~TestImage() { free_image(image); }
   TestImage(const TestImage&) = delete;
-  TestImage& operator=(const TestImage&) = delete;
-  uint8_t* pixel(int32_t x, int32_t y) const {
-    return image.pixels + (static_cast<size_t>(y) * image.width + x) * 3;
-  }
   size_t bytes() const { return static_cast<size_t>(image.width) * image.height * 3; }
 };
 
@@ -44,7 +40,10 @@ void pattern(int32_t x, int32_t y, uint8_t* rgb) {
   rgb[2] = static_cast<uint8_t>(x * 13 + y * 17 + 2);
 }
 
-std::string as_string(const std::vector<uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
+// The file of one red pixel, byte for byte.
+const std::vector<uint8_t> kRedPixel = test::hex_bytes(
+    "42 4D 3A 00 00 00 00 00 00 00 36 00 00 00 28 00 00 00 01 00 00 00 01 00 00 00 01 00 18 00 "
+    "00 00 00 00 00 00 00 00 13 0B 00 00 13 0B 00 00 00 00 00 00 00 00 00 00 00 00 FF 00");
 
 // `bytes` with the `size`-byte little-endian field at `offset` set to `value`.
 std::string with_field(std::string bytes, size_t offset, uint32_t value, int size = 4) {
@@ -52,33 +51,21 @@ std::string with_field(std::string bytes, size_t offset, uint32_t value, int siz
   return bytes;
 }
 
-// A 24-bit file header for width x height followed by `row_bytes` * height
-// pixel bytes of 0x5A, built by hand rather than by the writer.
+// That file's header for width x height, followed by `row_bytes` * height
+// pixel bytes of 0x5A.
 std::string hand_made_bmp(int32_t width, int32_t height, size_t row_bytes) {
-  std::string bytes = "BM" + std::string(52, '\0');
-  bytes = with_field(bytes, 10, 54);
-  bytes = with_field(bytes, 14, 40);
-  bytes = with_field(bytes, 18, static_cast<uint32_t>(width));
-  bytes = with_field(bytes, 22, static_cast<uint32_t>(height));
-  bytes = with_field(bytes, 26, 1, 2);
-  bytes = with_field(bytes, 28, 24, 2);
-  return bytes + std::string(row_bytes * static_cast<size_t>(height), '\x5A');
+  const std::string header(kRedPixel.begin(), kRedPixel.begin() + 54);
+  return with_field(with_field(header, 18, static_cast<uint32_t>(width)), 22,
+                    static_cast<uint32_t>(height)) +
+         std::string(row_bytes * static_cast<size_t>(height), '\x5A');
 }
 
-TEST(WriteBmp, OneRedPixelByteForByte) {
+TEST(WriteBmp, OneRedPixelByteForByteAndWhatItRefuses) {
   test::ScratchDir dir;
   TestImage red(1, 1, [](int32_t, int32_t, uint8_t* rgb) { rgb[0] = 255; });
   ASSERT_EQ(write_bmp(dir.path("red.bmp").c_str(), red.image), 1);
-  EXPECT_EQ(test::read_file(dir.path("red.bmp")),
-            as_string(test::hex_bytes("42 4D 3A 00 00 00 00 00 00 00 36 00 00 00 28 00 00 00 01 00 "
-                                      "00 00 01 00 00 00 01 00 18 00 00 00 00 00 00 00 00 00 13 0B "
-                                      "00 00 13 0B 00 00 00 00 00 00 00 00 00 00 00 00 FF 00")));
-}
-
-TEST(WriteBmp, RefusesWhatItCantWrite) {
-  test::ScratchDir dir;
-  TestImage good(4, 4, pattern);
-  EXPECT_EQ(write_bmp(dir.path("no/folder/x.bmp").c_str(), good.image), 0);
+  EXPECT_EQ(test::read_file(dir.path("red.bmp")), std::string(kRedPixel.begin(), kRedPixel.end()));
+  EXPECT_EQ(write_bmp(dir.path("no/folder/x.bmp").c_str(), red.image), 0);
   Image four_channels, too_wide, empty;
   alloc_image(2, 2, 4, four_channels);
   alloc_image(6145, 1, 3, too_wide);  // one pixel over the row buffer
@@ -90,87 +77,72 @@ TEST(WriteBmp, RefusesWhatItCantWrite) {
   }
 }
 
+// Rows padded with zeros to whole words. Largest first: every case rewrites
+// the same file, so a writer that didn't truncate would leave the old tail.
 TEST(ReadBmp, RoundTripsWithZeroPadToWholeWords) {
-  struct Case {
-    int32_t width, height;
-    size_t file_size;
-  };
-  // Largest first: every case rewrites the same file, so a writer that
-  // didn't truncate would leave the old tail and fail the size check.
-  const Case cases[] = {
-      {640, 480, 921654},  {6144, 2, 54 + 2 * 18432}, {6143, 2, 54 + 2 * 18432},
-      {6, 5, 54 + 5 * 20}, {7, 2, 54 + 2 * 24},       {4, 3, 54 + 3 * 12},
-      {2, 3, 54 + 3 * 8},  {1, 9, 54 + 9 * 4},        {1, 1, 58},
-  };
   test::ScratchDir dir;
   const std::string path = dir.path("round.bmp");
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
-    TestImage written(c.width, c.height, pattern);
+  for (const auto& [width, height] :
+       {std::pair{640, 480}, {6144, 2}, {6143, 2}, {6, 5}, {7, 2}, {2, 3}}) {
+    SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
+    TestImage written(width, height, pattern);
     ASSERT_EQ(write_bmp(path.c_str(), written.image), 1);
     const std::string file = test::read_file(path);
-    ASSERT_EQ(file.size(), c.file_size);
-    const size_t row_bytes = (c.file_size - 54) / c.height;
-    for (int32_t y = 0; y < c.height; ++y)
-      for (size_t i = static_cast<size_t>(c.width) * 3; i < row_bytes; ++i)
-        EXPECT_EQ(file[54 + y * row_bytes + i], '\0') << "row " << y << " byte " << i;
+    const size_t row_bytes = (static_cast<size_t>(width) * 3 + 3) / 4 * 4;
+    ASSERT_EQ(file.size(), 54 + row_bytes * height);
+    for (size_t i = 54; i < file.size(); ++i)
+      ASSERT_TRUE((i - 54) % row_bytes < static_cast<size_t>(width) * 3 || file[i] == '\0') << i;
     TestImage read;
     ASSERT_EQ(read_bmp(path.c_str(), read.image), 1);
-    EXPECT_EQ(read.image.width, c.width);
-    EXPECT_EQ(read.image.height, c.height);
-    EXPECT_EQ(read.image.channels, 3);
+    EXPECT_EQ(std::tuple(read.image.width, read.image.height, read.image.channels),
+              std::tuple(width, height, 3));
     EXPECT_EQ(std::memcmp(read.image.pixels, written.image.pixels, written.bytes()), 0);
   }
 }
 
-TEST(ReadBmp, TakesRowsBottomUpInBlueGreenRedAfterTheHeader) {
-  // 2 x 2, rows of 6 pixel bytes and 2 pad bytes 0xEE, trailing bytes after
-  // them; the offset field points elsewhere and the information header
-  // claims 124 bytes, and neither is followed.
+// Rows are read bottom up in blue, green, red order from right after the 54
+// header bytes, whatever the offset and information header size say; any
+// other depth, compression, signature or size is refused before allocating.
+TEST(ReadBmp, TakesRowsAfterTheHeaderAndRefusesOtherFiles) {
   std::string file = with_field(with_field(hand_made_bmp(2, 2, 8), 10, 138), 14, 124);
-  const std::string rows =
-      as_string(test::hex_bytes("01 02 03 04 05 06 EE EE 07 08 09 0A 0B 0C EE EE"));
+  const auto row_bytes = test::hex_bytes("01 02 03 04 05 06 EE EE 07 08 09 0A 0B 0C EE EE");
+  const std::string rows(row_bytes.begin(), row_bytes.end());
   file.replace(54, rows.size(), rows);
   test::ScratchDir dir;
   test::write_file(dir.path("h.bmp"), file + "trailing");
-  TestImage image;
-  ASSERT_EQ(read_bmp(dir.path("h.bmp").c_str(), image.image), 1);
-  const std::vector<uint8_t> expected = {3, 2, 1, 6, 5, 4, 9, 8, 7, 12, 11, 10};
-  EXPECT_EQ(std::vector<uint8_t>(image.image.pixels, image.image.pixels + 12), expected);
-}
+  TestImage two;
+  ASSERT_EQ(read_bmp(dir.path("h.bmp").c_str(), two.image), 1);
+  EXPECT_EQ(std::vector<uint8_t>(two.image.pixels, two.image.pixels + 12),
+            (std::vector<uint8_t>{3, 2, 1, 6, 5, 4, 9, 8, 7, 12, 11, 10}));
 
-TEST(ReadBmp, RefusesOtherFilesAndAllocatesNothing) {
   const std::string good = hand_made_bmp(3, 2, 12);
   struct Case {
     const char* name;
     std::string bytes;
   };
-  const Case cases[] = {
-      {"8-bit palette", with_field(good, 28, 8, 2)},
-      {"32-bit", with_field(good, 28, 32, 2)},
-      {"run-length encoded", with_field(good, 30, 1)},
-      {"signature BA", "BA" + good.substr(2)},
-      {"signature MM", "MM" + good.substr(2)},
-      {"zero width", with_field(good, 18, 0)},
-      {"zero height", with_field(good, 22, 0)},
-      {"negative width", with_field(good, 18, static_cast<uint32_t>(-3))},
-      {"top-down", with_field(good, 22, static_cast<uint32_t>(-2))},
-      {"row over the buffer", hand_made_bmp(6145, 1, 18436)},
-      {"huge height", with_field(good, 22, 0x7FFFFFFF)},
-      {"one byte short", good.substr(0, good.size() - 1)},
-      {"short header", good.substr(0, 30)},
-      {"empty", ""},
-  };
-  test::ScratchDir dir;
+  const Case cases[] = {{"8-bit palette", with_field(good, 28, 8, 2)},
+                        {"32-bit", with_field(good, 28, 32, 2)},
+                        {"run-length encoded", with_field(good, 30, 1)},
+                        {"signature BA", "BA" + good.substr(2)},
+                        {"signature MM", "MM" + good.substr(2)},
+                        {"zero width", with_field(good, 18, 0)},
+                        {"zero height", with_field(good, 22, 0)},
+                        {"negative width", with_field(good, 18, static_cast<uint32_t>(-3))},
+                        {"top-down", with_field(good, 22, static_cast<uint32_t>(-2))},
+                        {"row over the buffer", hand_made_bmp(6145, 1, 18436)},
+                        {"huge height", with_field(good, 22, 0x7FFFFFFF)},
+                        {"one byte short", good.substr(0, good.size() - 1)},
+                        {"short header", good.substr(0, 30)},
+                        {"empty", ""}};
   for (const Case& c : cases) {
     test::write_file(dir.path("bad.bmp"), c.bytes);
     Image image;
     EXPECT_EQ(read_bmp(dir.path("bad.bmp").c_str(), image), 0) << c.name;
     EXPECT_EQ(image.pixels, nullptr) << c.name;
   }
-  Image image;
-  EXPECT_EQ(read_bmp(dir.path("missing.bmp").c_str(), image), 0);
-  EXPECT_EQ(image.pixels, nullptr);
+  Image missing;
+  EXPECT_EQ(read_bmp(dir.path("missing.bmp").c_str(), missing), 0);
+  EXPECT_EQ(missing.pixels, nullptr);
   // The same bytes with the fault taken out are read, so each case above
   // was refused for its own fault.
   test::write_file(dir.path("good.bmp"), good);
@@ -179,30 +151,28 @@ TEST(ReadBmp, RefusesOtherFilesAndAllocatesNothing) {
 }
 
 TEST(Resample, PowerOfTwoSidesAndConstantAreasKeepTheirValue) {
-  struct Case {
-    int32_t src_w, src_h, dst_w, dst_h;
-  };
-  const Case cases[] = {{640, 480, 1024, 512},
-                        {1500, 900, 1024, 1024},
-                        {1024, 1024, 1024, 1024},
-                        {1025, 513, 1024, 1024},
-                        {3, 3, 4, 4},
-                        {1, 5, 1, 8},
-                        {7, 1, 8, 1},
-                        {4000, 3, 1024, 4}};
+  // source width, height, destination width, height
+  const int32_t cases[][4] = {{640, 480, 1024, 512},
+                              {1500, 900, 1024, 1024},
+                              {1024, 1024, 1024, 1024},
+                              {1025, 513, 1024, 1024},
+                              {3, 3, 4, 4},
+                              {1, 5, 1, 8},
+                              {7, 1, 8, 1},
+                              {4000, 3, 1024, 4}};
   // The weights sum to 1; a blend that fell short of the value would
   // truncate to one less.
-  for (const Case& c : cases)
+  for (const auto& [src_w, src_h, dst_w, dst_h] : cases)
     for (uint8_t value : {uint8_t{1}, uint8_t{128}, uint8_t{255}}) {
-      SCOPED_TRACE(std::to_string(c.src_w) + "x" + std::to_string(c.src_h) + " value " +
+      SCOPED_TRACE(std::to_string(src_w) + "x" + std::to_string(src_h) + " " +
                    std::to_string(value));
-      TestImage source(c.src_w, c.src_h,
+      TestImage source(src_w, src_h,
                        [value](int32_t, int32_t, uint8_t* rgb) { std::memset(rgb, value, 3); });
       TestImage destination;
       resample_image(source.image, destination.image);
-      ASSERT_EQ(destination.image.width, c.dst_w);
-      ASSERT_EQ(destination.image.height, c.dst_h);
-      EXPECT_EQ(destination.image.channels, 3);
+      ASSERT_EQ(
+          std::tuple(destination.image.width, destination.image.height, destination.image.channels),
+          std::tuple(dst_w, dst_h, 3));
       size_t off = 0;
       while (off < destination.bytes() && destination.image.pixels[off] == value) ++off;
       EXPECT_EQ(off, destination.bytes()) << "first differing byte";
@@ -210,10 +180,9 @@ TEST(Resample, PowerOfTwoSidesAndConstantAreasKeepTheirValue) {
 }
 
 TEST(Resample, SmallSourcesSampleUpToTheSecondLastColumnAndRow) {
-  // Red as listed and the destination's reds, row by row from the bottom;
-  // green 7 and blue 200 everywhere. A source under 2 pixels in a direction
-  // is sampled at its index 0 there; the sanitizer build catches any read
-  // past its pixels.
+  // Source and destination reds row by row from the bottom; green 7 and
+  // blue 200 everywhere. A source under 2 pixels in a direction is sampled
+  // at its index 0 there (the sanitizer build catches reads past it).
   struct Case {
     int32_t width, height;
     std::vector<int> red, expected;
@@ -247,17 +216,11 @@ TEST(Resample, SmallSourcesSampleUpToTheSecondLastColumnAndRow) {
     }
     EXPECT_EQ(red, c.expected);
   }
-}
-
-TEST(Resample, EmptySourceGivesOneBlackPixel) {
-  Image empty;
+  Image empty;  // nothing to sample: one black pixel
   TestImage destination;
   resample_image(empty, destination.image);
-  const uint8_t* p = destination.image.pixels;
-  EXPECT_EQ(std::vector<uint8_t>(p, p + destination.bytes()), std::vector<uint8_t>(3, 0));
-  // Releasing twice is harmless (the destructor releases once more).
-  free_image(destination.image);
-  EXPECT_EQ(destination.image.pixels, nullptr);
+  EXPECT_EQ(std::vector<uint8_t>(destination.image.pixels, destination.image.pixels + 3),
+            std::vector<uint8_t>(3, 0));
 }
 
 }  // namespace
