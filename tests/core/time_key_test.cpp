@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 namespace valdrin {
@@ -21,55 +22,33 @@ std::string label(uint16_t k) {
 }
 
 TEST(Calendar, StepsLandOnTheExpectedKey) {
-  struct Case {
-    bool forward;
-    unsigned level;
-    uint16_t from, to;
+  // "+level shift/day/month/year-2000 to-key result"; '-' steps back. The
+  // range wraps; no shift steps to the next Day; 256 is level 0 (low 8 bits);
+  // the last ten start from keys that are no valid date.
+  const char* cases[] = {
+      "+0 3/31/12/31 1/1/1/0 0",   "-0 1/1/1/0 3/31/12/31 0",    "+0 2/5/6/10 3/5/6/10 1",
+      "+0 3/5/6/10 1/6/6/10 1",    "+0 0/5/6/10 1/6/6/10 1",     "-0 1/5/6/10 3/4/6/10 1",
+      "-0 0/5/6/10 3/4/6/10 1",    "+1 2/28/2/3 2/1/3/3 1",      "+1 2/28/2/4 2/29/2/4 1",
+      "+1 3/31/12/10 3/1/1/11 1",  "-1 1/1/3/4 1/29/2/4 1",      "-1 1/1/3/5 1/28/2/5 1",
+      "-1 0/1/1/5 0/31/12/4 1",    "+2 1/31/1/5 1/28/2/5 1",     "+2 1/31/1/4 1/29/2/4 1",
+      "+2 2/15/12/5 2/15/1/6 1",   "-2 1/31/3/4 1/29/2/4 1",     "+3 1/29/2/4 1/28/2/5 1",
+      "-3 1/29/2/4 1/28/2/3 1",    "+3 1/10/5/31 1/10/5/0 0",    "-3 1/10/5/0 1/10/5/31 0",
+      "+4 1/10/5/10 1/10/5/10 0",  "-255 1/10/5/10 1/10/5/10 0", "+257 1/10/5/10 1/11/5/10 1",
+      "+1 1/0/5/10 1/1/5/10 1",    "-1 1/0/5/10 1/30/4/10 1",    "+1 1/30/2/3 1/1/3/3 1",
+      "-1 1/30/2/3 1/27/2/3 1",    "+2 1/9/0/10 1/9/1/10 1",     "-2 1/9/0/10 1/9/12/9 1",
+      "+2 1/9/13/10 1/9/1/11 1",   "-2 1/31/15/10 1/31/12/10 1", "+1 1/31/14/10 1/1/1/11 1",
+      "+3 1/31/13/10 1/31/13/11 1"};
+  for (const char* c : cases) {
+    char dir;
+    unsigned level, from[4], to[4];
     int result;
-  };
-  const Case cases[] = {
-      {true, 0, key(3, 31, 12, 2031), key(1, 1, 1, 2000), 0},  // the range wraps
-      {false, 0, key(1, 1, 1, 2000), key(3, 31, 12, 2031), 0},
-      {true, 0, key(2, 5, 6, 2010), key(3, 5, 6, 2010), 1},
-      {true, 0, key(3, 5, 6, 2010), key(1, 6, 6, 2010), 1},
-      {true, 0, key(0, 5, 6, 2010), key(1, 6, 6, 2010), 1},  // no shift: next Day
-      {false, 0, key(1, 5, 6, 2010), key(3, 4, 6, 2010), 1},
-      {false, 0, key(0, 5, 6, 2010), key(3, 4, 6, 2010), 1},
-      {true, 1, key(2, 28, 2, 2003), key(2, 1, 3, 2003), 1},
-      {true, 1, key(2, 28, 2, 2004), key(2, 29, 2, 2004), 1},
-      {true, 1, key(3, 31, 12, 2010), key(3, 1, 1, 2011), 1},
-      {false, 1, key(1, 1, 3, 2004), key(1, 29, 2, 2004), 1},
-      {false, 1, key(1, 1, 3, 2005), key(1, 28, 2, 2005), 1},
-      {false, 1, key(0, 1, 1, 2005), key(0, 31, 12, 2004), 1},
-      {true, 2, key(1, 31, 1, 2005), key(1, 28, 2, 2005), 1},
-      {true, 2, key(1, 31, 1, 2004), key(1, 29, 2, 2004), 1},
-      {true, 2, key(2, 15, 12, 2005), key(2, 15, 1, 2006), 1},
-      {false, 2, key(1, 31, 3, 2004), key(1, 29, 2, 2004), 1},
-      {true, 3, key(1, 29, 2, 2004), key(1, 28, 2, 2005), 1},
-      {false, 3, key(1, 29, 2, 2004), key(1, 28, 2, 2003), 1},
-      {true, 3, key(1, 10, 5, 2031), key(1, 10, 5, 2000), 0},
-      {false, 3, key(1, 10, 5, 2000), key(1, 10, 5, 2031), 0},
-      {true, 4, key(1, 10, 5, 2010), key(1, 10, 5, 2010), 0},  // no such level
-      {false, 255, key(1, 10, 5, 2010), key(1, 10, 5, 2010), 0},
-      {true, 0x101, key(1, 10, 5, 2010), key(1, 11, 5, 2010), 1},  // low 8 bits only
-      // Keys that are no valid date.
-      {true, 1, key(1, 0, 5, 2010), key(1, 1, 5, 2010), 1},
-      {false, 1, key(1, 0, 5, 2010), key(1, 30, 4, 2010), 1},
-      {true, 1, key(1, 30, 2, 2003), key(1, 1, 3, 2003), 1},
-      {false, 1, key(1, 30, 2, 2003), key(1, 27, 2, 2003), 1},
-      {true, 2, key(1, 9, 0, 2010), key(1, 9, 1, 2010), 1},
-      {false, 2, key(1, 9, 0, 2010), key(1, 9, 12, 2009), 1},
-      {true, 2, key(1, 9, 13, 2010), key(1, 9, 1, 2011), 1},
-      {false, 2, key(1, 31, 15, 2010), key(1, 31, 12, 2010), 1},
-      {true, 1, key(1, 31, 14, 2010), key(1, 1, 1, 2011), 1},
-      {true, 3, key(1, 31, 13, 2010), key(1, 31, 13, 2011), 1},
-  };
-  for (const Case& c : cases) {
-    uint16_t k = c.from;
-    const int result = c.forward ? step_time_forward(k, c.level) : step_time_back(k, c.level);
-    EXPECT_EQ(label(k), label(c.to)) << label(c.from) << " level " << c.level;
-    EXPECT_EQ(k, c.to) << label(c.from);
-    EXPECT_EQ(result, c.result) << label(c.from) << " level " << c.level;
+    ASSERT_EQ(std::sscanf(c, "%c%u %u/%u/%u/%u %u/%u/%u/%u %d", &dir, &level, &from[0], &from[1],
+                          &from[2], &from[3], &to[0], &to[1], &to[2], &to[3], &result),
+              11);
+    uint16_t k = key(from[0], from[1], from[2], 2000 + from[3]);
+    EXPECT_EQ(dir == '+' ? step_time_forward(k, level) : step_time_back(k, level), result) << c;
+    EXPECT_EQ(label(k), label(key(to[0], to[1], to[2], 2000 + to[3]))) << c;
+    EXPECT_EQ(k, key(to[0], to[1], to[2], 2000 + to[3])) << c;
   }
   // Steps above the shift level keep the shift, whatever it is.
   for (unsigned level = 1; level <= 3; ++level)

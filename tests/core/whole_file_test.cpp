@@ -30,20 +30,9 @@ TEST(SaveWholeFile, ReplacesOnlyWhenEveryWriteSucceeded) {
   };
   const Case cases[] = {
       {"all written", [](std::FILE* f) { return std::fputs("new bytes", f) >= 0 ? 1 : 0; }, true},
-      {"writer gives up half-way",
-       [](std::FILE* f) {
-         std::fputs("new", f);
-         return 0;
-       },
-       false},
-      {"stream error",
-       [](std::FILE* f) {
-         std::fputs("new", f);
-         std::fgetc(f);
-         return 1;
-       },
-       false},
-  };
+      {"writer gives up half-way", [](std::FILE* f) { return std::fputs("new", f) * 0; }, false},
+      {"stream error", [](std::FILE* f) { return std::fputs("new", f) >= 0 && std::fgetc(f); },
+       false}};
   for (const Case& c : cases) {
     test::ScratchDir dir;
     const std::string target = dir.path("kept.vdr");

@@ -18,27 +18,19 @@
 namespace valdrin::atlas {
 namespace {
 
-class AtlasTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    atlas_ = new Atlas;
-    build_atlas(the_city(), *atlas_);
-  }
-  static void TearDownTestSuite() {
-    delete atlas_;
-    atlas_ = nullptr;
-  }
-  static const Atlas& atlas() { return *atlas_; }
-
- private:
-  static Atlas* atlas_;
-};
-
-Atlas* AtlasTest::atlas_ = nullptr;
+// Built once for the whole binary: making the maps takes a while.
+const Atlas& atlas() {
+  static const std::unique_ptr<Atlas> made = [] {
+    auto a = std::make_unique<Atlas>();
+    build_atlas(the_city(), *a);
+    return a;
+  }();
+  return *made;
+}
 
 const std::string kShipped = std::string(VALDRIN_SOURCE_DIR) + "/data";
 
-TEST_F(AtlasTest, RegeneratesTheShippedDataByteForByte) {
+TEST(Atlas, RegeneratesTheShippedDataByteForByte) {
   test::ScratchDir dir;
   ASSERT_EQ(write_atlas(atlas(), dir.root()), 1);
   std::vector<std::string> files = {"maps/basemap.bmp", "maps/councilmap.bmp",
@@ -46,16 +38,12 @@ TEST_F(AtlasTest, RegeneratesTheShippedDataByteForByte) {
   for (const OverlayLayer& layer : kOverlays) files.push_back(layer.file);
   for (const std::string& file : files) {
     SCOPED_TRACE(file);
-    const std::string made = test::read_file(dir.path(file));
-    const std::string shipped = test::read_file(kShipped + "/" + file);
-    EXPECT_EQ(made.size(), file.ends_with(".bmp")   ? 54u + 1024 * 1024 * 3
-                           : file.ends_with(".ovl") ? 131072u
-                                                    : 44352u);
-    EXPECT_TRUE(made == shipped) << "data/ is out of date: run valdrin-atlas data";
+    EXPECT_TRUE(test::read_file(dir.path(file)) == test::read_file(kShipped + "/" + file))
+        << "data/ is out of date: run valdrin-atlas data";
   }
 }
 
-TEST_F(AtlasTest, CellCodesFollowTheGeometry) {
+TEST(Atlas, CellCodesFollowTheGeometry) {
   const City& city = the_city();
   int inside = 0;
   std::set<uint32_t> second_zips;
@@ -98,7 +86,7 @@ TEST_F(AtlasTest, CellCodesFollowTheGeometry) {
   EXPECT_FALSE(second_zips.empty());
 }
 
-TEST_F(AtlasTest, EveryAreaOfTheTableIsOnTheMaps) {
+TEST(Atlas, EveryAreaOfTheTableIsOnTheMaps) {
   std::set<uint32_t> zips, districts;
   for (const auto& entry : atlas().cells.words) {
     if (first_zip(entry[0])) zips.insert(first_zip(entry[0]));
@@ -136,7 +124,7 @@ TEST_F(AtlasTest, EveryAreaOfTheTableIsOnTheMaps) {
 
 // Every label character has a glyph, and every overlay colour stands out:
 // nearly every pixel of both base maps is far from it.
-TEST_F(AtlasTest, LabelsHaveGlyphsAndOverlaysStandOut) {
+TEST(Atlas, LabelsHaveGlyphsAndOverlaysStandOut) {
   EXPECT_EQ(std::tuple(text_width("", 1), text_width("A", 1), text_width("77002", 2)),
             std::tuple(0, 5, 58));
   for (const Label& l : atlas().labels)
