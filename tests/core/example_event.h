@@ -2,6 +2,8 @@
 // column 10, row 20, zip 77002, district B, Central, ...
 #pragma once
 
+#include <utility>
+
 #include "core/event.h"
 #include "core/time_key.h"
 
@@ -10,22 +12,11 @@ namespace valdrin::test {
 inline Event example_event() {
   Event e;
   e.key = pack_time_key(1, 1, 1, 0);
-  set_field(e, kCol, 10);
-  set_field(e, kRow, 20);
-  set_field(e, kZip, 3);
-  set_field(e, kCouncil, 2);
-  set_field(e, kDivision, 2);
-  set_field(e, kSuccessful, 2);
-  set_field(e, kInjury, 1);
-  set_field(e, kNumo, 2);
-  set_field(e, kOrace, 4);
-  set_field(e, kOgender, 1);
-  set_field(e, kResponse, 1);
-  set_field(e, kNums, 1);
-  set_field(e, kSrace, 2);
-  set_field(e, kSgender, 1);
-  set_field(e, kSage, 2);
-  set_field(e, kReason, 1);
+  const std::pair<FieldId, uint32_t> fields[] = {
+      {kCol, 10},   {kRow, 20},    {kZip, 3},   {kCouncil, 2}, {kDivision, 2}, {kSuccessful, 2},
+      {kInjury, 1}, {kNumo, 2},    {kOrace, 4}, {kOgender, 1}, {kResponse, 1}, {kNums, 1},
+      {kSrace, 2},  {kSgender, 1}, {kSage, 2},  {kReason, 1}};
+  for (const auto& [field, code] : fields) set_field(e, field, code);
   return e;
 }
 

@@ -47,20 +47,16 @@ class StoreFiles : public ::testing::Test {
 // the store holds keeps the first 6000 and says how many were left out.
 TEST_F(StoreFiles, CountIsWholeRecordsUpToTheCapacity) {
   const std::string all = file_of(6003, 0x1000) + "xyz";
-  for (const auto& [bytes, count] : {std::pair<size_t, uint32_t>{0, 0},
-                                     {15, 0},
-                                     {16, 1},
-                                     {47, 2},
-                                     {96000, 6000},
-                                     {all.size(), 6000}}) {
-    SCOPED_TRACE(bytes);
+  const std::pair<size_t, uint16_t> cases[] = {{0, 0},  {15, 0},       {16, 1},
+                                               {47, 2}, {96000, 6000}, {all.size(), 6000}};
+  for (const auto& [bytes, count] : cases) {
     store->count = 99;
     time.window_start = 0x4321;
     ASSERT_EQ(load(all.substr(0, bytes)), 1);
-    EXPECT_EQ(store->count, count);
-    EXPECT_EQ(time.first_key, count ? 0x1000 : kFirstValidKey);
-    EXPECT_EQ(time.last_key, count ? 0x1000 + count - 1 : kLastValidKey);
-    EXPECT_EQ(time.window_start, time.first_key);
+    EXPECT_EQ(std::tuple(store->count, time.first_key, time.last_key, time.window_start),
+              count ? std::tuple(uint32_t{count}, 0x1000, 0x1000 + count - 1, 0x1000)
+                    : std::tuple(0u, int{kFirstValidKey}, int{kLastValidKey}, int{kFirstValidKey}))
+        << bytes;
   }
   ASSERT_EQ(recorder.messages.size(), 1u);
   EXPECT_NE(recorder.messages[0].second.find("3 more"), std::string::npos);
@@ -78,9 +74,8 @@ TEST_F(StoreFiles, LoadKeepsFileOrderAndAFailedLoadChangesNothing) {
   // A missing file fails to open; a folder opens but fails to read.
   EXPECT_EQ(read_records(dir.path("missing.vdr").c_str(), *store, time), 0);
   EXPECT_EQ(read_records(dir.root().c_str(), *store, time), 0);
-  EXPECT_EQ(store->count, 17u);
-  EXPECT_EQ(std::tuple(time.first_key, time.last_key), std::tuple(0x3000, 0x1000));
-  EXPECT_EQ(time.window_start, 0x2002);
+  EXPECT_EQ(std::tuple(store->count, time.first_key, time.last_key, time.window_start),
+            std::tuple(17u, 0x3000, 0x1000, 0x2002));
   ASSERT_EQ(recorder.messages.size(), 2u);
   EXPECT_EQ(recorder.messages[0],
             (std::pair<std::string, std::string>{"ERROR", "read_records(): fopen error"}));

@@ -38,66 +38,58 @@ TEST(Atlas, RegeneratesTheShippedDataByteForByte) {
   for (const OverlayLayer& layer : kOverlays) files.push_back(layer.file);
   for (const std::string& file : files) {
     SCOPED_TRACE(file);
-    EXPECT_TRUE(test::read_file(dir.path(file)) == test::read_file(kShipped + "/" + file))
+    const std::string made = test::read_file(dir.path(file));
+    EXPECT_TRUE(!made.empty() && made == test::read_file(kShipped + "/" + file))
         << "data/ is out of date: run valdrin-atlas data";
   }
 }
 
+// Each cell's codes are those at its centre; a second code is another area
+// that the cell's footprint reaches; cells outside the city have none.
 TEST(Atlas, CellCodesFollowTheGeometry) {
   const City& city = the_city();
-  int inside = 0;
-  std::set<uint32_t> second_zips;
-  for (int r = 0; r < kGridRows; ++r) {
-    for (int c = 0; c < kGridCols; ++c) {
-      SCOPED_TRACE(std::to_string(r) + "," + std::to_string(c));
-      const uint32_t w0 = atlas().cells.words[r * kGridCols + c][0];
-      const uint32_t w1 = atlas().cells.words[r * kGridCols + c][1];
-      ASSERT_EQ(w0 & kSelectedBit, 0u);
-      const double x = c + 0.5, y = r + 0.5;
-      if (!inside_city(city, x, y)) {
-        ASSERT_EQ(w1 & 0xFFu, static_cast<uint32_t>('.'));
-        ASSERT_EQ(w0, 0u);
-        continue;
-      }
-      ++inside;
-      ASSERT_EQ(first_zip(w0), zip_at(city, x, y));
-      ASSERT_EQ(first_council(w0), district_at(city, x, y));
-      ASSERT_NE(first_zip(w0) * first_council(w0), 0u);
-      const std::string code = keymap_code(r, c);
-      ASSERT_EQ(code.find_first_not_of("0123456789"), std::string::npos);
-      ASSERT_EQ(w1, make_keymap_word(code.c_str()));
-      // A second code is another area that the cell's footprint reaches.
-      if (w0 & kSecondZipBit) {
-        ASSERT_NE(second_zip(w0), first_zip(w0));
-        second_zips.insert(second_zip(w0));
-        bool reached = false;
-        for (double fy = 0.05; fy < 1; fy += 0.1)
-          for (double fx = 0.05; fx < 1; fx += 0.1)
-            reached = reached || zip_at(city, c + fx, r + fy) == second_zip(w0);
-        ASSERT_TRUE(reached);
-      } else {
-        ASSERT_EQ(second_zip(w0), 0u);
-      }
-      ASSERT_TRUE(w0 & kSecondCouncilBit ? second_council(w0) != first_council(w0)
-                                         : second_council(w0) == 0);
+  int inside = 0, second_zips = 0;
+  for (int i = 0; i < kCellCount; ++i) {
+    const int r = i / kGridCols, c = i % kGridCols;
+    SCOPED_TRACE(std::to_string(r) + "," + std::to_string(c));
+    const uint32_t w0 = atlas().cells.words[i][0], w1 = atlas().cells.words[i][1];
+    const double x = c + 0.5, y = r + 0.5;
+    if (!inside_city(city, x, y)) {
+      ASSERT_EQ(std::pair(w0, w1), std::pair(0u, uint32_t{'.'}));
+      continue;
     }
+    ++inside;
+    ASSERT_EQ(std::pair(first_zip(w0), first_council(w0)),
+              std::pair(zip_at(city, x, y), district_at(city, x, y)));
+    ASSERT_NE(first_zip(w0) * first_council(w0), 0u);
+    ASSERT_EQ(w0 & kSelectedBit, 0u);
+    const std::string code = keymap_code(r, c);
+    ASSERT_EQ(code.find_first_not_of("0123456789"), std::string::npos);
+    ASSERT_EQ(w1, make_keymap_word(code.c_str()));
+    bool reached = false;
+    for (double f = 0.05; f < 1 && !reached; f += 0.1)
+      for (double g = 0.05; g < 1 && !reached; g += 0.1)
+        reached = zip_at(city, c + f, r + g) == second_zip(w0);
+    ASSERT_TRUE(w0 & kSecondZipBit ? second_zip(w0) != first_zip(w0) && reached
+                                   : second_zip(w0) == 0);
+    ASSERT_TRUE(w0 & kSecondCouncilBit ? second_council(w0) != first_council(w0)
+                                       : second_council(w0) == 0);
+    second_zips += (w0 & kSecondZipBit) != 0;
   }
   EXPECT_GT(inside, 2000);
-  EXPECT_FALSE(second_zips.empty());
+  EXPECT_GT(second_zips, 0);
 }
 
 TEST(Atlas, EveryAreaOfTheTableIsOnTheMaps) {
   std::set<uint32_t> zips, districts;
-  for (const auto& entry : atlas().cells.words) {
-    if (first_zip(entry[0])) zips.insert(first_zip(entry[0]));
-    if (entry[0] & kSecondZipBit) zips.insert(second_zip(entry[0]));
-    if (first_council(entry[0])) districts.insert(first_council(entry[0]));
-    if (entry[0] & kSecondCouncilBit) districts.insert(second_council(entry[0]));
+  for (const auto& w : atlas().cells.words) {
+    zips.insert({first_zip(w[0]), w[0] & kSecondZipBit ? second_zip(w[0]) : 0});
+    districts.insert({first_council(w[0]), w[0] & kSecondCouncilBit ? second_council(w[0]) : 0});
   }
-  EXPECT_GE(zips.size(), 70u);
-  EXPECT_LE(zips.size(), 90u);
+  zips.erase(0);
+  districts.erase(0);
+  EXPECT_TRUE(zips.size() >= 70 && zips.size() <= 90 && zips.count(3)) << zips.size();  // 77002
   EXPECT_EQ(districts.size(), 9u);
-  EXPECT_TRUE(zips.count(3));  // 77002
   auto labelled = [&](int layer, const std::string& text) {
     for (const Label& l : atlas().labels) {
       if (l.layer != layer || l.text != text) continue;
