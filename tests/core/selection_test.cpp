@@ -5,6 +5,8 @@
 
 #include <cstring>
 #include <memory>
+#include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/core/test_files.h"
@@ -20,10 +22,15 @@ std::unique_ptr<CellTable> empty_table() {
   return table;
 }
 
-std::vector<int> selected(const CellTable& table) {
-  std::vector<int> cells;
+// The selected cells as "row,col row,col ...".
+std::string selected(const CellTable& table) {
+  std::string cells;
   for (int i = 0; i < kCellCount; ++i)
-    if (table.words[i][0] & kSelectedBit) cells.push_back(i);
+    if (table.words[i][0] & kSelectedBit)
+      cells.append(cells.empty() ? "" : " ")
+          .append(std::to_string(i / kGridCols))
+          .append(",")
+          .append(std::to_string(i % kGridCols));
   return cells;
 }
 
@@ -41,40 +48,31 @@ std::unique_ptr<CellTable> districts() {
   return t;
 }
 
+// A district's own cells, and cells holding it as a second code whatever
+// their present bit says; the clicked cell's second codes count only with
+// their bit; modes 3-7 select nothing; outside the grid nothing changes.
 TEST(Selection, AreasForEachModeAndClick) {
-  struct Case {
-    uint8_t mode;
-    int row, col, result;
-    std::vector<int> cells;
-  };
-  const Case cases[] = {
-      {kSelectKeymap, 40, 70, 1, {index(40, 70)}},
-      {kSelectKeymap, 1, 0, 1, {index(1, 0)}},
-      // A district's own cells, and cells holding it as a second code
-      // whatever their present bit says.
-      {kSelectCouncil, 1, 1, 1, {index(1, 1), index(1, 2), index(2, 1)}},
-      {kSelectCouncil, 1, 2, 1, {index(1, 1), index(1, 2), index(1, 3), index(2, 1), index(2, 3)}},
-      {kSelectCouncil, 1, 3, 1, {index(1, 2), index(1, 3), index(2, 3)}},
-      {kSelectZip, 1, 3, 1, {index(1, 2), index(1, 3)}},
-      {kSelectZip, 1, 2, 1, {index(1, 1), index(1, 2), index(1, 3), index(2, 1)}},
-      // The clicked cell's second codes count only with their bit.
-      {kSelectCouncil, 2, 1, 1, {}},
-      {kSelectZip, 2, 1, 1, {}},
-      {kSelectCouncil, 30, 30, 1, {}},
-      {3, 1, 1, 1, {}},  // modes 3-7 select nothing
-      {7, 1, 2, 1, {}},
-      // Outside the grid nothing changes.
-      {kSelectKeymap, 66, 0, 0, {index(60, 60)}},
-      {kSelectKeymap, -1, 5, 0, {index(60, 60)}},
-      {kSelectKeymap, 3, 84, 0, {index(60, 60)}},
-      {kSelectKeymap, 3, -1, 0, {index(60, 60)}},
-  };
-  for (const Case& c : cases) {
+  const std::tuple<uint8_t, int, int, int, const char*> cases[] = {
+      {kSelectKeymap, 40, 70, 1, "40,70"},
+      {kSelectKeymap, 1, 0, 1, "1,0"},
+      {kSelectCouncil, 1, 1, 1, "1,1 1,2 2,1"},
+      {kSelectCouncil, 1, 2, 1, "1,1 1,2 1,3 2,1 2,3"},
+      {kSelectCouncil, 1, 3, 1, "1,2 1,3 2,3"},
+      {kSelectZip, 1, 3, 1, "1,2 1,3"},
+      {kSelectZip, 1, 2, 1, "1,1 1,2 1,3 2,1"},
+      {kSelectCouncil, 2, 1, 1, ""},
+      {kSelectZip, 2, 1, 1, ""},
+      {kSelectCouncil, 30, 30, 1, ""},
+      {3, 1, 1, 1, ""},
+      {7, 1, 2, 1, ""},
+      {kSelectKeymap, 66, 0, 0, "60,60"},
+      {kSelectKeymap, -1, 5, 0, "60,60"},
+      {kSelectKeymap, 3, 84, 0, "60,60"},
+      {kSelectKeymap, 3, -1, 0, "60,60"}};
+  for (const auto& [mode, row, col, result, cells] : cases) {
     auto t = districts();
-    const int result =
-        select_area(*t, c.mode, static_cast<int16_t>(c.row), static_cast<int16_t>(c.col));
-    EXPECT_EQ(result, c.result) << int(c.mode) << " " << c.row << "," << c.col;
-    EXPECT_EQ(selected(*t), c.cells) << int(c.mode) << " " << c.row << "," << c.col;
+    EXPECT_EQ(select_area(*t, mode, int16_t(row), int16_t(col)), result) << row << "," << col;
+    EXPECT_EQ(selected(*t), cells) << int(mode) << " " << row << "," << col;
   }
   auto t = districts();
   const uint32_t codes = t->words[index(1, 2)][0];
