@@ -15,12 +15,12 @@ namespace {
 TEST(AboutPicture, ShrinksByAreaMeansAndQuantisesToTheNearestOfSixteen) {
   Image source;
   alloc_image(6, 2, 3, source);
-  // Left half 0 and 30 (mean 15), right half all 200; red only.
-  const uint8_t reds[12] = {0, 30, 0, 200, 200, 200, 30, 0, 30, 200, 200, 200};
+  // Left half 0 and 31 (mean 15.5, rounded up), right half all 200; red only.
+  const uint8_t reds[12] = {0, 31, 0, 200, 200, 200, 31, 0, 31, 200, 200, 200};
   for (int i = 0; i < 12; ++i) source.pixels[3 * i] = reds[i];
   Image small;
   ASSERT_EQ(shrink_image(source, 2, 1, small), 1);
-  EXPECT_EQ(small.pixels[0] * 1000 + small.pixels[3], 15 * 1000 + 200);
+  EXPECT_EQ(small.pixels[0] * 1000 + small.pixels[3], 16 * 1000 + 200);
   EXPECT_EQ(shrink_image(source, 0, 1, small), 0);
   free_image(small);
   Picture few = quantize(source);  // twelve pixels, three colours: exact
