@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/whole_file.h"
+
 namespace valdrin {
 
 namespace {
@@ -82,9 +84,13 @@ int read_bmp(const char* path, Image& image) {
   const int32_t width = static_cast<int32_t>(get_u32(header + 18));
   const int32_t height = static_cast<int32_t>(get_u32(header + 22));
   const int64_t row_bytes = bmp_row_bytes(width);
-  // Only the signature, size, depth and compression fields count: the rows
-  // always start right after the 54 header bytes, whatever the offset says.
-  bool ok = have_header && header[0] == 'B' && header[1] == 'M' && get_u16(header + 28) / 8 == 3 &&
+  // Only the signature, size, depth and compression fields count. The depth
+  // must be exactly 24: a depth of 25-31 would also give 3 bytes per pixel
+  // but is no variant anyone writes. The rows are always taken to start
+  // right after the 54 header bytes, whatever the offset field says, so a
+  // file with a larger information header or a gap before its rows is read
+  // from byte 54 all the same.
+  bool ok = have_header && header[0] == 'B' && header[1] == 'M' && get_u16(header + 28) == 24 &&
             get_u32(header + 30) == 0 && width > 0 && height > 0 && row_bytes <= kMaxBmpRowBytes;
   if (ok) {
     // A short file is refused up front rather than found out after the
@@ -136,25 +142,24 @@ int write_bmp(const char* path, const Image& image) {
   put_u32(header + 38, kPixelsPerMetre);
   put_u32(header + 42, kPixelsPerMetre);
 
-  std::FILE* file = std::fopen(path, "wb");
-  if (file == nullptr) return 0;
-  bool ok = std::fwrite(header, 1, kHeaderBytes, file) == kHeaderBytes;
-  // The pad bytes past the pixels are never touched, so they stay zero.
-  uint8_t row[kMaxBmpRowBytes] = {};
-  for (int32_t y = 0; y < image.height && ok; ++y) {
-    const uint8_t* in =
-        image.pixels + static_cast<size_t>(y) * static_cast<size_t>(image.width) * 3;
-    for (int32_t x = 0; x < image.width; ++x, in += 3) {
-      row[3 * x] = in[2];
-      row[3 * x + 1] = in[1];
-      row[3 * x + 2] = in[0];
+  // Whole or not at all: a failed write leaves the file it was replacing.
+  return save_whole_file(path, [&](std::FILE* file) {
+    bool ok = std::fwrite(header, 1, kHeaderBytes, file) == kHeaderBytes;
+    // The pad bytes past the pixels are never touched, so they stay zero.
+    uint8_t row[kMaxBmpRowBytes] = {};
+    for (int32_t y = 0; y < image.height && ok; ++y) {
+      const uint8_t* in =
+          image.pixels + static_cast<size_t>(y) * static_cast<size_t>(image.width) * 3;
+      for (int32_t x = 0; x < image.width; ++x, in += 3) {
+        row[3 * x] = in[2];
+        row[3 * x + 1] = in[1];
+        row[3 * x + 2] = in[0];
+      }
+      ok = std::fwrite(row, 1, static_cast<size_t>(row_bytes), file) ==
+           static_cast<size_t>(row_bytes);
     }
-    ok =
-        std::fwrite(row, 1, static_cast<size_t>(row_bytes), file) == static_cast<size_t>(row_bytes);
-  }
-  // Closing flushes the last buffered rows; a failure there is a short write.
-  if (std::fclose(file) != 0) ok = false;
-  return ok ? 1 : 0;
+    return ok ? 1 : 0;
+  });
 }
 
 void resample_image(const Image& source, Image& destination) {

@@ -212,33 +212,6 @@ TEST(CsvImport, ReservedBitsAreZero) {
   EXPECT_EQ(e.reserved, 0);
 }
 
-TEST_F(CsvFiles, EmptyAndShortLines) {
-  ASSERT_EQ(import("2001,5,6,C,,0,1\n\n"), 1);
-  ASSERT_EQ(store->count, 2u);
-  // The empty line's year field is 0 - 2000 in 5 bits, 2016, so it sorts
-  // last; its month and day are 0.
-  const Event shorter = store->records[0];
-  const Event empty = store->records[1];
-  EXPECT_EQ(unpack_time_key(empty.key).year, 16);
-  EXPECT_EQ(unpack_time_key(empty.key).month, 0);
-  EXPECT_EQ(get_field(empty, kRow), 65u);  // 65 - 0
-  EXPECT_EQ(get_field(empty, kCol), 0u);
-  // An empty zip is no "-NA-": it reads as the number 0, less 76999.
-  EXPECT_EQ(get_field(empty, kZip), (0u - kZipBase) & 1023u);
-  // Missing fields read as empty ones, never as the line before them.
-  EXPECT_EQ(get_field(shorter, kCouncil), 3u);
-  EXPECT_EQ(get_field(shorter, kCol), 1u);
-  EXPECT_EQ(get_field(shorter, kZip), get_field(empty, kZip));
-  EXPECT_EQ(get_field(shorter, kDivision), 0u);
-  EXPECT_EQ(get_field(shorter, kSage), 8u);  // empty age reads as 0: Unknown
-
-  ASSERT_EQ(import(std::string(kExampleImport) + "\n2001,5,6\n"), 1);
-  ASSERT_EQ(store->count, 2u);
-  EXPECT_EQ(get_field(store->records[1], kZip), (0u - kZipBase) & 1023u);
-  EXPECT_EQ(get_field(store->records[1], kDivision), 0u);
-  EXPECT_EQ(get_field(store->records[1], kSuccessful), 0u);
-}
-
 TEST_F(CsvFiles, HeaderOnlyAndEmptyFile) {
   for (const char* text : {"", "header only", "header only\n", "header\r\n"}) {
     time.window_start = 0x1234;
