@@ -173,19 +173,29 @@ TEST(FailingSaves, EventDataAndCsvExportAreWholeOrNothing) {
                                [&](const char* path) { return export_csv(path, *store, time); });
 }
 
-// A save to a device is written into it, never renamed over it.
-TEST(FailingSaves, ADeviceIsWrittenIntoNotReplaced) {
+// What a save replaces is a file: a device is written into and stays a
+// device; a link stays a link to the file that now holds the new bytes.
+TEST(FailingSaves, DevicesAndLinksAreNotReplaced) {
   auto store = std::make_unique<EventStore>();
   store->count = 1;
   store->records[0] = test::example_event();
   struct stat before;
-  if (::stat("/dev/full", &before) != 0 || !S_ISCHR(before.st_mode)) GTEST_SKIP();
-  EXPECT_EQ(write_records("/dev/full", *store), 0);
-  EXPECT_EQ(write_records("/dev/null", *store), 1);
-  struct stat after;
-  ASSERT_EQ(::stat("/dev/full", &after), 0);
-  EXPECT_TRUE(S_ISCHR(after.st_mode));
-  EXPECT_EQ(after.st_rdev, before.st_rdev);
+  if (::stat("/dev/full", &before) == 0 && S_ISCHR(before.st_mode)) {
+    EXPECT_EQ(write_records("/dev/full", *store), 0);
+    EXPECT_EQ(write_records("/dev/null", *store), 1);
+    struct stat after;
+    ASSERT_EQ(::stat("/dev/full", &after), 0);
+    EXPECT_TRUE(S_ISCHR(after.st_mode));
+    EXPECT_EQ(after.st_rdev, before.st_rdev);
+  }
+  test::ScratchDir dir;
+  std::filesystem::create_directories(dir.path("real"));
+  test::write_file(dir.path("real/data.vdr"), std::string("old"));
+  std::filesystem::create_symlink(dir.path("real/data.vdr"), dir.path("link.vdr"));
+  ASSERT_EQ(write_records(dir.path("link.vdr").c_str(), *store), 1);
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.path("link.vdr")));
+  EXPECT_EQ(test::read_file(dir.path("real/data.vdr")).size(), kEventBytes);
+  EXPECT_EQ(test::entries_in(dir.path("real")), 1);
 }
 
 }  // namespace
