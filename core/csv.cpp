@@ -7,6 +7,7 @@
 
 #include "core/message.h"
 #include "core/time_key.h"
+#include "core/whole_file.h"
 
 namespace valdrin {
 
@@ -118,16 +119,23 @@ uint32_t age_band(const char* field) {
 }
 
 // Cuts an import file into lines and fields as it streams past, so neither a
-// long line nor a long field can overrun anything.
+// long line nor a long field can overrun anything. A field the line never
+// reaches reads "-NA-" (no location, no zip, no district), not whatever an
+// empty field would parse as; field 0 is always reached, so an empty line
+// still has its empty year.
 struct LineSplitter {
   CsvFields fields;
-  int field = 0;
-  int length = 0;
+  // Index of the field being filled. It stops one past the last field, so a
+  // line of any number of commas (billions, read from a pipe) can neither
+  // wrap it nor move it back into the buffers.
+  uint32_t field = 0;
+  uint32_t length = 0;
   bool pending_cr = false;  // a CR is kept only when no LF follows it
   bool in_line = false;
 
   void start_line() {
-    for (auto& text : fields.text) text[0] = '\0';
+    for (auto& text : fields.text) std::memcpy(text, kNa, std::strlen(kNa) + 1);
+    fields.text[0][0] = '\0';
     field = 0;
     length = 0;
     in_line = false;
@@ -141,7 +149,8 @@ struct LineSplitter {
   }
   void next_field() {
     in_line = true;
-    ++field;
+    if (field < kCsvFields) ++field;
+    if (field < kCsvFields) fields.text[field][0] = '\0';
     length = 0;
   }
 };
@@ -296,28 +305,28 @@ int write_csv_event(std::FILE* file, const Event& event) {
 }
 
 int export_csv(const char* path, const EventStore& store, const TimeState& time) {
-  std::FILE* file = std::fopen(path, "wb");
-  if (file == nullptr) return 0;
   char first[kDateLabelSize];
   char last[kDateLabelSize];
   format_time_key(time.first_key, first);
   format_time_key(time.last_key, last);
-  bool ok = std::fprintf(file, "START\n%s\nEND\n%s\n%s\n", first, last, kHeader) > 0;
-  // Lines are gathered into large blocks: one write call per block instead
-  // of one per record.
-  static char block[1 << 16];
-  size_t used = 0;
-  const uint32_t count = store.count < kStoreCapacity ? store.count : kStoreCapacity;
-  for (uint32_t i = 0; ok && i < count; ++i) {
-    if (sizeof block - used < kCsvLineSize) {
-      ok = std::fwrite(block, 1, used, file) == used;
-      used = 0;
+  // Whole or not at all: a failed export leaves the file it was replacing.
+  return save_whole_file(path, [&](std::FILE* file) {
+    bool ok = std::fprintf(file, "START\n%s\nEND\n%s\n%s\n", first, last, kHeader) > 0;
+    // Lines are gathered into large blocks: one write call per block
+    // instead of one per record.
+    static char block[1 << 16];
+    size_t used = 0;
+    const uint32_t count = store.count < kStoreCapacity ? store.count : kStoreCapacity;
+    for (uint32_t i = 0; ok && i < count; ++i) {
+      if (sizeof block - used < kCsvLineSize) {
+        ok = std::fwrite(block, 1, used, file) == used;
+        used = 0;
+      }
+      used += format_csv_event(store.records[i], block + used);
     }
-    used += format_csv_event(store.records[i], block + used);
-  }
-  if (ok && used != 0) ok = std::fwrite(block, 1, used, file) == used;
-  const bool closed = std::fclose(file) == 0;
-  return ok && closed ? 1 : 0;
+    if (ok && used != 0) ok = std::fwrite(block, 1, used, file) == used;
+    return ok ? 1 : 0;
+  });
 }
 
 }  // namespace valdrin

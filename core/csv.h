@@ -18,7 +18,7 @@ constexpr int kCsvFieldSize = 64;      // a field keeps its first 63 characters
 constexpr size_t kCsvLineSize = 2048;  // longest exported line, with its end
 
 // The fields of one import line, each NUL-terminated; fields the line did
-// not reach are empty.
+// not reach read "-NA-".
 struct CsvFields {
   char text[kCsvFields][kCsvFieldSize];
 };
@@ -43,8 +43,9 @@ size_t format_csv_event(const Event& event, char* out);
 // the write failed.
 int write_csv_event(std::FILE* file, const Event& event);
 
-// Writes the whole store in the export layout. Return 1, or 0 when the file
-// cannot be created or fully written.
+// Writes the whole store in the export layout, whole or not at all. Return 1,
+// or 0 when the file cannot be created or fully written; an existing file at
+// `path` is then left exactly as it was.
 int export_csv(const char* path, const EventStore& store, const TimeState& time);
 
 }  // namespace valdrin

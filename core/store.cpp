@@ -6,6 +6,7 @@
 
 #include "core/message.h"
 #include "core/time_key.h"
+#include "core/whole_file.h"
 
 namespace valdrin {
 
@@ -70,15 +71,13 @@ int read_records(const char* path, EventStore& store, TimeState& time) {
 }
 
 int write_records(const char* path, const EventStore& store) {
-  std::FILE* file = std::fopen(path, "wb");
-  if (file == nullptr) return 0;
   static uint8_t staging[kStoreCapacity * kEventBytes];
   const uint32_t count = std::min(store.count, kStoreCapacity);
   for (uint32_t i = 0; i < count; ++i) encode_event(store.records[i], staging + i * kEventBytes);
   const size_t bytes = static_cast<size_t>(count) * kEventBytes;
-  const bool written = std::fwrite(staging, 1, bytes, file) == bytes;
-  const bool closed = std::fclose(file) == 0;
-  return written && closed ? 1 : 0;
+  // Whole or not at all: a failed save leaves the file it was replacing.
+  return save_whole_file(
+      path, [&](std::FILE* file) { return std::fwrite(staging, 1, bytes, file) == bytes ? 1 : 0; });
 }
 
 }  // namespace valdrin

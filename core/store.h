@@ -45,8 +45,9 @@ void set_data_keys(const EventStore& store, TimeState& time);
 // 6000 records loads its first 6000 and says how many were left out.
 int read_records(const char* path, EventStore& store, TimeState& time);
 
-// Writes records 0 to count - 1 to a new event data file. Return 1, or 0 when
-// the file cannot be created or fully written.
+// Writes records 0 to count - 1 to a new event data file, whole or not at
+// all. Return 1, or 0 when the file cannot be created or fully written; an
+// existing file at `path` is then left exactly as it was.
 int write_records(const char* path, const EventStore& store);
 
 }  // namespace valdrin

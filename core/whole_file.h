@@ -15,7 +15,11 @@ namespace valdrin {
 // stream counts as a failure too. The new file takes the mode of the file
 // it replaces, or 0666 less the umask when there is none.
 // Return 1 when `path` now holds exactly what was written; 0 otherwise, and
-// then `path` is untouched and the temporary file is removed.
+// then `path` is untouched and the temporary file is removed. A link is
+// followed: the file it names is replaced and the link stays. A `path` that
+// is a device or a pipe (/dev/stdout) can't be replaced: it is written into
+// directly, with every write checked, and gets whatever came before a
+// failure.
 int save_whole_file(const char* path, const std::function<int(std::FILE*)>& write);
 
 }  // namespace valdrin

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libqt6opengl6-dev libgl-dev libgl1-mesa-dri libegl-dev libegl1 xvfb xauth
-  fonts-dejavu-core libgif-dev libpng-dev poppler-utils)
+  fonts-dejavu-core libgif-dev libpng-dev poppler-utils clang libclang-rt-dev)
 
 missing=()
 for p in "${packages[@]}"; do

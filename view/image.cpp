@@ -107,9 +107,13 @@ int read_bmp(const char* path, Image& image) {
   const int32_t width = static_cast<int32_t>(get_u32(header + 18));
   const int32_t height = static_cast<int32_t>(get_u32(header + 22));
   const int64_t row_bytes = bmp_row_bytes(width);
-  // Only the signature, size, depth and compression fields count: the rows
-  // always start right after the 54 header bytes, whatever the offset says.
-  bool ok = have_header && header[0] == 'B' && header[1] == 'M' && get_u16(header + 28) / 8 == 3 &&
+  // Only the signature, size, depth and compression fields count. The depth
+  // must be exactly 24: a depth of 25-31 would also give 3 bytes per pixel
+  // but is no variant anyone writes. The rows are always taken to start
+  // right after the 54 header bytes, whatever the offset field says, so a
+  // file with a larger information header or a gap before its rows is read
+  // from byte 54 all the same.
+  bool ok = have_header && header[0] == 'B' && header[1] == 'M' && get_u16(header + 28) == 24 &&
             get_u32(header + 30) == 0 && width > 0 && height > 0 && row_bytes <= kMaxBmpRowBytes;
   if (ok) {
     // A short file is refused up front rather than found out after the
@@ -161,8 +165,7 @@ int write_bmp(const char* path, const Image& image) {
   put_u32(header + 38, kPixelsPerMetre);
   put_u32(header + 42, kPixelsPerMetre);
 
-  // The whole file goes to a temporary file beside the target and replaces
-  // it only when every byte is written, so a failed save leaves the old file.
+  // Whole or not at all: a failed write leaves the file it was replacing.
   return save_whole_file(path, [&](std::FILE* file) {
     bool ok = std::fwrite(header, 1, kHeaderBytes, file) == kHeaderBytes;
     // The pad bytes past the pixels are never touched, so they stay zero.

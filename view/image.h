@@ -27,16 +27,18 @@ uint8_t* alloc_image(int32_t width, int32_t height, int32_t channels, Image& ima
 // Releases the pixels, if any, and zeroes all four fields; harmless twice.
 void free_image(Image& image);
 
-// Reads a 24-bit uncompressed BMP. Return 1 with a newly allocated 3-channel
-// image the caller releases; 0 when the file can't be opened, is not that
-// variant, has a width or height of 0 or less or rows over 18432 bytes, or is
-// shorter than its pixel rows; then nothing is allocated.
+// Reads a 24-bit uncompressed BMP, its pixel rows taken from byte 54 on
+// whatever its offset field says. Return 1 with a newly allocated 3-channel
+// image the caller releases; 0 when the file can't be opened or read, is not
+// that variant (bits per pixel exactly 24, compression 0), has a width or
+// height of 0 or less or rows over 18432 bytes, or is shorter than its pixel
+// rows; then nothing is allocated.
 int read_bmp(const char* path, Image& image);
 
 // Writes a 3-channel image as a new BMP file (pad bytes zero), whole or not
-// at all. Return 1, or 0 when the file can't be created or fully written
-// (an existing file of that name is then left as it was) or the image is
-// not a 3-channel image whose rows fit the row buffer.
+// at all. Return 1, or 0 when the file can't be created or fully written or
+// the image is not a 3-channel image whose rows fit the row buffer; an
+// existing file at `path` is then left exactly as it was.
 int write_bmp(const char* path, const Image& image);
 
 // Allocates `destination` with sides the powers of two at or above the

@@ -20,6 +20,15 @@ constexpr uint8_t kSelectionModeMask = 0x07 << kSelectionModeShift;
 
 bool is_power_of_two(int32_t side) { return side > 0 && (side & (side - 1)) == 0; }
 
+// The map goes up as a texture at its own size, rows tightly packed under
+// the default unpack alignment of 4: each side a power of two, and the
+// width at least 4 so that its rows (a multiple of 12 bytes) match that
+// alignment. A map 1 or 2 pixels wide would have the upload read past its
+// pixels.
+bool is_texture_size(const Image& map) {
+  return is_power_of_two(map.width) && is_power_of_two(map.height) && map.width >= 4;
+}
+
 // One mask byte covers eight 3-byte pixels: 24 image bytes.
 constexpr size_t kRunBytes = 24;
 
@@ -89,9 +98,17 @@ void overlay(const char* path, uint8_t red, uint8_t green, uint8_t blue, Image& 
   const size_t mask_bytes = pixel_count / 8;
   auto mask = std::make_unique_for_overwrite<uint8_t[]>(mask_bytes);
   // Only the bytes the file really had are looked at: a short file leaves
-  // the pixels it doesn't reach unpainted.
-  const size_t got = mask_bytes > 0 ? std::fread(mask.get(), 1, mask_bytes, file) : 0;
+  // the pixels it doesn't reach unpainted. A read that fails (a folder by
+  // the overlay's name opens, but reads nothing) is a file that can't be
+  // read, even when the image needs no byte of it.
+  const size_t got =
+      mask_bytes > 0 ? std::fread(mask.get(), 1, mask_bytes, file) : (std::fgetc(file), 0);
+  const bool failed = std::ferror(file) != 0;
   std::fclose(file);
+  if (failed) {
+    show_message("ERROR", "overlay(): can't read overlay");
+    return;
+  }
 
   uint8_t colour_bytes[kRunBytes];
   for (size_t p = 0; p < 8; ++p) {
@@ -113,9 +130,9 @@ int compose_map(const GisSettings& gis, const std::string& data_dir, Image& imag
     show_message("ERROR", "make_map(): can't read map");
     return 0;
   }
-  // The map goes up as a texture at its own size, which must then be a
-  // power of two each way; resampling would blur the one-pixel overlays.
-  if (!is_power_of_two(map.width) || !is_power_of_two(map.height)) {
+  // Resampling a map of another size would blur the one-pixel overlays:
+  // it is refused instead.
+  if (!is_texture_size(map)) {
     free_image(map);
     show_message("ERROR", "make_map(): can't read map");
     return 0;

@@ -27,8 +27,8 @@ void make_map(const GisSettings& gis, const std::string& data_dir) {
   Image image;
   if (!compose_map(gis, data_dir, image)) return;
   glBindTexture(GL_TEXTURE_2D, kMapTexture);
-  // Rows are tightly packed; a power-of-two width of 4 or more fits the
-  // default alignment of 4 anyway.
+  // Rows are tightly packed; compose_map hands over only power-of-two
+  // widths of 4 or more, whose rows fit the default alignment of 4.
   glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
   glTexImage2D(GL_TEXTURE_2D, 0, 3, image.width, image.height, 0, GL_RGB, GL_UNSIGNED_BYTE,
                image.pixels);

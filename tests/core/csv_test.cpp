@@ -150,8 +150,8 @@ TEST(CsvImport, ValueRules) {
 }
 
 TEST_F(CsvFiles, LinesFieldsAndLineEnds) {
-  // An empty line is a record; missing fields read as empty ones, never as
-  // the line before them. CR LF counts as LF, a CR elsewhere belongs to its
+  // An empty line is a record; fields a line never reaches read as "-NA-",
+  // never as the line before them. CR LF counts as LF, a CR elsewhere belongs to its
   // field, and a last line without LF still counts.
   ASSERT_EQ(import("2001,5,6,C,,0,1\n\n2001,5,6,A,,0,1,1,CENTRAL\r\n2001,5,6,A,,0,1,1,CENTRAL\r,"
                    "\r\n2002,1,1"),
@@ -159,12 +159,12 @@ TEST_F(CsvFiles, LinesFieldsAndLineEnds) {
   ASSERT_EQ(store->count, 5u);
   // Sorted by key: the empty line's year is 0 - 2000 in 5 bits, 2016.
   EXPECT_EQ(std::tuple(field(0, kCouncil), field(0, kDivision), field(0, kSage), field(0, kZip)),
-            std::tuple(3u, 0u, 8u, (0u - kZipBase) & 1023u));  // an empty zip is no "-NA-"
+            std::tuple(3u, 0u, 8u, 0u));
   EXPECT_EQ(std::tuple(field(1, kDivision), field(2, kDivision)), std::tuple(2u, 0u));
   EXPECT_EQ(unpack_time_key(store->records[3].key).year, 2);
   EXPECT_EQ(store->records[4].key, pack_time_key(0, 0, 0, 16));
-  EXPECT_EQ(std::tuple(field(4, kRow), field(4, kCouncil), field(4, kCol)),
-            std::tuple(65u, 0u, 0u));
+  EXPECT_EQ(std::tuple(field(4, kRow), field(4, kCouncil), field(4, kCol), field(4, kZip)),
+            std::tuple(66u, 0u, 84u, 0u));
 
   const std::string long_zip = "77002" + std::string(100, '9');
   std::string line = "2003,4,5,B,";
