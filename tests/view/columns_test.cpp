@@ -28,50 +28,47 @@ TEST(Columns, TopsAndSidesOfAnEmptyCellAndAColumnOfThree) {
   std::vector<SideQuad> sides;
   build_top_quads(*counts, *cells, *texcoords, tops);
   build_side_quads(*counts, sides);
-  ASSERT_EQ(tops.size(), static_cast<size_t>(kCellCount));
-  ASSERT_EQ(sides.size(), static_cast<size_t>(kCellCount) * 4);
+  ASSERT_EQ(std::tuple(tops.size(), sides.size()), std::tuple(kCellCount, kCellCount * 4u));
   const float greys[4] = {0.9f, 0.93f, 0.96f, 0.99f};
   for (const int h : {0, 3}) {
-    const int at = i + (h == 0);  // the empty cell beside the column
-    const int x = c + (h == 0);
+    const int at = i + (h == 0), x = c + (h == 0);  // the empty cell lies beside the column
     EXPECT_EQ(tops[at].grey, h ? kSelectedGrey : 1.0f);
     const int corners[4][2] = {{x, r}, {x + 1, r}, {x + 1, r + 1}, {x, r + 1}};
     for (int k = 0; k < 4; ++k) {
-      EXPECT_EQ(tops[at].vertex[k][0], corners[k][0]);
-      EXPECT_EQ(tops[at].vertex[k][1], corners[k][1]);
-      EXPECT_EQ(tops[at].vertex[k][2], h);
-      const TexCoord want = cell_corner_texcoord(static_cast<uint32_t>(corners[k][1]),
-                                                 static_cast<uint32_t>(corners[k][0]));
-      EXPECT_EQ(tops[at].tex[k].s, want.s);
-      EXPECT_EQ(tops[at].tex[k].t, want.t);
-    }
-    for (int f = 0; f < 4; ++f) {
-      const SideQuad& s = sides[at * 4 + f];
-      EXPECT_EQ(s.grey, greys[f]);
-      const int* a = corners[f];
-      const int* b = corners[(f + 1) % 4];
-      const int vertices[4][3] = {
-          {a[0], a[1], 0}, {b[0], b[1], 0}, {b[0], b[1], h}, {a[0], a[1], h}};
-      const int tex[4][2] = {{0, 0}, {1, 0}, {1, h}, {0, h}};
-      for (int k = 0; k < 4; ++k) {
-        for (int d = 0; d < 3; ++d) EXPECT_EQ(s.vertex[k][d], vertices[k][d]) << f << k << d;
-        EXPECT_EQ(std::tuple(s.tex[k][0], s.tex[k][1]), std::tuple(tex[k][0], tex[k][1])) << f << k;
-      }
+      const int *a = corners[k], *b = corners[(k + 1) % 4];
+      const TexCoord want =
+          cell_corner_texcoord(static_cast<uint32_t>(a[1]), static_cast<uint32_t>(a[0]));
+      const int32_t* v = tops[at].vertex[k];
+      EXPECT_EQ(std::tuple(v[0], v[1], v[2], tops[at].tex[k].s, tops[at].tex[k].t),
+                std::tuple(a[0], a[1], h, want.s, want.t))
+          << k;
+      // Side k runs from corner k to the next, then up.
+      const SideQuad& s = sides[at * 4 + k];
+      EXPECT_EQ(s.grey, greys[k]);
+      const int32_t expected[4][5] = {{a[0], a[1], 0, 0, 0},
+                                      {b[0], b[1], 0, 1, 0},
+                                      {b[0], b[1], h, 1, h},
+                                      {a[0], a[1], h, 0, h}};
+      for (int n = 0; n < 4; ++n)
+        EXPECT_EQ(
+            std::tuple(s.vertex[n][0], s.vertex[n][1], s.vertex[n][2], s.tex[n][0], s.tex[n][1]),
+            std::tuple(expected[n][0], expected[n][1], expected[n][2], expected[n][3],
+                       expected[n][4]))
+            << k << " " << n;
     }
   }
 }
 
 TEST(Camera, FrustumFollowsTheViewportAndSurvivesHeightZero) {
   ViewState view;
-  Frustum f = resize_frustum(view, 800, 600);
-  EXPECT_EQ(std::tuple(view.viewport_width, view.viewport_height), std::tuple(800, 600));
-  EXPECT_NEAR(f.right, 4.0 / 3, 1e-6);
-  EXPECT_NEAR(f.left, -4.0 / 3, 1e-6);
-  EXPECT_EQ(std::tuple(f.bottom, f.top, f.near_plane, f.far_plane),
-            std::tuple(-1.0, 1.0, 4.0, 256000.0));
-  f = resize_frustum(view, 800, 0);  // a minimised window keeps the projection
-  EXPECT_EQ(view.viewport_height, 0);
-  EXPECT_NEAR(f.right, 4.0 / 3, 1e-6);
+  for (const int16_t height : {600, 0}) {  // a minimised window keeps the projection
+    const Frustum f = resize_frustum(view, 800, height);
+    EXPECT_EQ(std::tuple(view.viewport_width, view.viewport_height), std::tuple(800, height));
+    EXPECT_NEAR(f.right, 4.0 / 3, 1e-6);
+    EXPECT_NEAR(f.left, -4.0 / 3, 1e-6);
+    EXPECT_EQ(std::tuple(f.bottom, f.top, f.near_plane, f.far_plane),
+              std::tuple(-1.0, 1.0, 4.0, 256000.0));
+  }
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
-// The BMP reader and writer and the resampler: file layout byte for byte,
-// round trips, the files the reader refuses, and the sampling positions and
-// weights of the resampler.
+// The BMP reader and writer: file layout byte for byte, round trips, and the
+// files the reader refuses.
 #include "view/image.h"
 
 #include <gtest/gtest.h>
@@ -46,9 +45,10 @@ const std::vector<uint8_t> kRedPixel = test::hex_bytes(
     "00 00 00 00 00 00 00 00 13 0B 00 00 13 0B 00 00 00 00 00 00 00 00 00 00 00 00 FF 00");
 
 // `bytes` with the `size`-byte little-endian field at `offset` set to `value`.
-std::string with_field(std::string bytes, size_t offset, uint32_t value, int size = 4) {
-  for (int i = 0; i < size; ++i) bytes[offset + i] = static_cast<char>(value >> (8 * i));
-  return bytes;
+std::string with_field(std::string bytes, size_t offset, uint32_t value, size_t size = 4) {
+  const char le[4] = {static_cast<char>(value), static_cast<char>(value >> 8),
+                      static_cast<char>(value >> 16), static_cast<char>(value >> 24)};
+  return bytes.replace(offset, size, le, size);
 }
 
 // That file's header for width x height, followed by `row_bytes` * height
@@ -148,79 +148,6 @@ TEST(ReadBmp, TakesRowsAfterTheHeaderAndRefusesOtherFiles) {
   test::write_file(dir.path("good.bmp"), good);
   TestImage accepted;
   EXPECT_EQ(read_bmp(dir.path("good.bmp").c_str(), accepted.image), 1);
-}
-
-TEST(Resample, PowerOfTwoSidesAndConstantAreasKeepTheirValue) {
-  // source width, height, destination width, height
-  const int32_t cases[][4] = {{640, 480, 1024, 512},
-                              {1500, 900, 1024, 1024},
-                              {1024, 1024, 1024, 1024},
-                              {1025, 513, 1024, 1024},
-                              {3, 3, 4, 4},
-                              {1, 5, 1, 8},
-                              {7, 1, 8, 1},
-                              {4000, 3, 1024, 4}};
-  // The weights sum to 1; a blend that fell short of the value would
-  // truncate to one less.
-  for (const auto& [src_w, src_h, dst_w, dst_h] : cases)
-    for (uint8_t value : {uint8_t{1}, uint8_t{128}, uint8_t{255}}) {
-      SCOPED_TRACE(std::to_string(src_w) + "x" + std::to_string(src_h) + " " +
-                   std::to_string(value));
-      TestImage source(src_w, src_h,
-                       [value](int32_t, int32_t, uint8_t* rgb) { std::memset(rgb, value, 3); });
-      TestImage destination;
-      resample_image(source.image, destination.image);
-      ASSERT_EQ(
-          std::tuple(destination.image.width, destination.image.height, destination.image.channels),
-          std::tuple(dst_w, dst_h, 3));
-      size_t off = 0;
-      while (off < destination.bytes() && destination.image.pixels[off] == value) ++off;
-      EXPECT_EQ(off, destination.bytes()) << "first differing byte";
-    }
-}
-
-TEST(Resample, SmallSourcesSampleUpToTheSecondLastColumnAndRow) {
-  // Source and destination reds row by row from the bottom; green 7 and
-  // blue 200 everywhere. A source under 2 pixels in a direction is sampled
-  // at its index 0 there (the sanitizer build catches reads past it).
-  struct Case {
-    int32_t width, height;
-    std::vector<int> red, expected;
-  };
-  const Case cases[] = {
-      {3,
-       3,
-       {0, 90, 180, 0, 90, 180, 0, 90, 180},
-       {0, 30, 60, 90, 0, 30, 60, 90, 0, 30, 60, 90, 0, 30, 60, 90}},
-      {2, 2, {10, 20, 30, 40}, {10, 10, 10, 10}},
-      {1, 5, {0, 50, 100, 150, 200}, {0, 21, 42, 64, 85, 107, 128, 150}},
-      {5, 1, {0, 50, 100, 150, 200}, {0, 21, 42, 64, 85, 107, 128, 150}},
-      {1, 2, {0, 50}, {0, 0}},
-      {2, 1, {0, 50}, {0, 0}},
-      {1, 1, {50}, {50}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
-    TestImage source(c.width, c.height, [&](int32_t x, int32_t y, uint8_t* rgb) {
-      rgb[0] = static_cast<uint8_t>(c.red[y * c.width + x]);
-      rgb[1] = 7;
-      rgb[2] = 200;
-    });
-    TestImage destination;
-    resample_image(source.image, destination.image);
-    std::vector<int> red;
-    for (size_t i = 0; i < destination.bytes(); i += 3) {
-      red.push_back(destination.image.pixels[i]);
-      EXPECT_EQ(destination.image.pixels[i + 1], 7) << i / 3;
-      EXPECT_EQ(destination.image.pixels[i + 2], 200) << i / 3;
-    }
-    EXPECT_EQ(red, c.expected);
-  }
-  Image empty;  // nothing to sample: one black pixel
-  TestImage destination;
-  resample_image(empty, destination.image);
-  EXPECT_EQ(std::vector<uint8_t>(destination.image.pixels, destination.image.pixels + 3),
-            std::vector<uint8_t>(3, 0));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <tuple>
 
 #include "view/image.h"
 
@@ -87,9 +88,9 @@ TEST(Resample, SameBytesAsThePerPixelLoop) {
     Owned fast, slow;
     resample_image(source.image, fast.image);
     oracle_resample(source.image, slow.image);
-    ASSERT_EQ(fast.image.width, slow.image.width) << c.width << "x" << c.height;
-    ASSERT_EQ(fast.image.height, slow.image.height) << c.width << "x" << c.height;
-    EXPECT_EQ(fast.image.channels, 3);
+    ASSERT_EQ(std::tuple(fast.image.width, fast.image.height, fast.image.channels),
+              std::tuple(slow.image.width, slow.image.height, 3))
+        << c.width << "x" << c.height;
     EXPECT_EQ(std::memcmp(fast.image.pixels, slow.image.pixels,
                           static_cast<size_t>(slow.image.width) * slow.image.height * 3),
               0)
@@ -99,24 +100,20 @@ TEST(Resample, SameBytesAsThePerPixelLoop) {
 
 // 2^24 + 5 rows: (rows - 2) rounds up to a float past the last row pair.
 // The top destination row must come from the top source row, read in range
-// (the sanitizer build checks the reads).
-TEST(Resample, TallestSourcesStayInsideTheirRows) {
+// (the sanitizer build checks the reads). An empty source gives one black
+// pixel.
+TEST(Resample, TallestAndEmptySourcesStayInsideTheirRows) {
   const int32_t height = (1 << 24) + 5;
-  Owned source;
+  Owned source, destination, empty, black;
   alloc_image(1, height, 3, source.image);
-  uint8_t* top = source.image.pixels + static_cast<size_t>(height - 1) * 3;
-  top[0] = 200;
-  top[1] = 100;
-  top[2] = 50;
-  Owned destination;
+  std::memcpy(source.image.pixels + static_cast<size_t>(height - 1) * 3, "\xC8\x64\x32", 3);
   resample_image(source.image, destination.image);
-  ASSERT_EQ(destination.image.width, 1);
-  ASSERT_EQ(destination.image.height, 1024);
-  const uint8_t* last = destination.image.pixels + 1023 * 3;
-  EXPECT_EQ(last[0], 200);
-  EXPECT_EQ(last[1], 100);
-  EXPECT_EQ(last[2], 50);
+  ASSERT_EQ(std::tuple(destination.image.width, destination.image.height), std::tuple(1, 1024));
+  EXPECT_EQ(std::memcmp(destination.image.pixels + 1023 * 3, "\xC8\x64\x32", 3), 0);
   EXPECT_EQ(destination.image.pixels[0], 0);
+  resample_image(empty.image, black.image);
+  ASSERT_EQ(std::tuple(black.image.width, black.image.height), std::tuple(1, 1));
+  EXPECT_EQ(std::memcmp(black.image.pixels, "\0\0\0", 3), 0);
 }
 
 }  // namespace

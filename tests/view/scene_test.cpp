@@ -1,16 +1,22 @@
 // Frames drawn by the real scene code into a headless framebuffer, read back
-// pixel by pixel.
+// pixel by pixel, and the capture made from them: rows bottom first and
+// tightly packed whatever the width, and the snapshot file that pads each
+// row to 4 bytes.
 #include "view/scene.h"
 
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 #include "core/time_key.h"
 #include "tests/core/example_event.h"
 #include "tests/core/test_files.h"
+#include "view/capture.h"
 #include "view/headless.h"
 
 namespace valdrin {
@@ -19,6 +25,7 @@ namespace {
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
 constexpr uint8_t kMapColour[3] = {200, 100, 50};
+const int kGrey = static_cast<int>(kClearGrey * 255 + 0.5f);
 
 class SceneFrames : public ::testing::Test {
  protected:
@@ -36,29 +43,41 @@ class SceneFrames : public ::testing::Test {
   ViewState view;
   Image frame;
 
-  void SetUp() override {
-    ASSERT_EQ(open_headless_gl(kWidth, kHeight, gl), 1);
-    // A plain one-colour base map, and a cell table with one selected cell.
+  // A 64 x 64 base map, of one colour or (gradient) changing along both
+  // axes so that rows and columns are told apart by their bytes, and a cell
+  // table with row 33, column 45 selected.
+  void write_data(bool gradient) {
+    gis.overlay_flags = 0;
     std::filesystem::create_directories(dir.path("maps"));
     std::filesystem::create_directories(dir.path("selections"));
     Image map;
     alloc_image(64, 64, 3, map);
-    for (int i = 0; i < 64 * 64; ++i)
-      for (int c = 0; c < 3; ++c) map.pixels[i * 3 + c] = kMapColour[c];
+    for (int i = 0; i < 64 * 64; ++i) {
+      const uint8_t ramp[3] = {static_cast<uint8_t>(i % 64 * 4), static_cast<uint8_t>(i / 64 * 4),
+                               255};
+      std::memcpy(map.pixels + i * 3, gradient ? ramp : kMapColour, 3);
+    }
     ASSERT_EQ(write_bmp(dir.path("maps/basemap.bmp").c_str(), map), 1);
     free_image(map);
     std::string table(kSelectionFileBytes, '\0');
-    table[(33 * kGridCols + 45) * 8 + 3] = 0x40;  // row 33, column 45: bit 30
+    table[(33 * kGridCols + 45) * 8 + 3] = 0x40;  // bit 30
     test::write_file(dir.path("selections/default.sel"), table);
-    gis.overlay_flags = 0;
   }
-  void TearDown() override {
-    free_image(frame);
+  void open(int width, int height) {
+    ASSERT_EQ(open_headless_gl(width, height, gl), 1);
+    init_scene(*scene, sources, gis, dir.root());
+    resize_view(view, static_cast<int16_t>(width), static_cast<int16_t>(height));
+  }
+  void close() {
     free_scene();
     close_headless_gl(gl);
   }
-
+  void TearDown() override {
+    free_image(frame);
+    if (gl.context != nullptr) close();
+  }
   void draw() {
+    if (gl.context == nullptr) open(kWidth, kHeight);
     init_scene(*scene, sources, gis, dir.root());
     resize_view(view, kWidth, kHeight);
     draw_frame(*scene, view);
@@ -70,11 +89,10 @@ class SceneFrames : public ::testing::Test {
   // The pixel at the centre of grid cell (row, col) in a straight-down view.
   const uint8_t* over_cell(int row, int col) const {
     const double units_per_pixel = 2.0 * view.distance / 4.0 / kHeight;
-    const int x = static_cast<int>(
-        std::lround(kWidth / 2.0 + (col + 0.5 - view.look_at[0]) / units_per_pixel));
-    const int y = static_cast<int>(
-        std::lround(kHeight / 2.0 + (row + 0.5 - view.look_at[1]) / units_per_pixel));
-    return pixel(x, y);
+    return pixel(static_cast<int>(
+                     std::lround(kWidth / 2.0 + (col + 0.5 - view.look_at[0]) / units_per_pixel)),
+                 static_cast<int>(
+                     std::lround(kHeight / 2.0 + (row + 0.5 - view.look_at[1]) / units_per_pixel)));
   }
 };
 
@@ -88,6 +106,7 @@ void expect_colour(const uint8_t* p, int r, int g, int b, int tolerance = 2) {
 // and the clear colour where no cell is; a height-zero resize keeps the
 // projection.
 TEST_F(SceneFrames, MapSelectedTopsAndTheClearColour) {
+  write_data(false);
   draw();
   expect_colour(over_cell(33, 42), kMapColour[0], kMapColour[1], kMapColour[2]);
   expect_colour(over_cell(33, 45), kMapColour[0] / 2, kMapColour[1] / 2, kMapColour[2] / 2);
@@ -97,14 +116,14 @@ TEST_F(SceneFrames, MapSelectedTopsAndTheClearColour) {
   EXPECT_NEAR(view.last_aspect, 800.0f / 600.0f, 1e-6);
   view.look_at[0] = 0;  // the left half of the frame lies beside the grid
   draw();
-  const int grey = static_cast<int>(kClearGrey * 255 + 0.5f);
-  expect_colour(pixel(100, 300), grey, grey, grey);
+  expect_colour(pixel(100, 300), kGrey, kGrey, kGrey);
   expect_colour(pixel(700, 300), kMapColour[0], kMapColour[1], kMapColour[2]);
 }
 
 // Looking level at the front face of a column of three from close by: three
 // white bands, each capped by a black stripe an eighth of its height.
 TEST_F(SceneFrames, ColumnOfThreeShowsThreeCappedBands) {
+  write_data(false);
   for (int i = 0; i < 3; ++i) store->records[store->count++] = test::event_at(0x1085, 33, 42);
   time.window_start = 0;
   view.look_at[0] = 42.5f;
@@ -114,18 +133,64 @@ TEST_F(SceneFrames, ColumnOfThreeShowsThreeCappedBands) {
   EXPECT_EQ(counts->cells[33 * kGridCols + 42], 3u);
   // The face y = 33 is 10 units from the eye and one unit wide: 120 pixels
   // across, 30 pixels per event upward from the middle row.
-  const int band = 30;
   const int face_grey = static_cast<int>(0.9f * 255);
   for (int k = 0; k < 3; ++k) {
     SCOPED_TRACE(k);
-    expect_colour(pixel(400, 300 + k * band + 12), face_grey, face_grey, face_grey, 3);
-    const uint8_t* cap = pixel(400, 300 + k * band + 28);
-    EXPECT_LT(cap[0], 40);
-    EXPECT_LT(cap[1], 40);
+    expect_colour(pixel(400, 300 + k * 30 + 12), face_grey, face_grey, face_grey, 3);
+    EXPECT_LT(std::max(pixel(400, 300 + k * 30 + 28)[0], pixel(400, 300 + k * 30 + 28)[1]), 40);
   }
-  // Above the column the sky: the clear colour.
-  const int grey = static_cast<int>(kClearGrey * 255 + 0.5f);
-  expect_colour(pixel(400, 300 + 3 * band + 10), grey, grey, grey);
+  expect_colour(pixel(400, 300 + 3 * 30 + 10), kGrey, kGrey, kGrey);  // the sky above
+}
+
+// Each capture row against the same row read on its own under the default
+// pack alignment (a lone row can't be misplaced by padding); the view's lower
+// half lies beside the grid, its upper half shows the map.
+TEST_F(SceneFrames, CaptureRowsComeBottomFirstTightlyPackedAndSoDoTheFileRows) {
+  write_data(true);
+  view.look_at[1] = 0;  // the grid's first row across the middle
+  for (const auto& [width, height, file_row_bytes] :
+       {std::tuple{800, 600, 2400}, {1001, 120, 3004}}) {
+    SCOPED_TRACE(width);
+    open(width, height);
+    Image capture;
+    ASSERT_EQ(capture_view(*scene, view, capture), 1);
+    ASSERT_EQ(std::tuple(capture.width, capture.height, capture.channels),
+              std::tuple(width, height, 3));
+    const size_t row_bytes = static_cast<size_t>(width) * 3;
+    std::vector<uint8_t> row(row_bytes + 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    for (int y : {0, 1, height / 2, height - 1}) {
+      glReadPixels(0, y, width, 1, GL_RGB, GL_UNSIGNED_BYTE, row.data());
+      EXPECT_EQ(std::memcmp(capture.pixels + y * row_bytes, row.data(), row_bytes), 0) << y;
+    }
+    const size_t middle = static_cast<size_t>(width / 2) * 3;
+    EXPECT_NEAR(capture.pixels[middle + 2], kGrey, 2);
+    EXPECT_GT(capture.pixels[(height - 1) * row_bytes + middle + 2], 250);
+
+    // The file: blue, green, red from the bottom row, zero pad to 4 bytes.
+    ASSERT_EQ(write_bmp(dir.path("shot.bmp").c_str(), capture), 1);
+    const std::string file = test::read_file(dir.path("shot.bmp"));
+    ASSERT_EQ(file.size(), 54 + static_cast<size_t>(file_row_bytes) * height);
+    for (int y : {0, height - 1}) {
+      std::string expected(file_row_bytes, '\0');
+      for (size_t x = 0; x < row_bytes; x += 3)
+        for (int c = 0; c < 3; ++c)
+          expected[x + c] = static_cast<char>(capture.pixels[y * row_bytes + x + 2 - c]);
+      EXPECT_EQ(file.substr(54 + static_cast<size_t>(y) * file_row_bytes, file_row_bytes), expected)
+          << y;
+    }
+    free_image(capture);
+    close();
+  }
+  EXPECT_TRUE(recorder.messages.empty());
+  open(64, 48);  // a view with no area captures nothing
+  for (const auto& [w, h] : {std::pair<int16_t, int16_t>{0, 48}, {64, 0}, {0, 0}}) {
+    view.viewport_width = w;
+    view.viewport_height = h;
+    Image capture;
+    EXPECT_EQ(capture_view(*scene, view, capture), 0);
+    EXPECT_EQ(capture.pixels, nullptr);
+  }
 }
 
 }  // namespace
