@@ -3,18 +3,15 @@
 // them the plain way, in immediate mode: one glBegin(GL_QUADS) batch of tops
 // with the Map texture, one of sides with the Side texture, rows outer and
 // columns inner, blending on as the lists were drawn. Both frames come from
-// the same context with the shipped city map, and are compared byte for
-// byte over a run of scenes that each rebuild the arrays from the last.
+// the same context with the shipped city map, byte for byte, over a run of
+// scenes that each rebuild the arrays from the last.
 //
-// Byte for byte holds where the whole field lies inside the view. Where
-// part of it reaches past the screen, the renderer sends every batch that
-// holds such a vertex down its clipping path, and what it draws there can
-// differ in the last bit from the plain path: a texel lying exactly half-way
-// between two grey levels (0.9 x 255 on a white stripe) rounds one level up
-// or down, and now and then an edge pixel goes to the other of two faces
-// meeting there, depending only on how the quads were batched. The
-// immediate-mode reference is not even repeatable in such views, so they
-// are checked against the whole submission with that noise allowed for.
+// That holds where the whole field lies inside the view. Where part of it
+// reaches past the screen, the renderer sends such batches down its
+// clipping path, where a texel lying exactly half-way between two grey
+// levels may round the other way and an edge pixel may go to the other of
+// two faces meeting there, depending only on the batching; such views are
+// checked with that noise allowed for.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
@@ -52,56 +49,36 @@ void draw_reference(const CountTables& counts, const CellTable& cells,
   glEnable(GL_DEPTH_TEST);
   glEnable(GL_BLEND);
   glEnable(GL_TEXTURE_2D);
-
+  const int corner[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};  // round the cell from (c, r)
   glBindTexture(GL_TEXTURE_2D, kMapTexture);
   glBegin(GL_QUADS);
-  for (int r = 0; r < kGridRows; ++r) {
-    for (int c = 0; c < kGridCols; ++c) {
-      const int i = r * kGridCols + c;
-      const GLint h = static_cast<GLint>(counts.cells[i]);
-      const float g = (cells.words[i][0] & kSelectedBit) ? 0.5f : 1.0f;
-      glColor3f(g, g, g);
-      glTexCoord2fv(&texcoords.corners[i][0].s);
-      glVertex3i(c, r, h);
-      glTexCoord2fv(&texcoords.corners[i][1].s);
-      glVertex3i(c + 1, r, h);
-      glTexCoord2fv(&texcoords.corners[i][2].s);
-      glVertex3i(c + 1, r + 1, h);
-      glTexCoord2fv(&texcoords.corners[i][3].s);
-      glVertex3i(c, r + 1, h);
+  for (int i = 0; i < kCellCount; ++i) {
+    const int r = i / kGridCols, c = i % kGridCols;
+    const float g = (cells.words[i][0] & kSelectedBit) ? 0.5f : 1.0f;
+    glColor3f(g, g, g);
+    for (int k = 0; k < 4; ++k) {
+      glTexCoord2fv(&texcoords.corners[i][k].s);
+      glVertex3i(c + corner[k][0], r + corner[k][1], static_cast<GLint>(counts.cells[i]));
     }
   }
   glEnd();
-
   glBindTexture(GL_TEXTURE_2D, kSideTexture);
   glBegin(GL_QUADS);
-  for (int r = 0; r < kGridRows; ++r) {
-    for (int c = 0; c < kGridCols; ++c) {
-      const GLint h = static_cast<GLint>(counts.cells[r * kGridCols + c]);
-      // Along y = r, x = c + 1, y = r + 1, x = c: each face from its first
-      // ground corner to its second, then up.
-      const GLint faces[4][2][2] = {{{c, r}, {c + 1, r}},
-                                    {{c + 1, r}, {c + 1, r + 1}},
-                                    {{c + 1, r + 1}, {c, r + 1}},
-                                    {{c, r + 1}, {c, r}}};
-      const float greys[4] = {0.9f, 0.93f, 0.96f, 0.99f};
-      for (int f = 0; f < 4; ++f) {
-        const GLint* a = faces[f][0];
-        const GLint* b = faces[f][1];
-        glColor3f(greys[f], greys[f], greys[f]);
-        glTexCoord2i(0, 0);
-        glVertex3i(a[0], a[1], 0);
-        glTexCoord2i(1, 0);
-        glVertex3i(b[0], b[1], 0);
-        glTexCoord2i(1, h);
-        glVertex3i(b[0], b[1], h);
-        glTexCoord2i(0, h);
-        glVertex3i(a[0], a[1], h);
+  const float greys[4] = {0.9f, 0.93f, 0.96f, 0.99f};
+  for (int i = 0; i < kCellCount; ++i) {
+    const int r = i / kGridCols, c = i % kGridCols;
+    const GLint h = static_cast<GLint>(counts.cells[i]);
+    for (int f = 0; f < 4; ++f) {  // from the face's first ground corner to its second, then up
+      glColor3f(greys[f], greys[f], greys[f]);
+      for (int k = 0; k < 4; ++k) {
+        const int* p = corner[(k == 1 || k == 2) ? (f + 1) % 4 : f];
+        const GLint z = k >= 2 ? h : 0;
+        glTexCoord2i(k == 1 || k == 2, z);
+        glVertex3i(c + p[0], r + p[1], z);
       }
     }
   }
   glEnd();
-
   glDisable(GL_TEXTURE_2D);
   glDisable(GL_BLEND);
   glDisable(GL_DEPTH_TEST);
@@ -129,18 +106,24 @@ class FrameIdentity : public ::testing::Test {
   std::unique_ptr<Scene> scene = std::make_unique<Scene>();
   std::unique_ptr<CellTexcoords> reference_texcoords = std::make_unique<CellTexcoords>();
   SceneSources sources{*store, query, time, *counts, *cells};
+  ViewState view;
 
   void SetUp() override {
     ASSERT_EQ(open_headless_gl(kWidth, kHeight, gl), 1);
     init_scene(*scene, sources, GisSettings{}, std::string(VALDRIN_SOURCE_DIR) + "/data");
     ASSERT_TRUE(recorder.messages.empty()) << recorder.messages[0].second;
     build_cell_texcoords(*reference_texcoords);
+    resize_view(view, kWidth, kHeight);
   }
   void TearDown() override {
     free_scene();
     close_headless_gl(gl);
   }
-
+  void fill_store() {
+    RandomState random;
+    ASSERT_EQ(generate_events(kStoreCapacity, *cells, random, *store, time), 1);
+    query.key = time.last_key;
+  }
   // `count` events in cell (row, col), all with one key inside the window.
   void add_events(int row, int col, int count) {
     for (int k = 0; k < count && store->count < kStoreCapacity; ++k) {
@@ -151,29 +134,28 @@ class FrameIdentity : public ::testing::Test {
       store->records[store->count++] = e;
     }
   }
+  void look(float heading, float tilt, float distance) {
+    view.heading = heading;
+    view.tilt = tilt;
+    view.distance = distance;
+  }
 };
 
 TEST_F(FrameIdentity, ArraysDrawTheFramesOfTheImmediateModeLists) {
   struct Case {
     const char* name;
     std::function<void()> change;  // applied before the rebuild
-    float heading, tilt, distance;
+    float heading, tilt;
   };
   const Case cases[] = {
-      {"empty store, straight down", [] {}, 0, 0, 170},
-      {"full store, tilted",
-       [&] {
-         RandomState random;
-         ASSERT_EQ(generate_events(kStoreCapacity, *cells, random, *store, time), 1);
-         query.key = time.last_key;
-       },
-       20, 50, 170},
+      {"empty store, straight down", [] {}, 0, 0},
+      {"full store, tilted", [&] { fill_store(); }, 20, 50},
       {"a selection on the full store",
        [&] {
          for (int r = 20; r < 40; ++r)
            for (int c = 30; c < 55; ++c) cells->words[r * kGridCols + c][0] |= kSelectedBit;
        },
-       20, 50, 170},
+       20, 50},
       {"counts up to 40",
        [&] {
          store->count = 0;
@@ -182,83 +164,61 @@ TEST_F(FrameIdentity, ArraysDrawTheFramesOfTheImmediateModeLists) {
          for (int n = 1; n <= 40; ++n) add_events(10 + n % 45, 5 + (n * 7) % 75, n);
          for (int n = 0; n < 120; ++n) add_events(n % 66, (n * 13) % 84, n % 5);
        },
-       0, 45, 170},
-      {"heading 135, tilt 60", [] {}, 135, 60, 170},
-      {"a step back to an empty window", [&] { query.key = 0x1081; }, 135, 60, 170},
+       0, 45},
+      {"heading 135, tilt 60", [] {}, 135, 60},
+      {"a step back to an empty window", [&] { query.key = 0x1081; }, 135, 60},
   };
-  ViewState view;
-  resize_view(view, kWidth, kHeight);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     c.change();
     rebuild_columns(*scene, sources);
-    view.heading = c.heading;
-    view.tilt = c.tilt;
-    view.distance = c.distance;
-
+    look(c.heading, c.tilt, 170);
     Image fast, reference, again;
     draw_frame(*scene, view);
     read_frame(kWidth, kHeight, fast);
     draw_reference(*counts, *cells, *reference_texcoords, view);
     read_frame(kWidth, kHeight, reference);
-    // The reference drawn a second time: the renderer splits long
-    // immediate-mode batches where its buffer happens to wrap, and at some
-    // views (half-grey tops seen at a slant) that moves texels lying exactly
-    // half-way between two levels. Such a view tests nothing, so it must
-    // not be among the cases.
+    // At some views (half-grey tops seen at a slant) the renderer's own
+    // splitting of long batches moves texels lying half-way between two
+    // levels: such a view tests nothing and must not be among the cases.
     draw_reference(*counts, *cells, *reference_texcoords, view);
     read_frame(kWidth, kHeight, again);
-
     std::string first;
-    EXPECT_EQ(differing_pixels(again, reference, first), 0)
-        << "reference not repeatable at " << first;
+    EXPECT_EQ(differing_pixels(again, reference, first), 0) << "not repeatable at " << first;
     EXPECT_EQ(differing_pixels(fast, reference, first), 0) << "first at " << first;
     // A frame of one colour would make the comparison empty.
     bool varied = false;
     for (int p = 1; p < kWidth * kHeight && !varied; ++p)
       varied = std::memcmp(reference.pixels, reference.pixels + p * 3, 3) != 0;
     EXPECT_TRUE(varied);
-    free_image(fast);
-    free_image(reference);
-    free_image(again);
+    for (Image* image : {&fast, &reference, &again}) free_image(*image);
   }
 }
 
 // The frame leaves out the columns wholly outside the view volume. In views
-// that reach past the screen, that may change pixels only as much as the
-// batching noise described above: a column left out wrongly would show the
-// clear colour or what lies behind it over a patch of pixels.
+// that reach past the screen that may change pixels only by the batching
+// noise: a column left out wrongly would change a patch of them.
 TEST_F(FrameIdentity, ColumnsOutsideTheViewAreLeftOutWithoutChangingTheFrame) {
-  RandomState random;
-  ASSERT_EQ(generate_events(kStoreCapacity, *cells, random, *store, time), 1);
-  query.key = time.last_key;
+  fill_store();
   rebuild_columns(*scene, sources);
-  struct View {
-    float heading, tilt, distance, x, y;
-  };
-  const View views[] = {
+  // heading, tilt, distance, look-at x, y
+  const float views[][5] = {
       {20, 50, 100, 42, 33}, {0, 0, 60, 42, 33},   {150, 40, 35, 42, 33},
       {135, 60, 60, 10, 60}, {-90, 85, 30, 80, 5},
   };
-  ViewState view;
-  resize_view(view, kWidth, kHeight);
-  for (const View& v : views) {
-    SCOPED_TRACE(std::to_string(v.heading) + " " + std::to_string(v.tilt) + " " +
-                 std::to_string(v.distance));
-    view.heading = v.heading;
-    view.tilt = v.tilt;
-    view.distance = v.distance;
-    view.look_at[0] = v.x;
-    view.look_at[1] = v.y;
+  for (const auto& [heading, tilt, distance, x, y] : views) {
+    SCOPED_TRACE(std::to_string(heading) + " " + std::to_string(tilt));
+    look(heading, tilt, distance);
+    view.look_at[0] = x;
+    view.look_at[1] = y;
     uint8_t in_view[kCellCount];
     const int columns = find_columns_in_view(view, *counts, in_view);
     EXPECT_GT(columns, 0);
     EXPECT_LT(columns, kCellCount);
-
     Image culled, whole;
     draw_frame(*scene, view);
     read_frame(kWidth, kHeight, culled);
-    // Every quad, in one draw per texture, by hand.
+    // Every quad, in one draw per texture.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     apply_camera(view);
     glEnable(GL_DEPTH_TEST);
@@ -270,17 +230,13 @@ TEST_F(FrameIdentity, ColumnsOutsideTheViewAreLeftOutWithoutChangingTheFrame) {
       glInterleavedArrays(GL_T2F_C3F_V3F, sizeof(ColumnVertex), arrays[k]->data());
       glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(arrays[k]->size()));
     }
-    glDisableClientState(GL_VERTEX_ARRAY);
-    glDisableClientState(GL_COLOR_ARRAY);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    for (GLenum array : {GL_VERTEX_ARRAY, GL_COLOR_ARRAY, GL_TEXTURE_COORD_ARRAY})
+      glDisableClientState(array);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_DEPTH_TEST);
     read_frame(kWidth, kHeight, whole);
-
-    // Most differences are the one level; the other path's triangles can
-    // also flip which of two faces meeting at an edge wins a pixel, which
-    // shows at single scattered pixels. A column left out wrongly would
-    // take a patch of them.
+    // Single scattered pixels may differ by more than a level where two
+    // faces meet at an edge.
     int off_by_more = 0;
     for (int q = 0; q < kWidth * kHeight * 3; q += 3) {
       int d = 0;
