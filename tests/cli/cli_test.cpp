@@ -77,12 +77,9 @@ class Cli : public ::testing::Test {
   std::string path(const std::string& name) { return dir.path(name); }
 
   std::string write_events(const char* name, const std::vector<Event>& events) {
-    std::string bytes;
-    for (const Event& e : events) {
-      uint8_t record[kEventBytes];
-      encode_event(e, record);
-      bytes.append(reinterpret_cast<char*>(record), kEventBytes);
-    }
+    std::string bytes(events.size() * kEventBytes, '\0');
+    for (size_t i = 0; i < events.size(); ++i)
+      encode_event(events[i], reinterpret_cast<uint8_t*>(bytes.data()) + i * kEventBytes);
     test::write_file(path(name), bytes);
     return path(name);
   }
@@ -104,14 +101,9 @@ class Cli : public ::testing::Test {
   // cell: a window that grows by a day shows one more column.
   std::string days() {
     std::vector<Event> events;
-    for (uint8_t day = 1; day <= 5; ++day)
-      for (int i = 0; i < 3; ++i) {
-        Event e;
-        e.key = pack_time_key(1, day, 1, 2);
-        set_field(e, kRow, 30u + day * 2);
-        set_field(e, kCol, 40u + day * 2);
-        events.push_back(e);
-      }
+    for (uint32_t n = 0; n < 15; ++n)
+      events.push_back(test::event_at(pack_time_key(1, static_cast<uint8_t>(1 + n / 3), 1, 2),
+                                      32 + n / 3 * 2, 42 + n / 3 * 2));
     return write_events("days.vdr", events);
   }
 };
@@ -192,7 +184,6 @@ TEST_F(Cli, FailuresExitWithTheirCodeAndSayWhyOnStderr) {
       // A bad option is named even when the data file is missing too.
       {{"animate", gif, path("none.vdr"), "--to", "x"}, kExitUsage, "bad time key"},
       {{"count", path("missing.vdr")}, kExitFile, "ERROR: read_records(): fopen error"},
-      {{"select", "--cell", "1,1", "--mode", "zip", "--data", none}, kExitFile, no_cells},
       {{"select", "--cell", "1,1", "--mode", "zip", "--data", none},
        kExitFile,
        "can't read the cell table " + none + "/selections/default.sel"},

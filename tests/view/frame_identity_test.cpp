@@ -1,17 +1,11 @@
-// The frame the scene draws from its vertex arrays must be the frame that
-// the two column lists describe, pixel for pixel. The reference below draws
-// them the plain way, in immediate mode: one glBegin(GL_QUADS) batch of tops
-// with the Map texture, one of sides with the Side texture, rows outer and
-// columns inner, blending on as the lists were drawn. Both frames come from
-// the same context with the shipped city map, byte for byte, over a run of
-// scenes that each rebuild the arrays from the last.
-//
-// That holds where the whole field lies inside the view. Where part of it
-// reaches past the screen, the renderer sends such batches down its
-// clipping path, where a texel lying exactly half-way between two grey
-// levels may round the other way and an edge pixel may go to the other of
-// two faces meeting there, depending only on the batching; such views are
-// checked with that noise allowed for.
+// The frame the scene draws from its vertex arrays must be, byte for byte,
+// the frame of the two column lists drawn the plain way in immediate mode:
+// one glBegin(GL_QUADS) batch of tops with the Map texture, one of sides with
+// the Side texture, rows outer and columns inner, blending on; over the
+// shipped city map and a run of scenes that each rebuild the arrays. Where
+// part of the field reaches past the screen, the renderer's clipping path
+// may round a half-way texel or an edge pixel the other way depending on
+// the batching alone, so such views are compared with that noise allowed.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
@@ -178,9 +172,8 @@ TEST_F(FrameIdentity, ArraysDrawTheFramesOfTheImmediateModeLists) {
     read_frame(kWidth, kHeight, fast);
     draw_reference(*counts, *cells, *reference_texcoords, view);
     read_frame(kWidth, kHeight, reference);
-    // At some views (half-grey tops seen at a slant) the renderer's own
-    // splitting of long batches moves texels lying half-way between two
-    // levels: such a view tests nothing and must not be among the cases.
+    // Drawn twice: a view where the renderer's own batch splitting moves
+    // half-way texels tests nothing and must not be among the cases.
     draw_reference(*counts, *cells, *reference_texcoords, view);
     read_frame(kWidth, kHeight, again);
     std::string first;
@@ -235,8 +228,6 @@ TEST_F(FrameIdentity, ColumnsOutsideTheViewAreLeftOutWithoutChangingTheFrame) {
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_DEPTH_TEST);
     read_frame(kWidth, kHeight, whole);
-    // Single scattered pixels may differ by more than a level where two
-    // faces meet at an edge.
     int off_by_more = 0;
     for (int q = 0; q < kWidth * kHeight * 3; q += 3) {
       int d = 0;

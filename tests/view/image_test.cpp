@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -17,27 +16,21 @@
 namespace valdrin {
 namespace {
 
-using Fill = std::function<void(int32_t x, int32_t y, uint8_t* rgb)>;
-
-// An owned image for a test; released at the end of the scope.
+// An owned image for a test, released at the end of the scope; made with
+// every pixel different from its neighbours in all three bytes.
 struct TestImage {
   Image image;
   TestImage() = default;
-  TestImage(int32_t width, int32_t height, const Fill& fill) {
+  TestImage(int32_t width, int32_t height) {
     alloc_image(width, height, 3, image);
-    for (int32_t i = 0; i < width * height; ++i) fill(i % width, i / width, image.pixels + 3 * i);
+    for (int32_t i = 0; i < width * height * 3; ++i)
+      image.pixels[i] = static_cast<uint8_t>(i % 3 * 40 + i / 3 % width * (7 + i % 3 * 4) +
+                                             i / 3 / width * (3 + i % 3 * 7));
   }
   ~TestImage() { free_image(image); }
   TestImage(const TestImage&) = delete;
   size_t bytes() const { return static_cast<size_t>(image.width) * image.height * 3; }
 };
-
-// Every pixel different from its neighbours in all three bytes.
-void pattern(int32_t x, int32_t y, uint8_t* rgb) {
-  rgb[0] = static_cast<uint8_t>(x * 7 + y * 3);
-  rgb[1] = static_cast<uint8_t>(x * 11 + y * 5 + 1);
-  rgb[2] = static_cast<uint8_t>(x * 13 + y * 17 + 2);
-}
 
 // The file of one red pixel, byte for byte.
 const std::vector<uint8_t> kRedPixel = test::hex_bytes(
@@ -62,7 +55,8 @@ std::string hand_made_bmp(int32_t width, int32_t height, size_t row_bytes) {
 
 TEST(WriteBmp, OneRedPixelByteForByteAndWhatItRefuses) {
   test::ScratchDir dir;
-  TestImage red(1, 1, [](int32_t, int32_t, uint8_t* rgb) { rgb[0] = 255; });
+  TestImage red(1, 1);
+  std::memcpy(red.image.pixels, "\xFF\0\0", 3);
   ASSERT_EQ(write_bmp(dir.path("red.bmp").c_str(), red.image), 1);
   EXPECT_EQ(test::read_file(dir.path("red.bmp")), std::string(kRedPixel.begin(), kRedPixel.end()));
   EXPECT_EQ(write_bmp(dir.path("no/folder/x.bmp").c_str(), red.image), 0);
@@ -85,7 +79,7 @@ TEST(ReadBmp, RoundTripsWithZeroPadToWholeWords) {
   for (const auto& [width, height] :
        {std::pair{640, 480}, {6144, 2}, {6143, 2}, {6, 5}, {7, 2}, {2, 3}}) {
     SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
-    TestImage written(width, height, pattern);
+    TestImage written(width, height);
     ASSERT_EQ(write_bmp(path.c_str(), written.image), 1);
     const std::string file = test::read_file(path);
     const size_t row_bytes = (static_cast<size_t>(width) * 3 + 3) / 4 * 4;

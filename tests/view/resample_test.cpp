@@ -46,21 +46,21 @@ void oracle_resample(const Image& source, Image& destination) {
   for (int32_t y = 0; y < dst_h; ++y) {
     const float sy = oracle_position(src_h, y, dst_h);
     const int32_t iy = static_cast<int32_t>(sy);
-    const float fy = sy - static_cast<float>(iy);
+    const double fy = sy - static_cast<float>(iy);
     for (int32_t x = 0; x < dst_w; ++x, out += 3) {
       const float sx = oracle_position(src_w, x, dst_w);
       const int32_t ix = static_cast<int32_t>(sx);
-      const float fx = sx - static_cast<float>(ix);
+      const double fx = sx - static_cast<float>(ix);
       const uint8_t* l0 =
           source.pixels + (static_cast<size_t>(iy) * static_cast<size_t>(src_w) + ix) * channels;
       const uint8_t* r0 = l0 + right;
       const uint8_t* l1 = l0 + up;
       const uint8_t* r1 = l1 + right;
       for (int c = 0; c < 3; ++c) {
-        const float row0 = static_cast<float>((1.0 - fx) * l0[c] + static_cast<double>(fx) * r0[c]);
-        const float row1 = static_cast<float>((1.0 - fx) * l1[c] + static_cast<double>(fx) * r1[c]);
-        const float v = static_cast<float>((1.0 - fy) * row0 + static_cast<double>(fy) * row1);
-        out[c] = static_cast<uint8_t>(static_cast<int>(v));
+        const float row0 = static_cast<float>((1.0 - fx) * l0[c] + fx * r0[c]);
+        const float row1 = static_cast<float>((1.0 - fx) * l1[c] + fx * r1[c]);
+        out[c] = static_cast<uint8_t>(
+            static_cast<int>(static_cast<float>((1.0 - fy) * row0 + fy * row1)));
       }
     }
   }
