@@ -1,9 +1,6 @@
-// valdrin-cli end to end, in-process: what the tool itself owns. Argument
-// parsing, exit codes and messages on stderr, the JSON and report text, the
-// BMP, PNG and GIF pictures, --repeat continuing one generator, failed saves
-// that leave the old file alone, and results that can't reach stdout. The
-// rules underneath have their own suites; here each command goes through
-// them once, over the shipped data folder.
+// valdrin-cli end to end, in-process: what the tool itself owns (options,
+// exit codes, messages, outputs, failed saves that leave the old file, and
+// results stdout can't take). The rules underneath have their own suites.
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 #include <png.h>
@@ -39,8 +36,7 @@ struct CliRun {
   std::string out, err;
 };
 
-// One command line through run_cli, with what it wrote to stdout (unless
-// `out_stream` is given) and stderr.
+// One command line, with what it wrote to stdout (unless given) and stderr.
 CliRun run(const Args& args, std::FILE* out_stream = nullptr) {
   std::vector<const char*> argv = {"valdrin-cli"};
   for (const auto& a : args) argv.push_back(a.c_str());
@@ -97,8 +93,7 @@ class Cli : public ::testing::Test {
     }
     return write_events("sample.vdr", events);
   }
-  // Three events a day on five days of January 2002, each day in its own
-  // cell: a window that grows by a day shows one more column.
+  // Three events a day on five days, each day in its own cell.
   std::string days() {
     std::vector<Event> events;
     for (uint32_t n = 0; n < 15; ++n)
@@ -210,8 +205,7 @@ TEST_F(Cli, FailuresExitWithTheirCodeAndSayWhyOnStderr) {
   EXPECT_EQ(run({"--help"}).code, kExitOk);
 }
 
-// Generate starts afresh each run; --repeat 2 is what the core makes over
-// two calls on one state.
+// Each run starts afresh; --repeat 2 is two core calls on one state.
 TEST_F(Cli, GenerateStartsFreshEachRunAndRepeatContinuesTheSequence) {
   for (const Args& args : {Args{"generate", path("one.vdr")}, Args{"generate", path("again.vdr")},
                            Args{"generate", path("two.vdr"), "--repeat", "2"},
@@ -231,8 +225,7 @@ TEST_F(Cli, GenerateStartsFreshEachRunAndRepeatContinuesTheSequence) {
   EXPECT_EQ(test::read_file(path("two.vdr")), test::read_file(path("core.vdr")));
 }
 
-// Every command's way through: its output on stdout, or its file, whose
-// bytes the suites of the core and the view layer check in detail.
+// Each command's output on stdout, or its file (checked in detail elsewhere).
 TEST_F(Cli, EachCommandSucceedsWithItsOutput) {
   test::write_file(path("in.csv"),
                    "header\n2000,1,1,B,,45,10,1,CENTRAL,Y,1,2,W,M,1,1,B,M,20,1,77002\n");
@@ -269,8 +262,7 @@ TEST_F(Cli, EachCommandSucceedsWithItsOutput) {
             "ERROR: overlay(): can't read overlay\nERROR: overlay(): can't read overlay\n");
 }
 
-// The headless render needs no display at all: it draws through EGL into a
-// framebuffer of its own. PNG holds the BMP's pixels, top row first.
+// The render needs no display (EGL); PNG holds the BMP's pixels top row first.
 TEST_F(Cli, RenderWithoutADisplayShowsTheMapAsBmpOrPng) {
   ASSERT_EQ(run({"generate", path("g.vdr"), "--data", kData}).code, kExitOk);
   const std::string vdr = days();

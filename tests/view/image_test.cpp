@@ -1,10 +1,7 @@
-// The BMP reader and writer: file layout byte for byte, round trips, and the
-// files the reader refuses. And the resampler against the straightforward
-// per-pixel loop it replaced, kept here as the oracle: every byte must agree
-// on window-sized captures, shrinking sources and the odd small sides; a
-// side longer than 2^24 pixels, which that loop was never made for, must not
-// be read past its end. Last, where the captured view lands on a printed
-// page, and the texture size it is drawn from against the resampler's.
+// The BMP reader and writer: layout byte for byte, round trips, the files
+// refused. The resampler byte for byte against the per-pixel loop it
+// replaced, and a side past 2^24 pixels read in range. Where the captured
+// view lands on a printed page.
 #include "view/image.h"
 
 #include <gtest/gtest.h>
@@ -50,8 +47,7 @@ std::string with_field(std::string bytes, size_t offset, uint32_t value, size_t 
   return bytes.replace(offset, size, le, size);
 }
 
-// That file's header for width x height, followed by `row_bytes` * height
-// pixel bytes of 0x5A.
+// That header for width x height, then `row_bytes` * height bytes of 0x5A.
 std::string hand_made_bmp(int32_t width, int32_t height, size_t row_bytes) {
   const std::string header(kRedPixel.begin(), kRedPixel.begin() + 54);
   return with_field(with_field(header, 18, static_cast<uint32_t>(width)), 22,
@@ -100,9 +96,9 @@ TEST(ReadBmp, RoundTripsWithZeroPadToWholeWords) {
   }
 }
 
-// Rows are read bottom up in blue, green, red order from right after the 54
-// header bytes, whatever the offset and information header size say; any
-// other depth, compression, signature or size is refused before allocating.
+// Rows are read bottom up, blue first, right after the 54 header bytes
+// whatever the header says; any other depth, compression, signature or size
+// is refused before allocating.
 TEST(ReadBmp, TakesRowsAfterTheHeaderAndRefusesOtherFiles) {
   std::string file = with_field(with_field(hand_made_bmp(2, 2, 8), 10, 138), 14, 124);
   const auto row_bytes = test::hex_bytes("01 02 03 04 05 06 EE EE 07 08 09 0A 0B 0C EE EE");
@@ -143,8 +139,7 @@ TEST(ReadBmp, TakesRowsAfterTheHeaderAndRefusesOtherFiles) {
   Image missing;
   EXPECT_EQ(read_bmp(dir.path("missing.bmp").c_str(), missing), 0);
   EXPECT_EQ(missing.pixels, nullptr);
-  // The same bytes with the fault taken out are read, so each case above
-  // was refused for its own fault.
+  // Without the fault the bytes are read: each case was refused for its own.
   test::write_file(dir.path("good.bmp"), good);
   TestImage accepted;
   EXPECT_EQ(read_bmp(dir.path("good.bmp").c_str(), accepted.image), 1);
@@ -162,8 +157,7 @@ float oracle_position(int32_t source_side, int32_t i, int32_t destination_side) 
   return static_cast<float>(static_cast<double>(product) / (destination_side - 1));
 }
 
-// The per-pixel bilinear loop, one source position and four reads per
-// destination pixel; correct for every side up to 2^24 pixels.
+// The per-pixel bilinear loop; right for every side up to 2^24 pixels.
 void oracle_resample(const Image& source, Image& destination) {
   const int32_t src_w = source.width;
   const int32_t src_h = source.height;
@@ -229,10 +223,9 @@ TEST(Resample, SameBytesAsThePerPixelLoop) {
   }
 }
 
-// 2^24 + 5 rows: (rows - 2) rounds up to a float past the last row pair.
-// The top destination row must come from the top source row, read in range
-// (the sanitizer build checks the reads). An empty source gives one black
-// pixel.
+// 2^24 + 5 rows: (rows - 2) rounds up to a float past the last row pair,
+// yet the top row must come from the top source row, read in range (the
+// sanitizer build checks). An empty source gives one black pixel.
 TEST(Resample, TallestAndEmptySourcesStayInsideTheirRows) {
   const int32_t height = (1 << 24) + 5;
   TestImage source, destination, empty, black;
@@ -268,7 +261,6 @@ TEST(PrintLayout, ScaleRectangleOffsetAndTexture) {
     SCOPED_TRACE(testing::Message() << c.capture_w << "x" << c.capture_h << " on " << c.page_w);
     PrintLayout layout;
     ASSERT_EQ(layout_print(c.page_w, c.page_h, c.capture_w, c.capture_h, layout), 1);
-    // The values are exact in binary, so plain equality holds.
     EXPECT_EQ(
         std::tuple(layout.scale, layout.width, layout.height, layout.offset_x, layout.offset_y,
                    layout.texture_width, layout.texture_height),

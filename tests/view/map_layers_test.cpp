@@ -1,9 +1,7 @@
 // The GIS settings' bit fields, overlay masks and map composition over a
-// small data folder made per test: bit order, painting order, missing and
-// short files, and the base maps that are refused. And the grid-to-map
-// mapping: its inverse, and the per-cell corner table the column tops are
-// drawn with (the mapping itself is pinned by the regenerated atlas and the
-// drawn frames).
+// small data folder per test (bit and painting order, missing and short
+// files, refused base maps); the grid-to-map mapping's inverse and per-cell
+// corner table (the mapping itself is pinned by the atlas and the frames).
 #include "view/map_layers.h"
 
 #include <gtest/gtest.h>
@@ -100,8 +98,7 @@ TEST(Overlay, BitsRunMostSignificantFirstAndShortMasksPaintAPrefix) {
   }
 }
 
-// A data folder with a grey 8 x 8 base map and a blue council map; masks of
-// 8 bytes are added per test.
+// A grey 8 x 8 base map and a blue council map; 8-byte masks per test.
 class MapFolder : public ::testing::Test {
  protected:
   test::ScratchDir dir;
