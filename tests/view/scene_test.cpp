@@ -112,14 +112,6 @@ class SceneFrames : public ::testing::Test {
   }
   // Pixel (x, y) counted from the bottom-left, as the frame holds it.
   const uint8_t* pixel(int x, int y) const { return frame.pixels + (y * kWidth + x) * 3; }
-  // The pixel at the centre of grid cell (row, col) in a straight-down view.
-  const uint8_t* over_cell(int row, int col) const {
-    const double units_per_pixel = 2.0 * view.distance / 4.0 / kHeight;
-    return pixel(static_cast<int>(
-                     std::lround(kWidth / 2.0 + (col + 0.5 - view.look_at[0]) / units_per_pixel)),
-                 static_cast<int>(
-                     std::lround(kHeight / 2.0 + (row + 0.5 - view.look_at[1]) / units_per_pixel)));
-  }
 };
 
 // One frame the plain way: clear, camera, one batch of tops with the Map
@@ -194,8 +186,10 @@ void expect_colour(const uint8_t* p, int r, int g, int b, int tolerance = 2) {
 TEST_F(SceneFrames, MapSelectedTopsAndTheClearColour) {
   write_data(false);
   draw();
-  expect_colour(over_cell(33, 42), kMapColour[0], kMapColour[1], kMapColour[2]);
-  expect_colour(over_cell(33, 45), kMapColour[0] / 2, kMapColour[1] / 2, kMapColour[2] / 2);
+  // Straight down from 100 units a cell is 12 pixels: the centres of cells
+  // (33, 42) and (33, 45).
+  expect_colour(pixel(406, 306), kMapColour[0], kMapColour[1], kMapColour[2]);
+  expect_colour(pixel(442, 306), kMapColour[0] / 2, kMapColour[1] / 2, kMapColour[2] / 2);
   EXPECT_TRUE(recorder.messages.empty());
   resize_view(view, kWidth, 0);
   draw_frame(*scene, view);
