@@ -1,12 +1,13 @@
-// valdrin-cli end to end, in-process: what the tool itself owns. Argument
-// parsing, exit codes and messages on stderr, the JSON, report and BMP
-// outputs, and --repeat continuing one generator. The rules underneath
-// have their own suites; here each command is checked once through them,
-// over the shipped data folder.
+// valdrin-cli end to end, in-process: what the tool itself owns (options,
+// exit codes, messages, outputs, failed saves that leave the old file, and
+// results stdout can't take). The rules underneath have their own suites.
+#include <gif_lib.h>
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/image_files.h"
 #include "core/cell_table.h"
 #include "core/generator.h"
 #include "core/store.h"
@@ -34,15 +36,14 @@ struct CliRun {
   std::string out, err;
 };
 
-// One command line through run_cli, with what it wrote to stdout and stderr.
-CliRun run(const Args& args, const Args& options = {}) {
+// One command line, with what it wrote to stdout (unless given) and stderr.
+CliRun run(const Args& args, std::FILE* out_stream = nullptr) {
   std::vector<const char*> argv = {"valdrin-cli"};
   for (const auto& a : args) argv.push_back(a.c_str());
-  for (const auto& a : options) argv.push_back(a.c_str());
-  std::FILE* streams[2] = {std::tmpfile(), std::tmpfile()};
+  std::FILE* streams[2] = {out_stream ? out_stream : std::tmpfile(), std::tmpfile()};
   const int code = run_cli(static_cast<int>(argv.size()), argv.data(), streams[0], streams[1]);
   std::string text[2];
-  for (int i = 0; i < 2; ++i) {
+  for (int i = out_stream ? 1 : 0; i < 2; ++i) {
     std::rewind(streams[i]);
     for (int ch; (ch = std::fgetc(streams[i])) != EOF;) text[i] += static_cast<char>(ch);
     std::fclose(streams[i]);
@@ -50,30 +51,55 @@ CliRun run(const Args& args, const Args& options = {}) {
   return CliRun{code, text[0], text[1]};
 }
 
-std::string label(const Args& args) { return args.empty() ? "(none)" : args.back(); }
+Args operator+(Args a, const Args& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+Image read_picture(const std::string& path) {
+  Image image;
+  EXPECT_EQ(read_bmp(path.c_str(), image), 1) << path;
+  return image;
+}
+
+// Pixel (x, row) of a bottom-up 3-channel image.
+const uint8_t* at(const Image& image, int x, int row) {
+  return image.pixels + (static_cast<size_t>(row) * image.width + x) * 3;
+}
 
 class Cli : public ::testing::Test {
  protected:
   test::ScratchDir dir;
+  std::string path(const std::string& name) { return dir.path(name); }
 
-  std::string path(const char* name) { return dir.path(name); }
+  std::string write_events(const char* name, const std::vector<Event>& events) {
+    std::string bytes(events.size() * kEventBytes, '\0');
+    for (size_t i = 0; i < events.size(); ++i)
+      encode_event(events[i], reinterpret_cast<uint8_t*>(bytes.data()) + i * kEventBytes);
+    test::write_file(path(name), bytes);
+    return path(name);
+  }
   // Three days of events in a few cells, one of them in no cell at all.
   std::string sample() {
-    std::string bytes;
-    const int events[][6] = {{0x1085, 20, 10, 3, 2, 3},
-                             {0x1086, 20, 10, 3, 2, 2},
-                             {0x108A, 0, 83, 1000, 9, 3},
-                             {0x108B, 66, 84, 0, 0, 3},
-                             {0x108F, 65, 0, 1001, 12, 2}};
-    for (const auto& [key, row, col, zip, council, division] : events) {
-      Event e = test::event_at(static_cast<uint16_t>(key), row, col, zip, council);
-      set_field(e, kDivision, static_cast<uint32_t>(division));
-      uint8_t record[kEventBytes];
-      encode_event(e, record);
-      bytes.append(reinterpret_cast<char*>(record), kEventBytes);
+    std::vector<Event> events;
+    const int rows[][6] = {{0x1085, 20, 10, 3, 2, 3},
+                           {0x1086, 20, 10, 3, 2, 2},
+                           {0x108A, 0, 83, 1000, 9, 3},
+                           {0x108B, 66, 84, 0, 0, 3},
+                           {0x108F, 65, 0, 1001, 12, 2}};
+    for (const auto& [key, row, col, zip, council, division] : rows) {
+      events.push_back(test::event_at(static_cast<uint16_t>(key), row, col, zip, council));
+      set_field(events.back(), kDivision, static_cast<uint32_t>(division));
     }
-    test::write_file(path("sample.vdr"), bytes);
-    return path("sample.vdr");
+    return write_events("sample.vdr", events);
+  }
+  // Three events a day on five days, each day in its own cell.
+  std::string days() {
+    std::vector<Event> events;
+    for (uint32_t n = 0; n < 15; ++n)
+      events.push_back(test::event_at(pack_time_key(1, static_cast<uint8_t>(1 + n / 3), 1, 2),
+                                      32 + n / 3 * 2, 42 + n / 3 * 2));
+    return write_events("days.vdr", events);
   }
 };
 
@@ -89,21 +115,20 @@ TEST_F(Cli, CountPrintsJsonForTheWindowAndFilterOptions) {
       {{"--where", "division=clear lake", "--where", "SHIFT=evening"}, "{\"total\": 1,"},
       {{"--where", "DIVISION=2"}, "{\"total\": 2,"}};
   for (const auto& [options, out] : cases) {
-    const CliRun r = run({"count", file}, options);
-    EXPECT_EQ(r.code, kExitOk) << label(options) << ": " << r.err;
-    EXPECT_EQ(r.out.rfind(out, 0), 0u) << label(options) << ": " << r.out;
+    const CliRun r = run(Args{"count", file} + options);
+    EXPECT_EQ(r.code, kExitOk) << r.err;
+    EXPECT_EQ(r.out.rfind(out, 0), 0u) << r.out;
   }
 }
 
 TEST_F(Cli, FailuresExitWithTheirCodeAndSayWhyOnStderr) {
-  const std::string file = sample();
-  const std::string out = path("out.bmp");
-  const std::string nodata = path("nodata");
+  const std::string file = sample(), out = path("out.bmp"), gif = path("a.gif");
+  const std::string none = path("none");
   const char* no_cells = "ERROR: init_selection(): can't read selection";
   struct Case {
     Args args;
     int code;
-    const char* err;
+    std::string err;
   };
   const Case cases[] = {
       {{}, kExitUsage, "no command given"},
@@ -114,49 +139,78 @@ TEST_F(Cli, FailuresExitWithTheirCodeAndSayWhyOnStderr) {
       {{"count", file, "--from", "Day,Jan,1,2000"}, kExitUsage, "bad time key"},
       {{"count", file, "--to", "0x10000"}, kExitUsage, "bad time key"},
       {{"count", file, "--to", "65536"}, kExitUsage, "bad time key"},
+      {{"count", file, "--to", ""}, kExitUsage, "bad time key \"\" for --to"},
+      {{"count", file, "--from", ""}, kExitUsage, "bad time key \"\" for --from"},
+      {{"count", file, "--to", "day,,0,2000"}, kExitUsage, "names no date"},
+      {{"count", file, "--from", "0"}, kExitUsage, "names no date"},
+      {{"count", file, "--to", "Day,February,30,2001"}, kExitUsage, "names no date"},
       {{"count", file, "--where", "ZIP=3"}, kExitUsage, "unknown field ZIP"},
       {{"count", file, "--where", "SHIFT=4"}, kExitUsage, "too wide"},
+      {{"count", file, "--where", "SHIFT=99999999999"},
+       kExitUsage,
+       "too wide for SHIFT (codes 0 to 3)"},
       {{"count", file, "--where", "SHIFT"}, kExitUsage, "--where needs FIELD=VALUE"},
+      {{"count", file, "--where", "=3"}, kExitUsage, "field name"},
+      {{"count", file, "--where", "SHIFT="}, kExitUsage, "needs a value"},
       {{"count", file, "--where", "REASON=Theft"}, kExitUsage, "unknown value"},
       {{"report", file, "--cell", "66,0"}, kExitUsage, "--cell needs"},
       {{"select", "--cell", "1,1", "--mode", "street"}, kExitUsage, "--mode is"},
       {{"generate", path("g.vdr"), "--count", "6001"}, kExitUsage, "--count takes"},
+      {{"generate", path("g.vdr"), "--count", ""}, kExitUsage, "--count takes"},
       {{"map", out, "--map", "2"}, kExitUsage, "--map is 0 or 1"},
       {{"map", out, "--overlays", "0xZ"}, kExitUsage, "--overlays takes"},
       {{"map", out, "--overlays", ""}, kExitUsage, "--overlays takes"},
       {{"render"}, kExitUsage, "render takes"},
       {{"render", out, "--size", "0x100"}, kExitUsage, "--size takes"},
+      {{"render", out, "--size", "6145x10"}, kExitUsage, "at most 6144 pixels wide"},
       {{"render", out, "--distance", "inf"}, kExitUsage, "--distance takes a number"},
       {{"render", out, "--look-at", "4"}, kExitUsage, "--look-at takes"},
+      {{"animate", gif, "--size", "6145x10", "--frames-dir", dir.root()}, kExitUsage, "6144"},
+      {{"animate", gif, "--step", "week"}, kExitUsage, "--step is"},
+      {{"animate", gif, "--frames", "0"}, kExitUsage, "--frames takes a number from 1 to 2000"},
+      {{"animate", gif, "--frames", "2001"}, kExitUsage, "--frames takes"},
+      {{"animate", gif, "--delay", "fast"}, kExitUsage, "--delay takes"},
+      {{"animate", gif, "--frame-format", "png"}, kExitUsage, "needs --frames-dir"},
+      {{"animate", gif, "--frames-dir", dir.root(), "--frame-format", "gif"},
+       kExitUsage,
+       "bmp or png"},
+      {{"animate"}, kExitUsage, "animate takes"},
+      {{"animate", path("a.png")}, kExitUsage, "must end in .gif"},
+      // A bad option is named even when the data file is missing too.
+      {{"animate", gif, path("none.vdr"), "--to", "x"}, kExitUsage, "bad time key"},
       {{"count", path("missing.vdr")}, kExitFile, "ERROR: read_records(): fopen error"},
-      {{"select", "--cell", "1,1", "--mode", "zip", "--data", nodata}, kExitFile, no_cells},
-      {{"generate", path("g.vdr"), "--data", nodata}, kExitFile, no_cells},
+      {{"select", "--cell", "1,1", "--mode", "zip", "--data", none},
+       kExitFile,
+       "can't read the cell table " + none + "/selections/default.sel"},
+      {{"generate", path("g.vdr"), "--data", none}, kExitFile, no_cells},
       {{"import-csv", path("missing.csv"), path("x.vdr")}, kExitFile, "Can't load csv file"},
       {{"export-csv", file, path("no/folder/x.csv")}, kExitFile, "can't write"},
       {{"render", out, path("missing.vdr")}, kExitFile, "can't load data file"},
+      {{"render", out, "--size", "8x8", "--data", none}, kExitFile, "can't read map " + none},
   };
   for (const Case& c : cases) {
     const CliRun r = run(c.args);
-    EXPECT_EQ(r.code, c.code) << label(c.args);
-    EXPECT_NE(r.err.find(c.err), std::string::npos) << label(c.args) << ": " << r.err;
-    EXPECT_TRUE(r.out.empty()) << label(c.args) << ": " << r.out;
+    const std::string name = c.args.empty() ? "(none)" : c.args.back();
+    EXPECT_EQ(r.code, c.code) << name;
+    EXPECT_NE(r.err.find(c.err), std::string::npos) << name << ": " << r.err;
+    EXPECT_TRUE(r.out.empty()) << name << ": " << r.out;
   }
+  EXPECT_FALSE(std::filesystem::exists(gif));
   // A missing base map is the one message: no overlay is tried after it.
-  const CliRun no_map = run({"map", out, "--data", nodata});
+  const CliRun no_map = run({"map", out, "--data", none});
   EXPECT_EQ(std::tuple(no_map.code, no_map.err),
             std::tuple(kExitFile, "ERROR: make_map(): can't read map\nError: can't read map " +
-                                      nodata + "/maps/basemap.bmp\n"));
+                                      none + "/maps/basemap.bmp\n"));
   EXPECT_FALSE(std::filesystem::exists(out));
   EXPECT_EQ(run({"--help"}).code, kExitOk);
 }
 
-// Generate starts afresh each run; --repeat 2 is what the core makes over
-// two calls on one state.
+// Each run starts afresh; --repeat 2 is two core calls on one state.
 TEST_F(Cli, GenerateStartsFreshEachRunAndRepeatContinuesTheSequence) {
   for (const Args& args : {Args{"generate", path("one.vdr")}, Args{"generate", path("again.vdr")},
                            Args{"generate", path("two.vdr"), "--repeat", "2"},
                            Args{"generate", path("small.vdr"), "--count", "10"}})
-    ASSERT_EQ(run(args, {"--data", kData}).code, kExitOk) << args[1];
+    ASSERT_EQ(run(args + Args{"--data", kData}).code, kExitOk) << args[1];
   const std::string one = test::read_file(path("one.vdr"));
   EXPECT_EQ(one.size(), 1200u * 16);
   EXPECT_EQ(one, test::read_file(path("again.vdr")));
@@ -171,8 +225,7 @@ TEST_F(Cli, GenerateStartsFreshEachRunAndRepeatContinuesTheSequence) {
   EXPECT_EQ(test::read_file(path("two.vdr")), test::read_file(path("core.vdr")));
 }
 
-// Every command's way through: its output on stdout, or its file, whose
-// bytes the suites of the core and the view layer check in detail.
+// Each command's output on stdout, or its file (checked in detail elsewhere).
 TEST_F(Cli, EachCommandSucceedsWithItsOutput) {
   test::write_file(path("in.csv"),
                    "header\n2000,1,1,B,,45,10,1,CENTRAL,Y,1,2,W,M,1,1,B,M,20,1,77002\n");
@@ -190,6 +243,8 @@ TEST_F(Cli, EachCommandSucceedsWithItsOutput) {
     const CliRun r = run(args);
     EXPECT_EQ(std::tuple(r.code, r.out, r.err), std::tuple(kExitOk, out, "")) << args[0];
   }
+  // Letter case doesn't matter for names.
+  EXPECT_EQ(run({"select", "--cell", "32,42", "--mode", "ZIP", "--data", kData}).code, kExitOk);
   const auto example = test::hex_bytes("85 00 00 00 0A CA 00 02 08 0A 42 09 21 21 02 00");
   EXPECT_EQ(test::read_file(path("in.vdr")), std::string(example.begin(), example.end()));
   EXPECT_EQ(test::read_file(path("out.csv"))
@@ -207,32 +262,141 @@ TEST_F(Cli, EachCommandSucceedsWithItsOutput) {
             "ERROR: overlay(): can't read overlay\nERROR: overlay(): can't read overlay\n");
 }
 
-// The headless render needs no display at all: it draws through EGL into a
-// framebuffer of its own.
-TEST_F(Cli, RenderWithoutADisplayShowsTheMap) {
-  const std::string& data = kData;
-  ASSERT_EQ(run({"generate", path("g.vdr"), "--data", data}).code, kExitOk);
+// The render needs no display (EGL); PNG holds the BMP's pixels top row first.
+TEST_F(Cli, RenderWithoutADisplayShowsTheMapAsBmpOrPng) {
+  ASSERT_EQ(run({"generate", path("g.vdr"), "--data", kData}).code, kExitOk);
+  const std::string vdr = days();
   const char* display = std::getenv("DISPLAY");
   const std::string saved = display ? display : "";
   unsetenv("DISPLAY");
-  const CliRun r =
-      run({"render", path("view.bmp"), path("g.vdr"), "--size", "320x240", "--data", data});
-  const CliRun tilted =
-      run({"render", path("tilted.bmp"), path("g.vdr"), "--size", "320x240", "--tilt", "60",
-           "--heading", "30", "--distance", "80", "--look-at", "40,30", "--data", data});
+  const Args size = {"--size", "320x240", "--data", kData};
+  const CliRun r = run(Args{"render", path("view.bmp"), path("g.vdr")} + size);
+  const CliRun tilted = run(Args{"render", path("tilted.bmp"), path("g.vdr"), "--tilt", "60",
+                                 "--heading", "30", "--distance", "80", "--look-at", "40,30"} +
+                            size);
+  for (const char* name : {"v.bmp", "v.PNG"}) {
+    const CliRun small =
+        run({"render", path(name), vdr, "--size", "99x40", "--tilt", "30", "--data", kData});
+    ASSERT_EQ(small.code, kExitOk) << name << ": " << small.err;
+  }
   if (display) setenv("DISPLAY", saved.c_str(), 1);
   ASSERT_EQ(r.code, kExitOk) << r.err;
   ASSERT_EQ(tilted.code, kExitOk) << tilted.err;
   const std::string bmp = test::read_file(path("view.bmp"));
   ASSERT_EQ(bmp.size(), 54u + 320 * 240 * 3);
-  // The centre pixel shows the city map (the downtown blocks), not the
-  // grey of the empty background.
-  const size_t centre = 54 + (120 * 320 + 160) * 3;
-  const int b = static_cast<uint8_t>(bmp[centre]), g = static_cast<uint8_t>(bmp[centre + 1]),
-            red = static_cast<uint8_t>(bmp[centre + 2]);
-  EXPECT_FALSE(std::abs(red - 127) <= 2 && std::abs(g - 127) <= 2 && std::abs(b - 127) <= 2);
-  EXPECT_GT(red + g + b, 150);
+  // The centre pixel shows the downtown blocks, not the empty background's grey.
+  const uint8_t* centre = reinterpret_cast<const uint8_t*>(bmp.data()) + 54 + (120 * 320 + 160) * 3;
+  EXPECT_FALSE(std::abs(centre[0] - 127) <= 2 && std::abs(centre[1] - 127) <= 2 &&
+               std::abs(centre[2] - 127) <= 2);
+  EXPECT_GT(centre[0] + centre[1] + centre[2], 150);
   EXPECT_NE(test::read_file(path("tilted.bmp")), bmp);
+
+  Image small = read_picture(path("v.bmp"));
+  png_image png{};
+  png.version = PNG_IMAGE_VERSION;
+  ASSERT_NE(png_image_begin_read_from_file(&png, path("v.PNG").c_str()), 0);
+  png.format = PNG_FORMAT_RGB;
+  ASSERT_EQ(std::tuple(png.width, png.height), std::tuple(99u, 40u));
+  std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(png));
+  ASSERT_NE(png_image_finish_read(&png, nullptr, pixels.data(), 0, nullptr), 0);
+  for (int y = 0; y < 40; ++y)
+    EXPECT_EQ(0, std::memcmp(pixels.data() + y * 99 * 3, at(small, 0, 39 - y), 99 * 3)) << y;
+  free_image(small);
+}
+
+TEST_F(Cli, AnimateWritesALoopingGifWhoseFramesFollowTheWindowAndShowItsDate) {
+  std::filesystem::create_directories(path("frames"));
+  const CliRun r = run({"animate", path("a.gif"), days(), "--size", "160x120", "--frames", "3",
+                        "--delay", "120", "--frames-dir", path("frames"), "--data", kData});
+  ASSERT_EQ(r.code, kExitOk) << r.err;
+  int error = 0;
+  GifFileType* gif = DGifOpenFileName(path("a.gif").c_str(), &error);
+  ASSERT_NE(gif, nullptr);
+  ASSERT_EQ(DGifSlurp(gif), GIF_OK);
+  EXPECT_EQ(std::tuple(gif->ImageCount, gif->SWidth, gif->SHeight), std::tuple(3, 160, 120));
+  // It loops for ever: the application block with a loop count of 0.
+  EXPECT_NE(test::read_file(path("a.gif")).find(std::string("NETSCAPE2.0\x03\x01\0\0", 16)),
+            std::string::npos);
+
+  const char* dates[] = {"Day,January,1,2002", "Day,January,2,2002", "Day,January,3,2002"};
+  Image frames[3];
+  for (int k = 0; k < 3; ++k) {
+    SCOPED_TRACE(dates[k]);
+    GraphicsControlBlock control;
+    ASSERT_EQ(DGifSavedExtensionToGCB(gif, k, &control), GIF_OK);
+    EXPECT_EQ(control.DelayTime, 12);
+    const SavedImage& saved = gif->SavedImages[k];
+    ASSERT_EQ(std::tuple(saved.ImageDesc.Width, saved.ImageDesc.Height), std::tuple(160, 120));
+    const ColorMapObject* colours =
+        saved.ImageDesc.ColorMap ? saved.ImageDesc.ColorMap : gif->SColorMap;
+    ASSERT_NE(colours, nullptr);
+    char name[32];
+    std::snprintf(name, sizeof name, "frames/frame-%04d.bmp", k + 1);
+    frames[k] = read_picture(path(name));
+    ASSERT_EQ(frames[k].width, 160);
+    // The GIF is the frame with fewer colours: close on average, top row first.
+    long difference = 0;
+    for (int y = 0; y < 120; ++y)
+      for (int x = 0; x < 160; ++x) {
+        const GifColorType c = colours->Colors[saved.RasterBits[y * 160 + x]];
+        const uint8_t* p = at(frames[k], x, 119 - y);
+        difference += std::abs(c.Red - p[0]) + std::abs(c.Green - p[1]) + std::abs(c.Blue - p[2]);
+      }
+    EXPECT_LT(difference / (160 * 120 * 3), 6);
+    // The label: wherever it paints a blank picture, the frame is the same.
+    Image label;
+    alloc_image(160, 120, 3, label);
+    std::memset(label.pixels, 7, 160 * 120 * 3);
+    cli::draw_label(label, dates[k]);
+    int painted = 0, same = 0;
+    for (size_t i = 0; i < 160 * 120 * 3; ++i)
+      if (label.pixels[i] != 7) {
+        ++painted;
+        same += label.pixels[i] == frames[k].pixels[i];
+      }
+    EXPECT_GT(painted, 300);
+    EXPECT_EQ(same, painted);
+    free_image(label);
+  }
+  DGifCloseFile(gif, &error);
+  // Above the label each step adds a column: the pictures differ.
+  const size_t above = 30 * 160 * 3;
+  for (int k = 1; k < 3; ++k)
+    EXPECT_NE(std::memcmp(frames[k - 1].pixels + above, frames[k].pixels + above, 160 * 90 * 3), 0)
+        << k;
+  for (Image& f : frames) free_image(f);
+}
+
+TEST_F(Cli, AFailedSaveLeavesTheOldFileAndAResultStdoutCantTakeFailsTheRun) {
+  const std::string vdr = days(), old = path("old.gif");
+  const Args small = {"--size", "32x24", "--data", kData};
+  const std::pair<Args, const char*> saves[] = {
+      // A frame file that can't be made stops the GIF too.
+      {{"animate", old, vdr, "--frames-dir", path("missing")}, "can't write"},
+      {{"animate", old, vdr, "--frames-dir", path("missing"), "--frame-format", "png"},
+       "missing/frame-0001.png"},
+      // The GIF's folder is a file: nothing can be made beside it.
+      {{"animate", old + "/x.gif", vdr}, "can't write"},
+      {{"render", old + "/x.png", vdr}, "can't write"}};
+  for (const auto& [args, err] : saves) {
+    test::write_file(old, std::string("old bytes"));
+    const CliRun r = run(args + small);
+    EXPECT_EQ(r.code, kExitFile) << args[1];
+    EXPECT_NE(r.err.find(err), std::string::npos) << args[1] << ": " << r.err;
+    EXPECT_EQ(test::read_file(old), "old bytes") << args[1];
+  }
+  for (const auto& entry : std::filesystem::directory_iterator(dir.root()))
+    EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+
+  for (const Args& args :
+       {Args{"--help"}, Args{"count", vdr}, Args{"report", vdr, "--cell", "32,42", "--data", kData},
+        Args{"select", "--cell", "32,42", "--mode", "zip", "--data", kData}}) {
+    std::FILE* full = std::fopen("/dev/full", "w");
+    ASSERT_NE(full, nullptr);
+    const CliRun r = run(args, full);
+    EXPECT_EQ(r.code, kExitFile) << args[0];
+    EXPECT_NE(r.err.find("can't write"), std::string::npos) << args[0] << ": " << r.err;
+  }
 }
 
 }  // namespace

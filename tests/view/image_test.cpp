@@ -1,6 +1,7 @@
-// The BMP reader and writer and the resampler: file layout byte for byte,
-// round trips, the files the reader refuses, and the sampling positions and
-// weights of the resampler.
+// The BMP reader and writer: layout byte for byte, round trips, the files
+// refused. The resampler byte for byte against the per-pixel loop it
+// replaced, and a side past 2^24 pixels read in range. Where the captured
+// view lands on a printed page.
 #include "view/image.h"
 
 #include <gtest/gtest.h>
@@ -8,37 +9,31 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "tests/core/test_files.h"
+#include "view/print_layout.h"
 
 namespace valdrin {
 namespace {
 
-using Fill = std::function<void(int32_t x, int32_t y, uint8_t* rgb)>;
-
-// An owned image for a test; released at the end of the scope.
+// An owned image for a test, released at the end of the scope; made with
+// every pixel different from its neighbours in all three bytes.
 struct TestImage {
   Image image;
   TestImage() = default;
-  TestImage(int32_t width, int32_t height, const Fill& fill) {
+  TestImage(int32_t width, int32_t height) {
     alloc_image(width, height, 3, image);
-    for (int32_t i = 0; i < width * height; ++i) fill(i % width, i / width, image.pixels + 3 * i);
+    for (int32_t i = 0; i < width * height * 3; ++i)
+      image.pixels[i] = static_cast<uint8_t>(i % 3 * 40 + i / 3 % width * (7 + i % 3 * 4) +
+                                             i / 3 / width * (3 + i % 3 * 7));
   }
   ~TestImage() { free_image(image); }
   TestImage(const TestImage&) = delete;
   size_t bytes() const { return static_cast<size_t>(image.width) * image.height * 3; }
 };
-
-// Every pixel different from its neighbours in all three bytes.
-void pattern(int32_t x, int32_t y, uint8_t* rgb) {
-  rgb[0] = static_cast<uint8_t>(x * 7 + y * 3);
-  rgb[1] = static_cast<uint8_t>(x * 11 + y * 5 + 1);
-  rgb[2] = static_cast<uint8_t>(x * 13 + y * 17 + 2);
-}
 
 // The file of one red pixel, byte for byte.
 const std::vector<uint8_t> kRedPixel = test::hex_bytes(
@@ -46,13 +41,13 @@ const std::vector<uint8_t> kRedPixel = test::hex_bytes(
     "00 00 00 00 00 00 00 00 13 0B 00 00 13 0B 00 00 00 00 00 00 00 00 00 00 00 00 FF 00");
 
 // `bytes` with the `size`-byte little-endian field at `offset` set to `value`.
-std::string with_field(std::string bytes, size_t offset, uint32_t value, int size = 4) {
-  for (int i = 0; i < size; ++i) bytes[offset + i] = static_cast<char>(value >> (8 * i));
-  return bytes;
+std::string with_field(std::string bytes, size_t offset, uint32_t value, size_t size = 4) {
+  const char le[4] = {static_cast<char>(value), static_cast<char>(value >> 8),
+                      static_cast<char>(value >> 16), static_cast<char>(value >> 24)};
+  return bytes.replace(offset, size, le, size);
 }
 
-// That file's header for width x height, followed by `row_bytes` * height
-// pixel bytes of 0x5A.
+// That header for width x height, then `row_bytes` * height bytes of 0x5A.
 std::string hand_made_bmp(int32_t width, int32_t height, size_t row_bytes) {
   const std::string header(kRedPixel.begin(), kRedPixel.begin() + 54);
   return with_field(with_field(header, 18, static_cast<uint32_t>(width)), 22,
@@ -62,7 +57,8 @@ std::string hand_made_bmp(int32_t width, int32_t height, size_t row_bytes) {
 
 TEST(WriteBmp, OneRedPixelByteForByteAndWhatItRefuses) {
   test::ScratchDir dir;
-  TestImage red(1, 1, [](int32_t, int32_t, uint8_t* rgb) { rgb[0] = 255; });
+  TestImage red(1, 1);
+  std::memcpy(red.image.pixels, "\xFF\0\0", 3);
   ASSERT_EQ(write_bmp(dir.path("red.bmp").c_str(), red.image), 1);
   EXPECT_EQ(test::read_file(dir.path("red.bmp")), std::string(kRedPixel.begin(), kRedPixel.end()));
   EXPECT_EQ(write_bmp(dir.path("no/folder/x.bmp").c_str(), red.image), 0);
@@ -85,7 +81,7 @@ TEST(ReadBmp, RoundTripsWithZeroPadToWholeWords) {
   for (const auto& [width, height] :
        {std::pair{640, 480}, {6144, 2}, {6143, 2}, {6, 5}, {7, 2}, {2, 3}}) {
     SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
-    TestImage written(width, height, pattern);
+    TestImage written(width, height);
     ASSERT_EQ(write_bmp(path.c_str(), written.image), 1);
     const std::string file = test::read_file(path);
     const size_t row_bytes = (static_cast<size_t>(width) * 3 + 3) / 4 * 4;
@@ -100,9 +96,9 @@ TEST(ReadBmp, RoundTripsWithZeroPadToWholeWords) {
   }
 }
 
-// Rows are read bottom up in blue, green, red order from right after the 54
-// header bytes, whatever the offset and information header size say; any
-// other depth, compression, signature or size is refused before allocating.
+// Rows are read bottom up, blue first, right after the 54 header bytes
+// whatever the header says; any other depth, compression, signature or size
+// is refused before allocating.
 TEST(ReadBmp, TakesRowsAfterTheHeaderAndRefusesOtherFiles) {
   std::string file = with_field(with_field(hand_made_bmp(2, 2, 8), 10, 138), 14, 124);
   const auto row_bytes = test::hex_bytes("01 02 03 04 05 06 EE EE 07 08 09 0A 0B 0C EE EE");
@@ -143,84 +139,149 @@ TEST(ReadBmp, TakesRowsAfterTheHeaderAndRefusesOtherFiles) {
   Image missing;
   EXPECT_EQ(read_bmp(dir.path("missing.bmp").c_str(), missing), 0);
   EXPECT_EQ(missing.pixels, nullptr);
-  // The same bytes with the fault taken out are read, so each case above
-  // was refused for its own fault.
+  // Without the fault the bytes are read: each case was refused for its own.
   test::write_file(dir.path("good.bmp"), good);
   TestImage accepted;
   EXPECT_EQ(read_bmp(dir.path("good.bmp").c_str(), accepted.image), 1);
 }
 
-TEST(Resample, PowerOfTwoSidesAndConstantAreasKeepTheirValue) {
-  // source width, height, destination width, height
-  const int32_t cases[][4] = {{640, 480, 1024, 512},
-                              {1500, 900, 1024, 1024},
-                              {1024, 1024, 1024, 1024},
-                              {1025, 513, 1024, 1024},
-                              {3, 3, 4, 4},
-                              {1, 5, 1, 8},
-                              {7, 1, 8, 1},
-                              {4000, 3, 1024, 4}};
-  // The weights sum to 1; a blend that fell short of the value would
-  // truncate to one less.
-  for (const auto& [src_w, src_h, dst_w, dst_h] : cases)
-    for (uint8_t value : {uint8_t{1}, uint8_t{128}, uint8_t{255}}) {
-      SCOPED_TRACE(std::to_string(src_w) + "x" + std::to_string(src_h) + " " +
-                   std::to_string(value));
-      TestImage source(src_w, src_h,
-                       [value](int32_t, int32_t, uint8_t* rgb) { std::memset(rgb, value, 3); });
-      TestImage destination;
-      resample_image(source.image, destination.image);
-      ASSERT_EQ(
-          std::tuple(destination.image.width, destination.image.height, destination.image.channels),
-          std::tuple(dst_w, dst_h, 3));
-      size_t off = 0;
-      while (off < destination.bytes() && destination.image.pixels[off] == value) ++off;
-      EXPECT_EQ(off, destination.bytes()) << "first differing byte";
-    }
+int32_t oracle_side(int32_t side) {
+  int32_t result = 1;
+  while (result < side && result < 1024) result *= 2;
+  return result;
 }
 
-TEST(Resample, SmallSourcesSampleUpToTheSecondLastColumnAndRow) {
-  // Source and destination reds row by row from the bottom; green 7 and
-  // blue 200 everywhere. A source under 2 pixels in a direction is sampled
-  // at its index 0 there (the sanitizer build catches reads past it).
+float oracle_position(int32_t source_side, int32_t i, int32_t destination_side) {
+  if (destination_side < 2) return 0.0f;
+  const int64_t product = static_cast<int64_t>(source_side - 2) * i;
+  return static_cast<float>(static_cast<double>(product) / (destination_side - 1));
+}
+
+// The per-pixel bilinear loop; right for every side up to 2^24 pixels.
+void oracle_resample(const Image& source, Image& destination) {
+  const int32_t src_w = source.width;
+  const int32_t src_h = source.height;
+  const int32_t dst_w = oracle_side(src_w);
+  const int32_t dst_h = oracle_side(src_h);
+  alloc_image(dst_w, dst_h, 3, destination);
+  const size_t channels = static_cast<size_t>(source.channels);
+  const size_t right = src_w >= 2 ? channels : 0;
+  const size_t up = src_h >= 2 ? static_cast<size_t>(src_w) * channels : 0;
+  uint8_t* out = destination.pixels;
+  for (int32_t y = 0; y < dst_h; ++y) {
+    const float sy = oracle_position(src_h, y, dst_h);
+    const int32_t iy = static_cast<int32_t>(sy);
+    const double fy = sy - static_cast<float>(iy);
+    for (int32_t x = 0; x < dst_w; ++x, out += 3) {
+      const float sx = oracle_position(src_w, x, dst_w);
+      const int32_t ix = static_cast<int32_t>(sx);
+      const double fx = sx - static_cast<float>(ix);
+      const uint8_t* l0 =
+          source.pixels + (static_cast<size_t>(iy) * static_cast<size_t>(src_w) + ix) * channels;
+      const uint8_t* r0 = l0 + right;
+      const uint8_t* l1 = l0 + up;
+      const uint8_t* r1 = l1 + right;
+      for (int c = 0; c < 3; ++c) {
+        const float row0 = static_cast<float>((1.0 - fx) * l0[c] + fx * r0[c]);
+        const float row1 = static_cast<float>((1.0 - fx) * l1[c] + fx * r1[c]);
+        out[c] = static_cast<uint8_t>(
+            static_cast<int>(static_cast<float>((1.0 - fy) * row0 + fy * row1)));
+      }
+    }
+  }
+}
+
+TEST(Resample, SameBytesAsThePerPixelLoop) {
   struct Case {
-    int32_t width, height;
-    std::vector<int> red, expected;
+    int32_t width, height, channels;
+  };
+  // Window captures, exact powers of two, shrinking past 1024, one- and
+  // two-pixel sides, and a four-channel source (only three bytes used).
+  const Case cases[] = {{1008, 729, 3}, {1001, 600, 3}, {1024, 1024, 3}, {1500, 900, 3},
+                        {2100, 3, 3},   {3, 3, 3},      {2, 2, 3},       {1, 1, 3},
+                        {1, 7, 3},      {9, 1, 3},      {1, 2000, 3},    {17, 33, 4}};
+  for (const Case& c : cases) {
+    TestImage source;
+    alloc_image(c.width, c.height, c.channels, source.image);
+    const size_t bytes = static_cast<size_t>(c.width) * c.height * c.channels;
+    uint32_t seed = static_cast<uint32_t>(c.width * 131 + c.height);
+    // Noise over smooth ramps: every weight and every neighbour matters.
+    for (size_t i = 0; i < bytes; ++i) {
+      seed = seed * 1103515245u + 12345u;
+      source.image.pixels[i] = static_cast<uint8_t>(i % 251 + (seed >> 28));
+    }
+    TestImage fast, slow;
+    resample_image(source.image, fast.image);
+    oracle_resample(source.image, slow.image);
+    ASSERT_EQ(std::tuple(fast.image.width, fast.image.height, fast.image.channels),
+              std::tuple(slow.image.width, slow.image.height, 3))
+        << c.width << "x" << c.height;
+    EXPECT_EQ(std::memcmp(fast.image.pixels, slow.image.pixels,
+                          static_cast<size_t>(slow.image.width) * slow.image.height * 3),
+              0)
+        << c.width << "x" << c.height;
+  }
+}
+
+// 2^24 + 5 rows: (rows - 2) rounds up to a float past the last row pair,
+// yet the top row must come from the top source row, read in range (the
+// sanitizer build checks). An empty source gives one black pixel.
+TEST(Resample, TallestAndEmptySourcesStayInsideTheirRows) {
+  const int32_t height = (1 << 24) + 5;
+  TestImage source, destination, empty, black;
+  alloc_image(1, height, 3, source.image);
+  std::memcpy(source.image.pixels + static_cast<size_t>(height - 1) * 3, "\xC8\x64\x32", 3);
+  resample_image(source.image, destination.image);
+  ASSERT_EQ(std::tuple(destination.image.width, destination.image.height), std::tuple(1, 1024));
+  EXPECT_EQ(std::memcmp(destination.image.pixels + 1023 * 3, "\xC8\x64\x32", 3), 0);
+  EXPECT_EQ(destination.image.pixels[0], 0);
+  resample_image(empty.image, black.image);
+  ASSERT_EQ(std::tuple(black.image.width, black.image.height), std::tuple(1, 1));
+  EXPECT_EQ(std::memcmp(black.image.pixels, "\0\0\0", 3), 0);
+}
+
+TEST(PrintLayout, ScaleRectangleOffsetAndTexture) {
+  struct Case {
+    int32_t capture_w, capture_h, page_w, page_h;
+    float scale, width, height, offset_x, offset_y;
+    int32_t texture_w, texture_h;
   };
   const Case cases[] = {
-      {3,
-       3,
-       {0, 90, 180, 0, 90, 180, 0, 90, 180},
-       {0, 30, 60, 90, 0, 30, 60, 90, 0, 30, 60, 90, 0, 30, 60, 90}},
-      {2, 2, {10, 20, 30, 40}, {10, 10, 10, 10}},
-      {1, 5, {0, 50, 100, 150, 200}, {0, 21, 42, 64, 85, 107, 128, 150}},
-      {5, 1, {0, 50, 100, 150, 200}, {0, 21, 42, 64, 85, 107, 128, 150}},
-      {1, 2, {0, 50}, {0, 0}},
-      {2, 1, {0, 50}, {0, 0}},
-      {1, 1, {50}, {50}},
+      // Width decides: the picture spans the page across, centred upright.
+      {800, 600, 4800, 6600, 6.0f, 4800, 3600, 0, 1500, 1024, 1024},
+      {1000, 500, 5000, 5000, 5.0f, 5000, 2500, 0, 1250, 1024, 512},
+      // Height decides: centred across.
+      {600, 800, 4800, 4800, 6.0f, 3600, 4800, 600, 0, 1024, 1024},
+      // Textures of captures far above and just at the smallest size.
+      {1500, 900, 3000, 3000, 2.0f, 3000, 1800, 0, 600, 1024, 1024},
+      {2, 2, 10, 6, 3.0f, 6, 6, 2, 0, 2, 2},
+      {640, 480, 640, 480, 1.0f, 640, 480, 0, 0, 1024, 512},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
-    TestImage source(c.width, c.height, [&](int32_t x, int32_t y, uint8_t* rgb) {
-      rgb[0] = static_cast<uint8_t>(c.red[y * c.width + x]);
-      rgb[1] = 7;
-      rgb[2] = 200;
-    });
-    TestImage destination;
-    resample_image(source.image, destination.image);
-    std::vector<int> red;
-    for (size_t i = 0; i < destination.bytes(); i += 3) {
-      red.push_back(destination.image.pixels[i]);
-      EXPECT_EQ(destination.image.pixels[i + 1], 7) << i / 3;
-      EXPECT_EQ(destination.image.pixels[i + 2], 200) << i / 3;
-    }
-    EXPECT_EQ(red, c.expected);
+    SCOPED_TRACE(testing::Message() << c.capture_w << "x" << c.capture_h << " on " << c.page_w);
+    PrintLayout layout;
+    ASSERT_EQ(layout_print(c.page_w, c.page_h, c.capture_w, c.capture_h, layout), 1);
+    EXPECT_EQ(
+        std::tuple(layout.scale, layout.width, layout.height, layout.offset_x, layout.offset_y,
+                   layout.texture_width, layout.texture_height),
+        std::tuple(c.scale, c.width, c.height, c.offset_x, c.offset_y, c.texture_w, c.texture_h));
+    // The page is drawn from the resampler's output: both must agree.
+    Image capture, texture;
+    alloc_image(c.capture_w, c.capture_h, 3, capture);
+    resample_image(capture, texture);
+    EXPECT_EQ(std::tuple(texture.width, texture.height), std::tuple(c.texture_w, c.texture_h));
+    free_image(texture);
+    free_image(capture);
   }
-  Image empty;  // nothing to sample: one black pixel
-  TestImage destination;
-  resample_image(empty, destination.image);
-  EXPECT_EQ(std::vector<uint8_t>(destination.image.pixels, destination.image.pixels + 3),
-            std::vector<uint8_t>(3, 0));
+  // What can't be resampled, or has no page, is refused and left alone.
+  const int32_t refused[][4] = {{1, 600, 4800, 6600}, {800, 1, 4800, 6600}, {0, 0, 4800, 6600},
+                                {800, 600, 0, 6600},  {800, 600, 4800, -1}, {800, 600, 4800, 0}};
+  for (const auto& [capture_w, capture_h, page_w, page_h] : refused) {
+    PrintLayout layout;
+    layout.scale = 42.0f;
+    EXPECT_EQ(layout_print(page_w, page_h, capture_w, capture_h, layout), 0) << capture_w;
+    EXPECT_EQ(layout.scale, 42.0f);
+  }
 }
 
 }  // namespace

@@ -1,27 +1,32 @@
 // The GIS settings' bit fields, overlay masks and map composition over a
-// small data folder made per test: bit order, painting order, missing and
-// short files, and the base maps that are refused.
+// small data folder per test (bit and painting order, missing and short
+// files, refused base maps); the grid-to-map mapping's inverse and per-cell
+// corner table (the mapping itself is pinned by the atlas and the frames).
 #include "view/map_layers.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "tests/core/test_files.h"
+#include "view/texcoords.h"
 
 namespace valdrin {
 namespace {
 
 using Rgb = std::vector<uint8_t>;
 using Pixels = std::vector<int>;  // indices, row by row from the bottom left
+using Messages = std::vector<std::pair<std::string, std::string>>;
 const Rgb kGrey = {0x40, 0x50, 0x60}, kBlue = {0, 0, 255};
 const Rgb kYellow = {255, 255, 0}, kBlack = {0, 0, 0}, kWhite = {255, 255, 255};
-const std::pair<std::string, std::string> kOverlayMessage = {"ERROR",
-                                                             "overlay(): can't read overlay"};
 
 // Overlay bit n: its file under overlays/ and its colour.
 const std::pair<const char*, Rgb> kLayers[kOverlayCount] = {
@@ -58,14 +63,10 @@ TEST(GisSettings, FieldsLeaveEveryOtherBit) {
                           {0xC5, 0, 7, 0xFD}, {0x07, 0, 8, 0x07}};  // only 3 bits of a value land
   for (const auto& [before, choice, value, after] : cases) {
     GisSettings gis{0x1234, static_cast<uint8_t>(before)};
-    if (choice)
-      set_map_choice(gis, static_cast<uint8_t>(value));
-    else
-      set_selection_mode(gis, static_cast<uint8_t>(value));
-    EXPECT_EQ(gis.map_and_mode, after) << before << " " << value;
-    EXPECT_EQ(gis.overlay_flags, 0x1234);
-    EXPECT_EQ(map_choice(gis), after & 7);
-    EXPECT_EQ(selection_mode(gis), (after >> 3) & 7);
+    (choice ? set_map_choice : set_selection_mode)(gis, static_cast<uint8_t>(value));
+    EXPECT_EQ(std::tuple(gis.map_and_mode, gis.overlay_flags, map_choice(gis), selection_mode(gis)),
+              std::tuple(after, 0x1234, after & 7, (after >> 3) & 7))
+        << before << " " << value;
   }
 }
 
@@ -81,29 +82,23 @@ TEST(Overlay, BitsRunMostSignificantFirstAndShortMasksPaintAPrefix) {
   overlay(path.c_str(), 9, 8, 7, canvas.image);
   for (int i = 0; i < 64 * 32; ++i)
     ASSERT_EQ(canvas.at(i), (mask[i / 8] >> (7 - i % 8) & 1 ? Rgb{9, 8, 7} : kGrey)) << i;
-
-  struct Case {
-    int32_t width, height;
-    std::string file;
-    int painted;
-  };
-  const Case cases[] = {{8, 2, "\xFF", 8},
-                        {8, 2, "", 0},
-                        {8, 2, "\xFF\xFF\xFF\xFF", 16},  // longer than the image
-                        {3, 3, "\xFF\xFF", 8},           // the ninth pixel has no whole byte
-                        {2, 2, "\xFF", 0}};
-  for (const Case& c : cases) {
-    test::write_file(path, c.file);
-    Canvas small(c.width, c.height);
+  // width, height, mask bytes of 0xFF, pixels painted
+  const int cases[][4] = {{8, 2, 1, 8},
+                          {8, 2, 0, 0},
+                          {8, 2, 4, 16},  // longer than the image
+                          {3, 3, 2, 8},   // the ninth pixel has no whole byte
+                          {2, 2, 1, 0}};
+  for (const auto& [width, height, bytes, painted] : cases) {
+    test::write_file(path, std::string(bytes, '\xFF'));
+    Canvas small(width, height);
     overlay(path.c_str(), 0, 0, 0, small.image);
-    Pixels prefix(static_cast<size_t>(c.painted));
-    for (int i = 0; i < c.painted; ++i) prefix[i] = i;
-    EXPECT_EQ(small.painted(), prefix) << c.width << "x" << c.height << " " << c.file.size();
+    Pixels prefix(static_cast<size_t>(painted));
+    for (int i = 0; i < painted; ++i) prefix[i] = i;
+    EXPECT_EQ(small.painted(), prefix) << width << "x" << height << " " << bytes;
   }
 }
 
-// A data folder with a grey 8 x 8 base map and a blue council map; masks of
-// 8 bytes are added per test.
+// A grey 8 x 8 base map and a blue council map; 8-byte masks per test.
 class MapFolder : public ::testing::Test {
  protected:
   test::ScratchDir dir;
@@ -148,17 +143,20 @@ TEST_F(MapFolder, FlagsChooseTheOverlaysEachInItsColourOverTheChosenMap) {
     EXPECT_EQ(composed.painted(choice == 1 ? kBlue : kGrey), expected) << flags;
   }
   EXPECT_TRUE(recorder.messages.empty());
-}
 
-TEST_F(MapFolder, LaterOverlaysPaintOverEarlierOnesAndMissingOnesAreNamedOnceEach) {
+  // Later overlays paint over earlier ones; missing ones are named once each.
   mask(0, {20, 21});  // zip codes, yellow
   mask(2, {21, 22});  // major roads, black
   mask(4, {10, 11});  // highways, white
   mask(6, {11, 12});  // DUZ, yellow
-  Canvas composed;    // bits 3 and 9 are chosen but have no file
-  const uint16_t flags = 1 << 0 | 1 << 2 | 1 << 3 | 1 << 4 | 1 << 6 | 1 << 9;
-  ASSERT_EQ(compose_map(settings(flags), data, composed.image), 1);
-  EXPECT_EQ(recorder.messages, (std::vector{kOverlayMessage, kOverlayMessage}));
+  std::filesystem::remove(data + "/overlays/major_roads_labels.ovl");
+  std::filesystem::remove(data + "/overlays/hospitals_labels.ovl");
+  Canvas composed;
+  ASSERT_EQ(compose_map(settings(1 << 0 | 1 << 2 | 1 << 3 | 1 << 4 | 1 << 6 | 1 << 9), data,
+                        composed.image),
+            1);
+  const Messages missing(2, {"ERROR", "overlay(): can't read overlay"});
+  EXPECT_EQ(recorder.messages, missing);
   const std::vector<Rgb> colours = {composed.at(10), composed.at(11), composed.at(12),
                                     composed.at(20), composed.at(21), composed.at(22)};
   EXPECT_EQ(colours, (std::vector<Rgb>{kWhite, kYellow, kYellow, kYellow, kBlack, kBlack}));
@@ -182,13 +180,35 @@ TEST_F(MapFolder, RefusedChoicesAndBaseMaps) {
     Image composed;
     EXPECT_EQ(compose_map(settings(0x03FF), data, composed), 0) << width << "x" << height;
     EXPECT_EQ(composed.pixels, nullptr);
-    EXPECT_EQ(recorder.messages, (std::vector<std::pair<std::string, std::string>>{
-                                     {"ERROR", "make_map(): can't read map"}}));
+    EXPECT_EQ(recorder.messages, Messages(1, {"ERROR", "make_map(): can't read map"}));
   }
   ASSERT_EQ(write_bmp(path.c_str(), Canvas(16, 4).image), 1);  // need not be square
   Canvas wide;
   ASSERT_EQ(compose_map(settings(0), data, wide.image), 1);
   EXPECT_EQ(std::pair(wide.image.width, wide.image.height), std::pair(16, 4));
+}
+
+TEST(Texcoords, InverseFindsTheGridPositionAndTheTableHoldsEachCellsCorners) {
+  double worst = 0;
+  for (float row = -1.0f; row <= 67.0f; row += 0.25f)
+    for (float col = -1.0f; col <= 85.0f; col += 0.25f) {
+      const TexCoord tc = grid_texcoord(row, col);
+      double r = 0, c = 0;
+      texcoord_grid(tc.s, tc.t, r, c);
+      worst = std::max({worst, std::abs(r - row), std::abs(c - col)});
+    }
+  EXPECT_LT(worst, 1e-4);
+  auto table = std::make_unique<CellTexcoords>();
+  build_cell_texcoords(*table);
+  const uint32_t corners[4][2] = {{0, 0}, {0, 1}, {1, 1}, {1, 0}};  // (row, column) steps
+  for (uint32_t i = 0; i < kCellCount; ++i)
+    for (int k = 0; k < 4; ++k) {
+      const TexCoord want =
+          cell_corner_texcoord(i / kGridCols + corners[k][0], i % kGridCols + corners[k][1]);
+      ASSERT_EQ(std::tuple(table->corners[i][k].s, table->corners[i][k].t),
+                std::tuple(want.s, want.t))
+          << i << " " << k;
+    }
 }
 
 }  // namespace

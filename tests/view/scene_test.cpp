@@ -1,17 +1,33 @@
 // Frames drawn by the real scene code into a headless framebuffer, read back
-// pixel by pixel.
+// pixel by pixel: the frame from the column arrays byte for byte against the
+// two column lists drawn plainly in immediate mode (where the field reaches
+// past the screen, the clipping path may round a half-way texel or an edge
+// pixel the other way by batching alone, so there that noise is allowed),
+// the capture's rows, and picks against the cell tops drawn in id colours.
 #include "view/scene.h"
 
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
 
+#include "core/generator.h"
 #include "core/time_key.h"
 #include "tests/core/example_event.h"
 #include "tests/core/test_files.h"
+#include "view/capture.h"
 #include "view/headless.h"
+#include "view/picking.h"
 
 namespace valdrin {
 namespace {
@@ -19,6 +35,7 @@ namespace {
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
 constexpr uint8_t kMapColour[3] = {200, 100, 50};
+const int kGrey = static_cast<int>(kClearGrey * 255 + 0.5f);
 
 class SceneFrames : public ::testing::Test {
  protected:
@@ -36,29 +53,57 @@ class SceneFrames : public ::testing::Test {
   ViewState view;
   Image frame;
 
-  void SetUp() override {
-    ASSERT_EQ(open_headless_gl(kWidth, kHeight, gl), 1);
-    // A plain one-colour base map, and a cell table with one selected cell.
+  // A 64 x 64 base map, of one colour or (gradient) telling rows and
+  // columns apart, and a cell table with row 33, column 45 selected.
+  void write_data(bool gradient) {
+    gis.overlay_flags = 0;
     std::filesystem::create_directories(dir.path("maps"));
     std::filesystem::create_directories(dir.path("selections"));
     Image map;
     alloc_image(64, 64, 3, map);
-    for (int i = 0; i < 64 * 64; ++i)
-      for (int c = 0; c < 3; ++c) map.pixels[i * 3 + c] = kMapColour[c];
+    for (int i = 0; i < 64 * 64; ++i) {
+      const uint8_t ramp[3] = {static_cast<uint8_t>(i % 64 * 4), static_cast<uint8_t>(i / 64 * 4),
+                               255};
+      std::memcpy(map.pixels + i * 3, gradient ? ramp : kMapColour, 3);
+    }
     ASSERT_EQ(write_bmp(dir.path("maps/basemap.bmp").c_str(), map), 1);
     free_image(map);
     std::string table(kSelectionFileBytes, '\0');
-    table[(33 * kGridCols + 45) * 8 + 3] = 0x40;  // row 33, column 45: bit 30
+    table[(33 * kGridCols + 45) * 8 + 3] = 0x40;  // bit 30
     test::write_file(dir.path("selections/default.sel"), table);
-    gis.overlay_flags = 0;
   }
-  void TearDown() override {
-    free_image(frame);
+  void open(int width, int height, const std::string& data = "") {
+    ASSERT_EQ(open_headless_gl(width, height, gl), 1);
+    init_scene(*scene, sources, gis, data.empty() ? dir.root() : data);
+    resize_view(view, static_cast<int16_t>(width), static_cast<int16_t>(height));
+  }
+  // The shipped city map with its overlays, as the viewer starts.
+  void open_city() {
+    gis = GisSettings{};
+    open(kWidth, kHeight, std::string(VALDRIN_SOURCE_DIR) + "/data");
+    ASSERT_TRUE(recorder.messages.empty()) << recorder.messages[0].second;
+  }
+  void fill_store() {
+    RandomState random;
+    ASSERT_EQ(generate_events(kStoreCapacity, *cells, random, *store, time), 1);
+    query.key = time.last_key;
+  }
+  // `count` events in cell (row, col), all with one key inside the window.
+  void add_events(int row, int col, int count) {
+    for (int k = 0; k < count && store->count < kStoreCapacity; ++k)
+      store->records[store->count++] =
+          test::event_at(0x1085, static_cast<uint32_t>(row), static_cast<uint32_t>(col));
+  }
+  void close() {
     free_scene();
     close_headless_gl(gl);
   }
-
+  void TearDown() override {
+    free_image(frame);
+    if (gl.context != nullptr) close();
+  }
   void draw() {
+    if (gl.context == nullptr) open(kWidth, kHeight);
     init_scene(*scene, sources, gis, dir.root());
     resize_view(view, kWidth, kHeight);
     draw_frame(*scene, view);
@@ -67,44 +112,98 @@ class SceneFrames : public ::testing::Test {
   }
   // Pixel (x, y) counted from the bottom-left, as the frame holds it.
   const uint8_t* pixel(int x, int y) const { return frame.pixels + (y * kWidth + x) * 3; }
-  // The pixel at the centre of grid cell (row, col) in a straight-down view.
-  const uint8_t* over_cell(int row, int col) const {
-    const double units_per_pixel = 2.0 * view.distance / 4.0 / kHeight;
-    const int x = static_cast<int>(
-        std::lround(kWidth / 2.0 + (col + 0.5 - view.look_at[0]) / units_per_pixel));
-    const int y = static_cast<int>(
-        std::lround(kHeight / 2.0 + (row + 0.5 - view.look_at[1]) / units_per_pixel));
-    return pixel(x, y);
-  }
 };
 
-void expect_colour(const uint8_t* p, int r, int g, int b, int tolerance = 2) {
-  EXPECT_NEAR(p[0], r, tolerance);
-  EXPECT_NEAR(p[1], g, tolerance);
-  EXPECT_NEAR(p[2], b, tolerance);
+// One frame the plain way: clear, camera, one batch of tops with the Map
+// texture and one of sides with the Side texture, rows outer, blending on.
+void draw_reference(const CountTables& counts, const CellTable& cells,
+                    const CellTexcoords& texcoords, const ViewState& view) {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glMatrixMode(GL_TEXTURE);
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glTranslatef(0, 0, -view.distance);
+  glRotatef(-view.tilt, 1, 0, 0);
+  glRotatef(-view.heading, 0, 0, 1);
+  glTranslatef(-view.look_at[0], -view.look_at[1], -view.look_at[2]);
+  glScalef(1, 1, 0.25f);
+  glEnable(GL_DEPTH_TEST);
+  glEnable(GL_BLEND);
+  glEnable(GL_TEXTURE_2D);
+  const int corner[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};  // round the cell from (c, r)
+  glBindTexture(GL_TEXTURE_2D, kMapTexture);
+  glBegin(GL_QUADS);
+  for (int i = 0; i < kCellCount; ++i) {
+    const int r = i / kGridCols, c = i % kGridCols;
+    const float g = (cells.words[i][0] & kSelectedBit) ? 0.5f : 1.0f;
+    glColor3f(g, g, g);
+    for (int k = 0; k < 4; ++k) {
+      glTexCoord2fv(&texcoords.corners[i][k].s);
+      glVertex3i(c + corner[k][0], r + corner[k][1], static_cast<GLint>(counts.cells[i]));
+    }
+  }
+  glEnd();
+  glBindTexture(GL_TEXTURE_2D, kSideTexture);
+  glBegin(GL_QUADS);
+  const float greys[4] = {0.9f, 0.93f, 0.96f, 0.99f};
+  for (int i = 0; i < kCellCount; ++i) {
+    const int r = i / kGridCols, c = i % kGridCols;
+    const GLint h = static_cast<GLint>(counts.cells[i]);
+    for (int f = 0; f < 4; ++f) {  // from the face's first ground corner to its second, then up
+      glColor3f(greys[f], greys[f], greys[f]);
+      for (int k = 0; k < 4; ++k) {
+        const int* p = corner[(k == 1 || k == 2) ? (f + 1) % 4 : f];
+        const GLint z = k >= 2 ? h : 0;
+        glTexCoord2i(k == 1 || k == 2, z);
+        glVertex3i(c + p[0], r + p[1], z);
+      }
+    }
+  }
+  glEnd();
+  glDisable(GL_TEXTURE_2D);
+  glDisable(GL_BLEND);
+  glDisable(GL_DEPTH_TEST);
 }
 
-// The map shows under zero-count cells, half bright under a selected one,
-// and the clear colour where no cell is; a height-zero resize keeps the
-// projection.
+// Number of pixels that differ, and the first of them as "x,y".
+long differing_pixels(const Image& a, const Image& b, std::string& first) {
+  long n = 0;
+  for (int p = 0; p < kWidth * kHeight; ++p) {
+    if (std::memcmp(a.pixels + p * 3, b.pixels + p * 3, 3) == 0) continue;
+    if (n++ == 0) first = std::to_string(p % kWidth) + "," + std::to_string(p / kWidth);
+  }
+  return n;
+}
+
+void expect_colour(const uint8_t* p, int r, int g, int b, int tolerance = 2) {
+  EXPECT_LE(std::max({std::abs(p[0] - r), std::abs(p[1] - g), std::abs(p[2] - b)}), tolerance)
+      << +p[0] << "," << +p[1] << "," << +p[2];
+}
+
+// The map under zero-count cells, half bright under a selected one, the
+// clear colour beside the grid; a height-zero resize keeps the projection.
 TEST_F(SceneFrames, MapSelectedTopsAndTheClearColour) {
+  write_data(false);
   draw();
-  expect_colour(over_cell(33, 42), kMapColour[0], kMapColour[1], kMapColour[2]);
-  expect_colour(over_cell(33, 45), kMapColour[0] / 2, kMapColour[1] / 2, kMapColour[2] / 2);
+  // Straight down from 100 units a cell is 12 pixels: the centres of cells
+  // (33, 42) and (33, 45).
+  expect_colour(pixel(406, 306), kMapColour[0], kMapColour[1], kMapColour[2]);
+  expect_colour(pixel(442, 306), kMapColour[0] / 2, kMapColour[1] / 2, kMapColour[2] / 2);
   EXPECT_TRUE(recorder.messages.empty());
   resize_view(view, kWidth, 0);
   draw_frame(*scene, view);
   EXPECT_NEAR(view.last_aspect, 800.0f / 600.0f, 1e-6);
   view.look_at[0] = 0;  // the left half of the frame lies beside the grid
   draw();
-  const int grey = static_cast<int>(kClearGrey * 255 + 0.5f);
-  expect_colour(pixel(100, 300), grey, grey, grey);
+  expect_colour(pixel(100, 300), kGrey, kGrey, kGrey);
   expect_colour(pixel(700, 300), kMapColour[0], kMapColour[1], kMapColour[2]);
 }
 
 // Looking level at the front face of a column of three from close by: three
 // white bands, each capped by a black stripe an eighth of its height.
 TEST_F(SceneFrames, ColumnOfThreeShowsThreeCappedBands) {
+  write_data(false);
   for (int i = 0; i < 3; ++i) store->records[store->count++] = test::event_at(0x1085, 33, 42);
   time.window_start = 0;
   view.look_at[0] = 42.5f;
@@ -114,18 +213,244 @@ TEST_F(SceneFrames, ColumnOfThreeShowsThreeCappedBands) {
   EXPECT_EQ(counts->cells[33 * kGridCols + 42], 3u);
   // The face y = 33 is 10 units from the eye and one unit wide: 120 pixels
   // across, 30 pixels per event upward from the middle row.
-  const int band = 30;
   const int face_grey = static_cast<int>(0.9f * 255);
   for (int k = 0; k < 3; ++k) {
     SCOPED_TRACE(k);
-    expect_colour(pixel(400, 300 + k * band + 12), face_grey, face_grey, face_grey, 3);
-    const uint8_t* cap = pixel(400, 300 + k * band + 28);
-    EXPECT_LT(cap[0], 40);
-    EXPECT_LT(cap[1], 40);
+    expect_colour(pixel(400, 300 + k * 30 + 12), face_grey, face_grey, face_grey, 3);
+    EXPECT_LT(std::max(pixel(400, 300 + k * 30 + 28)[0], pixel(400, 300 + k * 30 + 28)[1]), 40);
   }
-  // Above the column the sky: the clear colour.
-  const int grey = static_cast<int>(kClearGrey * 255 + 0.5f);
-  expect_colour(pixel(400, 300 + 3 * band + 10), grey, grey, grey);
+  expect_colour(pixel(400, 300 + 3 * 30 + 10), kGrey, kGrey, kGrey);  // the sky above
+}
+
+// Each capture row against the row read alone (which padding can't
+// misplace); the view's lower half lies beside the grid.
+TEST_F(SceneFrames, CaptureRowsComeBottomFirstTightlyPacked) {
+  write_data(true);
+  view.look_at[1] = 0;  // the grid's first row across the middle
+  for (const auto& [width, height] : {std::pair{800, 600}, {1001, 120}}) {
+    SCOPED_TRACE(width);
+    open(width, height);
+    Image capture;
+    ASSERT_EQ(capture_view(*scene, view, capture), 1);
+    ASSERT_EQ(std::tuple(capture.width, capture.height, capture.channels),
+              std::tuple(width, height, 3));
+    const size_t row_bytes = static_cast<size_t>(width) * 3;
+    std::vector<uint8_t> row(row_bytes + 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    for (int y : {0, 1, height / 2, height - 1}) {
+      glReadPixels(0, y, width, 1, GL_RGB, GL_UNSIGNED_BYTE, row.data());
+      EXPECT_EQ(std::memcmp(capture.pixels + y * row_bytes, row.data(), row_bytes), 0) << y;
+    }
+    const size_t middle = static_cast<size_t>(width / 2) * 3;
+    EXPECT_NEAR(capture.pixels[middle + 2], kGrey, 2);
+    EXPECT_GT(capture.pixels[(height - 1) * row_bytes + middle + 2], 250);
+
+    free_image(capture);
+    close();
+  }
+  EXPECT_TRUE(recorder.messages.empty());
+  open(64, 48);  // a view with no area captures nothing
+  for (const auto& [w, h] : {std::pair<int16_t, int16_t>{0, 48}, {64, 0}, {0, 0}}) {
+    view.viewport_width = w;
+    view.viewport_height = h;
+    Image capture;
+    EXPECT_EQ(capture_view(*scene, view, capture), 0);
+    EXPECT_EQ(capture.pixels, nullptr);
+  }
+}
+
+TEST(Picking, StraightDownAndDegenerateViewports) {
+  auto counts = std::make_unique<CountTables>();
+  clear_counts(*counts);
+  ViewState view;
+  resize_frustum(view, 801, 601);
+  int16_t row = -1, col = -1;
+  ASSERT_EQ(pick_cell(view, *counts, 400, 300, row, col), 1);  // through the shared corner
+  EXPECT_EQ(std::tuple(row, col), std::tuple(32, 41));
+  view.look_at[0] = -100;  // beside the grid nothing is hit
+  EXPECT_EQ(pick_cell(view, *counts, 400, 300, row, col), 0);
+  for (const auto& [width, height] : {std::pair<int16_t, int16_t>{1, 600}, {800, 1}, {0, 0}}) {
+    ViewState small;
+    resize_frustum(small, width, height);
+    EXPECT_EQ(pick_cell(small, *counts, 0, 0, row, col), 0) << width << "x" << height;
+  }
+}
+
+TEST_F(SceneFrames, ArraysDrawTheFramesOfTheImmediateModeLists) {
+  struct Case {
+    const char* name;
+    std::function<void()> change;  // applied before the rebuild
+    float heading, tilt;
+  };
+  const Case cases[] = {
+      {"empty store, straight down", [] {}, 0, 0},
+      {"full store, tilted", [&] { fill_store(); }, 20, 50},
+      {"a selection on the full store",
+       [&] {
+         for (int r = 20; r < 40; ++r)
+           for (int c = 30; c < 55; ++c) cells->words[r * kGridCols + c][0] |= kSelectedBit;
+       },
+       20, 50},
+      {"counts up to 40",
+       [&] {
+         store->count = 0;
+         time.window_start = 0;
+         query.key = 0xFE7F;
+         for (int n = 1; n <= 40; ++n) add_events(10 + n % 45, 5 + (n * 7) % 75, n);
+         for (int n = 0; n < 120; ++n) add_events(n % 66, (n * 13) % 84, n % 5);
+       },
+       0, 45},
+      {"heading 135, tilt 60", [] {}, 135, 60},
+      {"a step back to an empty window", [&] { query.key = 0x1081; }, 135, 60},
+  };
+  open_city();
+  auto texcoords = std::make_unique<CellTexcoords>();
+  build_cell_texcoords(*texcoords);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    c.change();
+    rebuild_columns(*scene, sources);
+    std::tie(view.heading, view.tilt, view.distance) = std::tuple(c.heading, c.tilt, 170.0f);
+    Image fast, reference, again;
+    draw_frame(*scene, view);
+    read_frame(kWidth, kHeight, fast);
+    draw_reference(*counts, *cells, *texcoords, view);
+    read_frame(kWidth, kHeight, reference);
+    // Drawn twice: a view where batch splitting moves texels tests nothing.
+    draw_reference(*counts, *cells, *texcoords, view);
+    read_frame(kWidth, kHeight, again);
+    std::string first;
+    EXPECT_EQ(differing_pixels(again, reference, first), 0) << "not repeatable at " << first;
+    EXPECT_EQ(differing_pixels(fast, reference, first), 0) << "first at " << first;
+    // A frame of one colour would make the comparison empty.
+    bool varied = false;
+    for (int p = 1; p < kWidth * kHeight && !varied; ++p)
+      varied = std::memcmp(reference.pixels, reference.pixels + p * 3, 3) != 0;
+    EXPECT_TRUE(varied);
+    for (Image* image : {&fast, &reference, &again}) free_image(*image);
+  }
+}
+
+// Columns wholly outside the view volume are left out: only batching noise,
+// never a patch of pixels, may tell the frame from the whole field drawn.
+TEST_F(SceneFrames, ColumnsOutsideTheViewAreLeftOutWithoutChangingTheFrame) {
+  open_city();
+  fill_store();
+  rebuild_columns(*scene, sources);
+  // heading, tilt, distance, look-at x, y
+  const float views[][5] = {
+      {20, 50, 100, 42, 33}, {0, 0, 60, 42, 33},   {150, 40, 35, 42, 33},
+      {135, 60, 60, 10, 60}, {-90, 85, 30, 80, 5},
+  };
+  for (const auto& [heading, tilt, distance, x, y] : views) {
+    SCOPED_TRACE(std::to_string(heading) + " " + std::to_string(tilt));
+    std::tie(view.heading, view.tilt, view.distance, view.look_at[0], view.look_at[1]) =
+        std::tuple(heading, tilt, distance, x, y);
+    uint8_t in_view[kCellCount];
+    const int columns = find_columns_in_view(view, *counts, in_view);
+    EXPECT_GT(columns, 0);
+    EXPECT_LT(columns, kCellCount);
+    Image culled, whole;
+    draw_frame(*scene, view);
+    read_frame(kWidth, kHeight, culled);
+    // Every quad, in one draw per texture.
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    apply_camera(view);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_TEXTURE_2D);
+    const std::vector<ColumnVertex>* arrays[2] = {&scene->top_vertices, &scene->side_vertices};
+    const unsigned textures[2] = {kMapTexture, kSideTexture};
+    for (int k = 0; k < 2; ++k) {
+      glBindTexture(GL_TEXTURE_2D, textures[k]);
+      glInterleavedArrays(GL_T2F_C3F_V3F, sizeof(ColumnVertex), arrays[k]->data());
+      glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(arrays[k]->size()));
+    }
+    for (GLenum array : {GL_VERTEX_ARRAY, GL_COLOR_ARRAY, GL_TEXTURE_COORD_ARRAY})
+      glDisableClientState(array);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_DEPTH_TEST);
+    read_frame(kWidth, kHeight, whole);
+    int off_by_more = 0;
+    for (int q = 0; q < kWidth * kHeight * 3; q += 3)
+      off_by_more += std::max({std::abs(culled.pixels[q] - whole.pixels[q]),
+                               std::abs(culled.pixels[q + 1] - whole.pixels[q + 1]),
+                               std::abs(culled.pixels[q + 2] - whole.pixels[q + 2])}) > 1;
+    EXPECT_LE(off_by_more, 12);
+    free_image(culled);
+    free_image(whole);
+  }
+}
+
+// Every cell top drawn in colour (row + 1, column + 1, 0); black: no cell.
+void draw_ids(const ViewState& view, const CountTables& counts) {
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glEnable(GL_DEPTH_TEST);
+  glDisable(GL_TEXTURE_2D);
+  glDisable(GL_BLEND);
+  apply_camera(view);
+  glBegin(GL_QUADS);
+  for (int i = 0; i < kCellCount; ++i) {
+    const int r = i / kGridCols, c = i % kGridCols;
+    glColor3ub(static_cast<GLubyte>(r + 1), static_cast<GLubyte>(c + 1), 0);
+    for (const auto& [dc, dr] : {std::pair{0, 0}, {1, 0}, {1, 1}, {0, 1}})
+      glVertex3i(c + dc, r + dr, static_cast<int>(counts.cells[i]));
+  }
+  glEnd();
+  glFinish();
+}
+
+TEST(Picking, TiltedPicksAgreeWithWhatGlDraws) {
+  constexpr int kWidth = 320, kHeight = 240;  // of the id frame
+  HeadlessGl gl;
+  ASSERT_EQ(open_headless_gl(kWidth, kHeight, gl), 1);
+  // Heights low enough that no side hides a top the pick would report.
+  auto counts = std::make_unique<CountTables>();
+  for (int i = 0; i < kCellCount; ++i) counts->cells[i] = static_cast<uint32_t>((i * 7) % 5);
+  // look-at x, y, distance, heading, tilt
+  const float views[][5] = {
+      {42, 33, 60, 0, 0}, {40, 30, 50, 30, 40}, {20, 45, 40, -120, 55}, {60, 20, 70, 170, -35}};
+  for (const auto& [x0, y0, distance, heading, tilt] : views) {
+    SCOPED_TRACE(heading);
+    ViewState view;
+    view.look_at[0] = x0;
+    view.look_at[1] = y0;
+    std::tie(view.distance, view.heading, view.tilt) = std::tuple(distance, heading, tilt);
+    resize_view(view, kWidth, kHeight);
+    draw_ids(view, *counts);
+    Image ids;
+    read_frame(kWidth, kHeight, ids);
+    auto id_at = [&](int x, int y) {
+      const uint8_t* p = ids.pixels + ((kHeight - 1 - std::clamp(y, 0, kHeight - 1)) * kWidth +
+                                       std::clamp(x, 0, kWidth - 1)) *
+                                          3;
+      return std::pair<int, int>{p[0] - 1, p[1] - 1};  // (-1, -1): no cell
+    };
+    int compared = 0, agreed = 0;
+    for (int y = 3; y < kHeight; y += 7)
+      for (int x = 3; x < kWidth; x += 7) {
+        int16_t row = -1, col = -1;
+        std::pair<int, int> picked{-1, -1};
+        if (pick_cell(view, *counts, static_cast<int16_t>(x), static_cast<int16_t>(y), row, col))
+          picked = {row, col};
+        // The pick spans pixels 0 to w - 1, GL the edges 0 to w.
+        const int gx = static_cast<int>(std::lround(x * kWidth / (kWidth - 1.0) - 0.5));
+        const int gy = static_cast<int>(std::lround(y * kHeight / (kHeight - 1.0) - 0.5));
+        ++compared;
+        agreed += id_at(gx, gy) == picked;
+        // Near a boundary a neighbour may show the picked cell instead.
+        bool nearby = false, boundary = false;
+        for (int d = 0; d < 25; ++d) {
+          nearby = nearby || id_at(gx + d % 5 - 2, gy + d / 5 - 2) == picked;
+          boundary = boundary || id_at(gx + d % 5 - 2, gy + d / 5 - 2) != id_at(gx, gy);
+        }
+        EXPECT_TRUE(nearby || boundary) << x << "," << y << ": picked " << picked.first << ","
+                                        << picked.second << " gl " << id_at(gx, gy).first;
+      }
+    EXPECT_GT(agreed, compared * 9 / 10);
+    free_image(ids);
+  }
+  close_headless_gl(gl);
 }
 
 }  // namespace
