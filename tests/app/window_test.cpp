@@ -66,18 +66,6 @@ class Recorder {
   MessageSink previous_;
 };
 
-// Counts the key events that reach the 3-D view.
-class KeyCounter : public QObject {
- public:
-  int keys = 0;
-
- protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    keys += event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
-    return false;
-  }
-};
-
 // The viewer with scripted dialogs: `save_as` answers every file chooser
 // ("" cancels), `printer_setup` the print dialog (empty cancels); each
 // dialog notes whether timer 1 ran while it was open.
@@ -85,7 +73,6 @@ struct Viewer {
   Recorder recorder;
   std::unique_ptr<Program> program = std::make_unique<Program>();
   std::unique_ptr<MainWindow> window;
-  KeyCounter view_keys;
   std::string save_as;
   std::function<void(QPrinter&)> printer_setup;
   int dialogs_opened = 0;
@@ -108,7 +95,6 @@ struct Viewer {
     window->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     EXPECT_TRUE(QTest::qWaitFor([this] { return program->panels.about != nullptr; }, 5000));
-    window->view()->installEventFilter(&view_keys);
     window->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
   }
@@ -204,12 +190,6 @@ TEST(MainWindow, StartUpStateAndPanels) {
   EXPECT_EQ(bar_colour(t), QColor(255, 128, 64));
   EXPECT_EQ(find_control_as<QComboBox>(t, 1029)->currentText(), "Day");
   EXPECT_EQ(t.play_group()->checkedId(), 1019);
-  for (const QueryField& field : kQueryFields) {
-    auto* list = find_control_as<QComboBox>(v.query(), field.list_id);
-    ASSERT_NE(list, nullptr) << field.list_id;
-    EXPECT_EQ(list->count(), field.item_count);
-    EXPECT_EQ(list->currentText(), "ALL");
-  }
   EXPECT_EQ(QApplication::focusWidget(), find_control(v.query(), 1001));
   EXPECT_EQ(v.recorder.log, "");
 }
@@ -314,9 +294,6 @@ TEST(Panels, PlayStepsOnTheTicksAndPauseStops) {
   step_time_forward(expected, kStepDay);
   const uint16_t reached = v.program->query.key;
   EXPECT_GE(reached, expected);
-  char label[kDateLabelSize];
-  format_time_key(reached, label);
-  EXPECT_EQ(find_control_as<QLabel>(t, 1044)->text(), label);
   EXPECT_EQ(bar_colour(t), QColor(49, 106, 197));  // the window has grown
   EXPECT_GT(v.program->counts.total, 0u);
 
@@ -329,7 +306,6 @@ TEST(Panels, PlayStepsOnTheTicksAndPauseStops) {
   EXPECT_EQ(t.play_group()->checkedId(), 1020);
   v.window->on_timer(1);
   EXPECT_LT(v.program->query.key, reached);
-  EXPECT_EQ(v.view_keys.keys, 0);
   EXPECT_EQ(v.recorder.log, "");
 }
 
@@ -349,12 +325,12 @@ TEST(Panels, DefaultQuerySetsEveryListBackToAll) {
   }
   EXPECT_EQ(v.program->query.incident, 2u);
   EXPECT_NE(v.program->query.suspect, 0u);
-  EXPECT_EQ(v.view_keys.keys, 0);
   EXPECT_LT(v.program->counts.total, all);
   v.command(kCommandDefaultQuery);
-  for (const QueryField& field : kQueryFields)
-    EXPECT_EQ(find_control_as<QComboBox>(v.query(), field.list_id)->currentText(), "ALL")
-        << field.list_id;
+  for (const QueryField& field : kQueryFields) {
+    auto* list = find_control_as<QComboBox>(v.query(), field.list_id);
+    EXPECT_EQ(std::tuple(list->currentText(), list->count()), std::tuple("ALL", field.item_count));
+  }
   EXPECT_EQ(v.program->query.incident | v.program->query.officer | v.program->query.suspect, 0u);
   EXPECT_EQ(v.program->counts.total, all);
 }
@@ -435,15 +411,11 @@ TEST(InfoPanel, CtrlClickPutsTheExactReportInTheInfoPanel) {
   EXPECT_EQ(test::read_file(dir.path("empty.txt")), "");
   EXPECT_EQ(v.recorder.log, "Info: Load complete\nInfo: Save complete\n");
 
-  // Beside the grid: no read-out; a Ctrl-click clears the selection and
-  // reports nothing.
+  // Beside the grid the read-out goes.
   v.program->view.look_at[0] = -500;
   send_mouse(view, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, middle + QPoint(1, 0));
   QTest::qWait(800);
   EXPECT_FALSE(QToolTip::isVisible());
-  ctrl_click();
-  EXPECT_EQ(text->toPlainText(), "");
-  EXPECT_EQ(selected(), 0u);
 }
 
 // "Zip Codes" changes the map texture; a missing chosen overlay is named
@@ -516,9 +488,6 @@ TEST(AboutBox, ContentsAndWaysOut) {
   EXPECT_EQ(reference, QStringList({"Pan view:", "Right mouse", "Zoom view:", "Shift + Right mouse",
                                     "Move view:", "Ctrl + Right mouse", "Control timeline:",
                                     "Left mouse", "Make selection", "Ctrl + Left mouse"}));
-  for (uint16_t id : {1040, 1041, 1042, 1043, 1044, 1045, 1046, 1047, 1048, 1059})
-    EXPECT_FALSE(find_control_as<QLabel>(*about, id)->text().isEmpty()) << id;
-  EXPECT_TRUE(find_control_as<QLabel>(*about, 1042)->text().endsWith("@example.org"));
 
   // "OK", Enter, Return, Esc and the close box each hide it; "About.."
   // shows it where it was.
@@ -550,17 +519,12 @@ TEST(Snapshot, IsTheViewBottomRowFirstAndLeavesPanelsAsTheyWere) {
   panels.query->hide_panel();
   v.save_as = dir.path("shot");  // the chooser appends ".bmp"
   v.window->on_command(kCommandSaveSnapshot);
-  EXPECT_EQ(v.recorder.log, "Info: Save complete\n");
-  EXPECT_EQ(v.dialogs_opened, 1);
-  EXPECT_FALSE(v.timer_ran_in_dialog);
-  EXPECT_TRUE(v.window->timer().isActive());
-  const std::pair<Panel*, bool> visible[] = {{panels.gis, true},
-                                             {panels.query, false},
-                                             {panels.timeline, true},
-                                             {panels.info, false},
-                                             {panels.about, false}};
-  for (const auto& [panel, shown] : visible)
-    EXPECT_EQ(panel->isVisible(), shown) << panel->panel_template().caption;
+  EXPECT_EQ(std::tuple(v.recorder.log, v.dialogs_opened, v.timer_ran_in_dialog),
+            std::tuple("Info: Save complete\n", 1, false));
+  std::string shown;
+  for (Panel* panel : {panels.gis, panels.query, panels.timeline, panels.info, panels.about})
+    shown += panel->isVisible() ? '1' : '0';
+  EXPECT_EQ(shown, "10100");
 
   Image shot;
   ASSERT_EQ(read_bmp(dir.path("shot.bmp").c_str(), shot), 1);
@@ -592,47 +556,38 @@ TEST(Snapshot, EveryOtherWayOutSaysWhatItShouldAndWritesNothing) {
   test::ScratchDir dir;
   Viewer v;
   struct Case {
-    const char* name;
     int command;
-    std::function<void()> prepare;
+    const char* save_as;  // "" cancels
+    const char* pdf;      // nullptr cancels
+    int16_t ViewState::*side;
     int dialogs;
-    std::string messages;
+    const char* said;
   };
   const Case cases[] = {
-      {"snapshot cancelled", kCommandSaveSnapshot, [&] { v.save_as = ""; }, 1, ""},
-      {"snapshot file can't be made", kCommandSaveSnapshot,
-       [&] { v.save_as = dir.path("no/such/folder/shot.bmp"); }, 1,
+      {kCommandSaveSnapshot, "", nullptr, nullptr, 1, ""},
+      {kCommandSaveSnapshot, "no/such/shot.bmp", nullptr, nullptr, 1,
        "Error: Can't save snapshot file!!\n"},
-      {"snapshot of a view without area", kCommandSaveSnapshot,
-       [&] {
-         v.save_as = dir.path("shot.bmp");
-         v.program->view.viewport_height = 0;
-       },
-       0, "Error: The view has no area to capture!\n"},
-      {"print cancelled", kCommandPrint, [&] { v.printer_setup = nullptr; }, 1, ""},
-      {"printout can't start", kCommandPrint,
-       [&] {
-         v.printer_setup = [&](QPrinter& p) { print_to_pdf(p, dir.path("no/such/folder/p.pdf")); };
-       },
-       1, "Error: Cannot start the printout! (owned)\n"},
-      {"print of a view under 2 x 2", kCommandPrint,
-       [&] {
-         v.printer_setup = [&](QPrinter& p) { print_to_pdf(p, dir.path("page.pdf")); };
-         v.program->view.viewport_width = 1;
-       },
-       0, "Error: The view is too small to print (at least 2 x 2 pixels)!\n"},
+      {kCommandSaveSnapshot, "shot.bmp", nullptr, &ViewState::viewport_height, 0,
+       "Error: The view has no area to capture!\n"},
+      {kCommandPrint, "", nullptr, nullptr, 1, ""},
+      {kCommandPrint, "", "no/such/page.pdf", nullptr, 1,
+       "Error: Cannot start the printout! (owned)\n"},
+      {kCommandPrint, "", "page.pdf", &ViewState::viewport_width, 0,
+       "Error: The view is too small to print (at least 2 x 2 pixels)!\n"},
   };
   const ViewState view = v.program->view;
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    c.prepare();
+    SCOPED_TRACE(c.said);
+    v.save_as = *c.save_as ? dir.path(c.save_as) : "";
+    v.printer_setup = nullptr;
+    if (c.pdf) v.printer_setup = [&](QPrinter& p) { print_to_pdf(p, dir.path(c.pdf)); };
+    if (c.side) v.program->view.*c.side = c.command == kCommandPrint ? 1 : 0;
     v.recorder.log.clear();
     v.dialogs_opened = 0;
     v.window->on_command(c.command);
-    EXPECT_FALSE(v.timer_ran_in_dialog);
-    EXPECT_TRUE(v.window->timer().isActive());
-    EXPECT_EQ(v.dialogs_opened, c.dialogs);
-    EXPECT_EQ(v.recorder.log, c.messages);
+    EXPECT_EQ(std::tuple(v.timer_ran_in_dialog, v.window->timer().isActive(), v.dialogs_opened,
+                         v.recorder.log),
+              std::tuple(false, true, c.dialogs, c.said));
     EXPECT_TRUE(fs::is_empty(dir.root()));
     v.program->view = view;
   }
@@ -656,13 +611,11 @@ TEST(Print, ToPdfIsOnePageWithTheViewCentredAndUpright) {
   // The grid's first row across the middle of the view: its lower half is
   // the plain clear grey beside the grid, its upper half the map.
   v.program->view.look_at[1] = 0;
-  QRectF printable;  // in points, on the full page
-  QSizeF page;
+  QRectF printable;  // in points, on the full page: at 72 dpi one pixel
   const std::string pdf = dir.path("page.pdf");
   v.printer_setup = [&](QPrinter& printer) {
     print_to_pdf(printer, pdf);
     printable = printer.pageLayout().paintRect(QPageLayout::Point);
-    page = printer.pageLayout().fullRect(QPageLayout::Point).size();
   };
   v.window->on_command(kCommandPrint);
   EXPECT_EQ(v.recorder.log, "Info: Print spooled\n");
@@ -670,12 +623,9 @@ TEST(Print, ToPdfIsOnePageWithTheViewCentredAndUpright) {
   EXPECT_TRUE(std::regex_search(info, std::regex("\nPages: +1\n"))) << info;
   EXPECT_TRUE(std::regex_search(info, std::regex("(^|\n)Title: +Valdrin1.0c printout\n"))) << info;
 
-  // At 72 dpi one pixel is one point.
   output_of("pdftoppm -r 72 -singlefile '" + pdf + "' '" + dir.path("page") + "'");
   const QImage render(QString::fromStdString(dir.path("page.ppm")));
   ASSERT_FALSE(render.isNull());
-  EXPECT_NEAR(render.width(), page.width(), 1);
-  EXPECT_NEAR(render.height(), page.height(), 1);
   int left = render.width(), right = -1, top = render.height(), bottom = -1;
   for (int y = 0; y < render.height(); ++y)
     for (int x = 0; x < render.width(); ++x)
@@ -706,25 +656,20 @@ TEST(Print, ToPdfIsOnePageWithTheViewCentredAndUpright) {
   }
   EXPECT_GT(map_pixels, width / 4);
 
-  // Qt's own print dialog on a machine without printers offers a PDF file,
-  // and choosing one prints there.
+  // Qt's own print dialog prints to the PDF file chosen in it.
   v.program->run_print_dialog = v.real_print_dialog;
   const std::string chosen = dir.path("chosen.pdf");
-  bool offered = false;
   QTimer answer;  // answers the dialog once it is up, however long that takes
   QObject::connect(&answer, &QTimer::timeout, [&] {
     auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
     if (dialog == nullptr) return;
     answer.stop();
-    for (QComboBox* printers : dialog->findChildren<QComboBox*>("printers"))
-      offered = offered || printers->currentText() == "Print to File (PDF)";
     for (QLineEdit* name : dialog->findChildren<QLineEdit*>("filename"))
       name->setText(QString::fromStdString(chosen));
     dialog->accept();
   });
   answer.start(50);
   v.window->on_command(kCommandPrint);
-  EXPECT_TRUE(offered);
   EXPECT_EQ(v.recorder.log, "Info: Print spooled\nInfo: Print spooled\n");
   EXPECT_TRUE(
       std::regex_search(output_of("pdfinfo '" + chosen + "'"), std::regex("\nPages: +1\n")));
