@@ -43,16 +43,10 @@ struct TimelineRig {
 const uint16_t kMid = pack_time_key(2, 15, 6, 10);  // Evening, June 15, 2010
 
 TEST(TimelineCommands, EveryIdStepsPinsOrSetsState) {
-  struct Case {
-    int id;
-    int code;
-    int selected;
-    int unit;  // the step the Window end takes: -1 none
-    bool forward;
-    bool pins;
-    int play_state;  // afterwards
-    int step_unit;   // afterwards
-    int result;
+  struct Case {  // unit: the step the Window end takes, -1 none; states afterwards
+    int id, code, selected, unit;
+    bool forward, pins;
+    int play_state, step_unit, result;
   };
   const Case cases[] = {
       {1020, 0, 0, -1, false, false, kPlayBackward, kStepYear, 1},
@@ -89,12 +83,11 @@ TEST(TimelineCommands, EveryIdStepsPinsOrSetsState) {
     uint16_t expected = kMid;
     if (c.unit >= 0)
       c.forward ? step_time_forward(expected, c.unit) : step_time_back(expected, c.unit);
-    EXPECT_EQ(rig.query.key, expected);
-    EXPECT_EQ(rig.time.window_start, c.pins ? kMid : 0x1085);
-    EXPECT_EQ(rig.playback.play_state, c.play_state);
-    EXPECT_EQ(rig.playback.step_unit, c.step_unit);
-    EXPECT_EQ(rig.count("rebuild"), (c.unit >= 0 || c.pins) ? 1 : 0);
-    EXPECT_EQ(rig.count("draw"), 0);  // panels never draw
+    // Panels never draw; a step or a pin rebuilds once.
+    EXPECT_EQ(std::tuple(rig.query.key, rig.time.window_start, rig.playback.play_state,
+                         rig.playback.step_unit, rig.count("rebuild"), rig.count("draw")),
+              std::tuple(expected, c.pins ? kMid : 0x1085, c.play_state, c.step_unit,
+                         (c.unit >= 0 || c.pins) ? 1 : 0, 0));
   }
 }
 
