@@ -574,6 +574,8 @@ TEST(Snapshot, EveryOtherWayOutSaysWhatItShouldAndWritesNothing) {
        "Error: Cannot start the printout! (owned)\n"},
       {kCommandPrint, "", "page.pdf", &ViewState::viewport_width, 0,
        "Error: The view is too small to print (at least 2 x 2 pixels)!\n"},
+      {kCommandPrint, "", "page.pdf", &ViewState::viewport_height, 0,
+       "Error: The view is too small to print (at least 2 x 2 pixels)!\n"},
   };
   const ViewState view = v.program->view;
   for (const Case& c : cases) {

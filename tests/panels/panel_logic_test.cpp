@@ -49,34 +49,35 @@ TEST(TimelineCommands, EveryIdStepsPinsOrSetsState) {
     int play_state, step_unit, result;
   };
   const Case cases[] = {
-      {1020, 0, 0, -1, false, false, kPlayBackward, kStepYear, 1},
-      {1019, 0, 0, -1, false, false, kPaused, kStepYear, 1},
-      {1018, 0, 0, -1, false, false, kPlayForward, kStepYear, 1},
-      {1018, 5, 0, -1, false, false, kPaused, kStepYear, 1},  // not a click
+      {1020, 0, 0, -1, false, false, kPlayBackward, kStepDay, 1},
+      {1019, 0, 0, -1, false, false, kPaused, kStepDay, 1},
+      {1018, 0, 0, -1, false, false, kPlayForward, kStepDay, 1},
+      {1018, 5, 0, -1, false, false, kPaused, kStepDay, 1},  // not a click
       {1029, 1, 2, -1, false, false, kPaused, kStepMonth, 1},
       {1029, 1, 0, -1, false, false, kPaused, kStepShift, 1},
-      {1029, 0, 2, -1, false, false, kPaused, kStepYear, 1},   // not a change
-      {1029, 1, -1, -1, false, false, kPaused, kStepYear, 1},  // nothing selected
+      {1029, 1, 3, -1, false, false, kPaused, kStepYear, 1},
+      {1029, 0, 2, -1, false, false, kPaused, kStepDay, 1},   // not a change
+      {1029, 1, -1, -1, false, false, kPaused, kStepDay, 1},  // nothing selected
       // The step buttons use their own unit, whatever the list says.
-      {1030, 0, 0, kStepShift, true, false, kPaused, kStepYear, 1},
-      {1031, 0, 0, kStepShift, false, false, kPaused, kStepYear, 1},
-      {1033, 0, 0, kStepDay, true, false, kPaused, kStepYear, 1},
-      {1034, 0, 0, kStepDay, false, false, kPaused, kStepYear, 1},
-      {1036, 0, 0, kStepMonth, true, false, kPaused, kStepYear, 1},
-      {1037, 0, 0, kStepMonth, false, false, kPaused, kStepYear, 1},
-      {1039, 0, 0, kStepYear, true, false, kPaused, kStepYear, 1},
-      {1040, 0, 0, kStepYear, false, false, kPaused, kStepYear, 1},
-      {1040, 4, 0, -1, false, false, kPaused, kStepYear, 1},  // focus, not a click
-      {1046, 0, 0, -1, false, true, kPaused, kStepYear, 1},
-      {1023, 0, 0, -1, false, false, kPaused, kStepYear, 0},  // the bar sends nothing
-      {1044, 0, 0, -1, false, false, kPaused, kStepYear, 0},
-      {2, 0, 0, -1, false, false, kPaused, kStepYear, 0},
-      {1021, 0, 0, -1, false, false, kPaused, kStepYear, 0},
+      {1030, 0, 0, kStepShift, true, false, kPaused, kStepDay, 1},
+      {1031, 0, 0, kStepShift, false, false, kPaused, kStepDay, 1},
+      {1033, 0, 0, kStepDay, true, false, kPaused, kStepDay, 1},
+      {1034, 0, 0, kStepDay, false, false, kPaused, kStepDay, 1},
+      {1036, 0, 0, kStepMonth, true, false, kPaused, kStepDay, 1},
+      {1037, 0, 0, kStepMonth, false, false, kPaused, kStepDay, 1},
+      {1039, 0, 0, kStepYear, true, false, kPaused, kStepDay, 1},
+      {1040, 0, 0, kStepYear, false, false, kPaused, kStepDay, 1},
+      {1040, 4, 0, -1, false, false, kPaused, kStepDay, 1},  // focus, not a click
+      {1046, 0, 0, -1, false, true, kPaused, kStepDay, 1},
+      {1023, 0, 0, -1, false, false, kPaused, kStepDay, 0},  // the bar sends nothing
+      {1044, 0, 0, -1, false, false, kPaused, kStepDay, 0},
+      {2, 0, 0, -1, false, false, kPaused, kStepDay, 0},
+      {1021, 0, 0, -1, false, false, kPaused, kStepDay, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "id " << c.id << " code " << c.code);
     TimelineRig rig;
-    rig.playback.step_unit = kStepYear;
+    rig.playback.step_unit = kStepDay;
     rig.query.key = kMid;
     rig.time.window_start = 0x1085;
     EXPECT_EQ(on_timeline_command(rig.sources, c.id, c.code, c.selected), c.result);
@@ -140,6 +141,7 @@ TEST(TimelineDisplay, BarIsClampedIntoASaneRangeWithItsColour) {
       // One key: a range one key wide, never an empty one.
       {0x1085, 0x1085, 0x1085, 0x1085, 0x1085, 0x1086, 0x1085, kBarOrange},
       {0xFFFF, 0xFFFF, 0x0085, 0xFFFF, 0xFFFE, 0xFFFF, 0xFFFF, kBarBlue},
+      {0xFFFE, 0xFFFE, 0x0085, 0xFFFE, 0xFFFE, 0xFFFF, 0xFFFE, kBarBlue},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << std::hex << c.first << " " << c.last << " " << c.end);
