@@ -16,6 +16,8 @@
 #include "app/program.h"
 #include "core/cell_table.h"
 #include "core/csv.h"
+#include "core/store.h"
+#include "tests/core/example_event.h"
 #include "tests/core/test_files.h"
 #include "view/gis_commands.h"
 
@@ -209,24 +211,13 @@ TEST_F(Chooser, FoldersAndTheWorkingDirectory) {
             std::tuple(elsewhere, work));
 }
 
-std::string two_records() {
-  std::string bytes;
-  for (uint16_t key : {0x1084, 0x1090}) {
-    Event e;
-    e.key = key;
-    set_field(e, kRow, 5);
-    set_field(e, kCol, 6);
-    uint8_t raw[kEventBytes];
-    encode_event(e, raw);
-    bytes.append(reinterpret_cast<char*>(raw), kEventBytes);
-  }
-  return bytes;
-}
-
 // Each command's messages, in order, and what it did to the program.
 TEST_F(Chooser, FileCommandsSayHowTheyWent) {
   const std::string in = dir.path("elsewhere/");
-  test::write_file(in + "good.vdr", two_records());
+  static EventStore two;  // too big for the stack
+  two.count = 0;
+  for (uint16_t key : {0x1084, 0x1090}) two.records[two.count++] = test::event_at(key, 5, 6);
+  ASSERT_EQ(write_records((in + "good.vdr").c_str(), two), 1);
   test::write_file(in + "in.csv", "header\n2000,1,1,B,,45,10,1,CENTRAL\n");
   answers = {in + "good.vdr",  in + "missing.vdr", "",
              in + "copy",      in + "no/such/x",   in + "out",
@@ -242,7 +233,7 @@ TEST_F(Chooser, FileCommandsSayHowTheyWent) {
   save_data_command(p);
   export_csv_command(p);
   export_csv_command(p);
-  EXPECT_EQ(test::read_file(in + "copy.vdr"), two_records());
+  EXPECT_EQ(test::read_file(in + "copy.vdr"), test::read_file(in + "good.vdr"));
   EXPECT_EQ(test::read_file(in + "out.csv").substr(0, 30), "START\n-NA-,January,1,2002\nEND\n");
   import_csv_command(p);
   EXPECT_EQ(p.store.count, 1u);

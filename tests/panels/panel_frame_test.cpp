@@ -39,11 +39,9 @@ TEST(PanelTemplates, ControlsAreConsistentWithTheirPanel) {
       const int height = c.kind == ControlKind::kDropDownList ? 12 : c.height;
       EXPECT_TRUE(c.x >= 0 && c.y >= 0 && c.x + c.width <= t->width && c.y + height <= t->height);
       EXPECT_EQ(find_control_template(*t, c.id), &c);
-      if (c.kind == ControlKind::kDropDownList) {
-        const ControlTemplate* label = c.buddy ? find_control_template(*t, c.buddy) : nullptr;
-        EXPECT_TRUE(label != nullptr ? label->kind == ControlKind::kLabel
-                                     : c.accessible_name != nullptr);
-      }
+      const ControlTemplate* label = c.buddy ? find_control_template(*t, c.buddy) : nullptr;
+      EXPECT_TRUE(c.kind != ControlKind::kDropDownList ||
+                  (label ? label->kind == ControlKind::kLabel : c.accessible_name != nullptr));
     }
   }
   EXPECT_EQ(find_template(104), nullptr);
