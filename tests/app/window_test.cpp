@@ -1,67 +1,205 @@
-// The main window in a real X session (run under Xvfb): its title, frame
-// size and start-up state, the two ways out, real mouse events and every
-// menu command.
+// The running viewer in a real X session (under Xvfb), with scripted file
+// and print dialogs: start-up state, the ways out, real mouse events, every
+// menu command, the panels' keyboard and playback, the GIS and Info Panels
+// and the About box, and "Save Snapshot.." and "Print.." to BMP and PDF.
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPageLayout>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QSurfaceFormat>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
+#include <QToolTip>
+#include <cstdio>
+#include <filesystem>
 #include <memory>
+#include <regex>
 #include <tuple>
 
 #include "app/main_window.h"
+#include "core/message.h"
+#include "core/store.h"
+#include "panels/panel.h"
+#include "tests/core/example_event.h"
 #include "tests/core/test_files.h"
 #include "view/camera.h"
+#include "view/gis_commands.h"
+#include "view/image.h"
 
 namespace valdrin {
 namespace {
 
+namespace fs = std::filesystem;
 const std::string kShippedData = std::string(VALDRIN_SOURCE_DIR) + "/data";
 
+// Every message as "Caption: text", the main window's own marked "(owned)".
+class Recorder {
+ public:
+  Recorder() : previous_(set_message_sink(MessageSink{record, this, record_owned})) {}
+  ~Recorder() { set_message_sink(previous_); }
+  std::string log;
+
+ private:
+  static void record(void* self, const char* caption, const char* text) {
+    static_cast<Recorder*>(self)->log += std::string(caption) + ": " + text + "\n";
+  }
+  static void record_owned(void* self, const char* caption, const char* text) {
+    static_cast<Recorder*>(self)->log += std::string(caption) + ": " + text + " (owned)\n";
+  }
+  MessageSink previous_;
+};
+
+// The viewer with scripted dialogs: `save_as` answers every file chooser
+// ("" cancels), `printer_setup` the print dialog (empty cancels); each
+// dialog notes whether timer 1 ran while it was open.
 struct Viewer {
-  test::MessageRecorder recorder;
+  Recorder recorder;
   std::unique_ptr<Program> program = std::make_unique<Program>();
   std::unique_ptr<MainWindow> window;
+  std::string save_as;
+  std::function<void(QPrinter&)> printer_setup;
+  int dialogs_opened = 0;
+  bool timer_ran_in_dialog = false;
+  std::function<int(QPrinter&)> real_print_dialog;
 
-  explicit Viewer(const std::string& data_dir) {
+  explicit Viewer(const std::string& data_dir = kShippedData) {
     program->data_dir = data_dir;
     window = std::make_unique<MainWindow>(*program);
+    real_print_dialog = program->run_print_dialog;
+    program->dialogs.run = [this](bool, const std::string&, const std::string&) {
+      opened();
+      return save_as;
+    };
+    program->run_print_dialog = [this](QPrinter& printer) {
+      opened();
+      if (printer_setup) printer_setup(printer);
+      return printer_setup ? 1 : 0;
+    };
     window->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return program->panels.about != nullptr; }, 5000));
+    window->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  }
+  void opened() {
+    ++dialogs_opened;
+    timer_ran_in_dialog = timer_ran_in_dialog || window->timer().isActive();
+  }
+  Panel& timeline() { return *program->panels.timeline; }
+  Panel& query() { return *program->panels.query; }
+  // Through the menu bar, as a user would.
+  void command(int id) {
+    for (QAction* menu : window->menuBar()->actions())
+      for (QAction* item : menu->menu()->actions())
+        if (item->data().toInt() == id) item->trigger();
+  }
+  // The Map texture's pixels as the view's context holds them.
+  std::vector<uint8_t> map_texture() {
+    std::vector<uint8_t> pixels;
+    window->view()->with_context([&pixels] {
+      GLint width = 0, height = 0;
+      glBindTexture(GL_TEXTURE_2D, kMapTexture);
+      glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+      glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+      pixels.resize(static_cast<size_t>(width) * height * 3);
+      glPixelStorei(GL_PACK_ALIGNMENT, 1);
+      glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    });
+    return pixels;
   }
 };
 
-TEST(MainWindow, TitleFrameAndStartUpState) {
-  Viewer v(kShippedData);
+void send_mouse(QWidget* widget, QEvent::Type type, Qt::MouseButton button,
+                Qt::MouseButtons buttons, QPoint at, Qt::KeyboardModifiers modifiers = {}) {
+  QMouseEvent event(type, QPointF(at), widget->mapToGlobal(QPointF(at)), button, buttons,
+                    modifiers);
+  QApplication::sendEvent(widget, &event);
+}
+
+// Presses at the first point of `path`, moves through the others and
+// releases at the last.
+void drag(QWidget* widget, Qt::MouseButton button, std::initializer_list<QPoint> path,
+          Qt::KeyboardModifiers modifiers = {}) {
+  send_mouse(widget, QEvent::MouseButtonPress, button, button, *path.begin(), modifiers);
+  for (auto at = path.begin() + 1; at != path.end(); ++at)
+    send_mouse(widget, QEvent::MouseMove, Qt::NoButton, button, *at, modifiers);
+  send_mouse(widget, QEvent::MouseButtonRelease, button, Qt::NoButton, *(path.end() - 1),
+             modifiers);
+}
+
+QColor bar_colour(Panel& timeline) {
+  return find_control_as<QProgressBar>(timeline, 1023)->palette().color(QPalette::Highlight);
+}
+
+TEST(MainWindow, StartUpStateAndPanels) {
+  Viewer v;
   EXPECT_EQ(v.window->windowTitle(), "Valdrin 1.0d");
-  EXPECT_EQ(v.window->objectName(), "mainw");
-  QTest::qWait(50);
   EXPECT_EQ(v.window->frameGeometry().size(), QSize(1024, 768));
   EXPECT_EQ(v.window->centralWidget(), v.window->view());
-  // The scene came up with the cell table, and the time-window reset ran:
-  // an empty store's First key with its Day shift is the Window end.
-  EXPECT_TRUE(v.recorder.messages.empty());
+  // The scene came up with the cell table; the reset made the empty
+  // store's First key with its Day shift the Window end.
   EXPECT_NE(v.program->cells.words[33 * kGridCols + 42][0], 0u);
   EXPECT_EQ(v.program->query.key, 0x0085);
   EXPECT_EQ(v.program->view.viewport_width,
             v.window->view()->width() * v.window->devicePixelRatio());
+
+  const PanelWindows& p = v.program->panels;
+  const std::tuple<Panel*, const char*, bool> panels[] = {{p.gis, "GIS Panel", true},
+                                                          {p.query, "Query Panel", true},
+                                                          {p.timeline, "Timeline Panel", true},
+                                                          {p.info, "Info Panel", false},
+                                                          {p.about, "About Valdrin 1.0d", false}};
+  const QObjectList children = v.window->children();
+  int last = -1;  // created in order: later siblings stand above
+  for (const auto& [panel, caption, visible] : panels) {
+    ASSERT_NE(panel, nullptr) << caption;
+    EXPECT_EQ(panel->accessibleName(), caption);
+    EXPECT_EQ(panel->isVisible(), visible) << caption;
+    if (panel == p.about) continue;
+    EXPECT_GT(children.indexOf(panel), last) << caption;
+    last = static_cast<int>(children.indexOf(panel));
+  }
+  // Template places from the client area's top left, over the view.
+  const DialogUnits units = panel_dialog_units();
+  const QPoint client = v.window->view()->geometry().topLeft();
+  EXPECT_EQ(p.timeline->pos(), client);
+  EXPECT_EQ(p.query->pos(), client + QPoint(dialog_x(units, 20), dialog_y(units, 20)));
+
+  Panel& t = v.timeline();
+  EXPECT_EQ(find_control_as<QLabel>(t, 1044)->text(), "Day,January,1,2000");
+  auto* bar = find_control_as<QProgressBar>(t, 1023);
+  EXPECT_EQ(std::tuple(bar->minimum(), bar->maximum(), bar->value()),
+            std::tuple(0x0085, 0xFE7F, 0x0085));
+  EXPECT_EQ(bar_colour(t), QColor(255, 128, 64));
+  EXPECT_EQ(find_control_as<QComboBox>(t, 1029)->currentText(), "Day");
+  EXPECT_EQ(t.play_group()->checkedId(), 1019);
+  EXPECT_EQ(QApplication::focusWidget(), find_control(v.query(), 1001));
+  EXPECT_EQ(v.recorder.log, "");
 }
 
 // The Quit command and the close box both end the loop with 0.
 TEST(MainWindow, QuitAndTheCloseBoxEndTheLoopWithZero) {
   for (const bool quit : {true, false}) {
-    Viewer v(kShippedData);
-    QTimer::singleShot(50, [&] {
-      if (quit)
-        v.window->on_command(kCommandQuit);
-      else
-        v.window->close();
-    });
+    Viewer v;
+    QTimer::singleShot(
+        50, [&] { quit ? v.window->on_command(kCommandQuit) : (void)v.window->close(); });
     EXPECT_EQ(QApplication::exec(), 0);
     EXPECT_FALSE(v.window->isVisible());
   }
@@ -70,36 +208,19 @@ TEST(MainWindow, QuitAndTheCloseBoxEndTheLoopWithZero) {
 TEST(MainWindow, MissingDataGivesEachMessageOnceAndGoesOn) {
   test::ScratchDir empty;
   Viewer v(empty.root());
-  QTest::qWait(50);
-  ASSERT_EQ(v.recorder.messages.size(), 2u);
-  EXPECT_EQ(v.recorder.messages[0].second, "init_selection(): can't read selection");
-  EXPECT_EQ(v.recorder.messages[1].second, "make_map(): can't read map");
+  const std::string expected =
+      "ERROR: init_selection(): can't read selection\nERROR: make_map(): can't read map\n";
+  EXPECT_EQ(v.recorder.log, expected);
   v.window->on_command(0);  // an unknown command only redraws
   QTest::qWait(50);
   EXPECT_TRUE(v.window->isVisible());
-  EXPECT_EQ(v.recorder.messages.size(), 2u);
-}
-
-// Presses at the first point of `path`, moves through the others and
-// releases at the last.
-void drag(QWidget* widget, Qt::MouseButton button, std::initializer_list<QPoint> path,
-          Qt::KeyboardModifiers modifiers = {}) {
-  auto send = [&](QEvent::Type type, Qt::MouseButton changed, Qt::MouseButtons held, QPoint at) {
-    QMouseEvent event(type, QPointF(at), widget->mapToGlobal(QPointF(at)), changed, held,
-                      modifiers);
-    QApplication::sendEvent(widget, &event);
-  };
-  send(QEvent::MouseButtonPress, button, button, *path.begin());
-  for (auto at = path.begin() + 1; at != path.end(); ++at)
-    send(QEvent::MouseMove, Qt::NoButton, button, *at);
-  send(QEvent::MouseButtonRelease, button, Qt::NoButton, *(path.end() - 1));
+  EXPECT_EQ(v.recorder.log, expected);
 }
 
 // Qt's mouse events reach the rules with their buttons, modifiers and
 // positions in device pixels: a turn, a zoom, a day step and a re-centre.
 TEST(MainWindow, RealMouseEventsSteerTheViewAndTheTimeline) {
-  Viewer v(kShippedData);
-  QTest::qWait(50);
+  Viewer v;
   QWidget* view = v.window->view();
   Program& p = *v.program;
   uint16_t expected = p.query.key;
@@ -119,29 +240,23 @@ TEST(MainWindow, RealMouseEventsSteerTheViewAndTheTimeline) {
 }
 
 TEST(MainWindow, EveryMenuCommand) {
-  Viewer v(kShippedData);
-  v.program->dialogs.run = [](bool, const std::string&, const std::string&) {
-    return std::string();
-  };
-  v.program->run_print_dialog = [](QPrinter&) { return 0; };
-  QTest::qWait(50);
-  const QList<QAction*> menus = v.window->menuBar()->actions();
-  QStringList titles;
-  for (QAction* menu : menus) titles << menu->text();
-  EXPECT_EQ(titles, QStringList({"File", "Location", "Time", "Query", "Panel", "Help"}));
+  Viewer v;
   std::string items;
-  for (QAction* menu : menus)
+  for (QAction* menu : v.window->menuBar()->actions()) {
+    items += menu->text().toStdString() + ":";
     for (QAction* item : menu->menu()->actions())
       items += item->text().toStdString() + "=" + std::to_string(item->data().toInt()) + ";";
+  }
   EXPECT_EQ(items,
-            "Load Data..=1;Generate Data=2;Save Snapshot..=7;Print..=8;Quit=10;"
-            "Default Location=21;Saved Location=22;Default Time=31;Saved Time=32;"
-            "Default Query=41;Saved Query=42;Show GIS Panel=11;Show Query Panel=12;"
-            "Show Timeline Panel=13;Show Info Panel=14;About..=6;");
+            "File:Load Data..=1;Generate Data=2;Save Snapshot..=7;Print..=8;Quit=10;"
+            "Location:Default Location=21;Saved Location=22;Time:Default Time=31;Saved Time=32;"
+            "Query:Default Query=41;Saved Query=42;Panel:Show GIS Panel=11;Show Query Panel=12;"
+            "Show Timeline Panel=13;Show Info Panel=14;Help:About..=6;");
 
-  // Every item but Quit (tried above) does its own work and says nothing.
+  // Every item but Quit (tried above) does its own work and, with every
+  // dialog cancelled, says nothing.
   bool generated = false;
-  for (QAction* menu : menus)
+  for (QAction* menu : v.window->menuBar()->actions())
     for (QAction* item : menu->menu()->actions()) {
       const int id = item->data().toInt();
       if (id == kCommandQuit) continue;
@@ -154,11 +269,412 @@ TEST(MainWindow, EveryMenuCommand) {
       EXPECT_EQ(p.view.look_at[0], id == kCommandDefaultLocation ? 42 : 7) << id;
       EXPECT_EQ(get_query_field(p.query, kQueryReason), id == kCommandDefaultQuery ? 0u : 3u);
       if (id == kCommandDefaultTime) {
-        EXPECT_EQ(p.query.key, p.time.first_key);
-        EXPECT_EQ(p.time.window_start, p.time.first_key);
+        EXPECT_EQ(std::tuple(p.query.key, p.time.window_start),
+                  std::tuple(p.time.first_key, p.time.first_key));
       }
     }
-  EXPECT_TRUE(v.recorder.messages.empty());
+  EXPECT_EQ(v.recorder.log, "");
+  EXPECT_TRUE(v.program->panels.info->isVisible());
+  EXPECT_TRUE(v.program->panels.about->isVisible());
+}
+
+TEST(Panels, PlayStepsOnTheTicksAndPauseStops) {
+  Viewer v;
+  v.window->timer().stop();
+  v.command(kCommandGenerateData);
+  Panel& t = v.timeline();
+  const uint16_t start = v.program->query.key;
+  find_control_as<QPushButton>(t, 1046)->click();  // "[ .. ]"
+  find_control_as<QPushButton>(t, 1018)->click();  // ">"
+  EXPECT_EQ(v.program->query.key, start);          // the first step waits for a tick
+  v.window->timer().start();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return v.program->query.key != start; }, 3000));
+  v.window->timer().stop();
+  uint16_t expected = start;
+  step_time_forward(expected, kStepDay);
+  const uint16_t reached = v.program->query.key;
+  EXPECT_GE(reached, expected);
+  EXPECT_EQ(bar_colour(t), QColor(49, 106, 197));  // the window has grown
+  EXPECT_GT(v.program->counts.total, 0u);
+
+  find_control_as<QPushButton>(t, 1019)->click();  // "| |"
+  v.window->on_timer(1);
+  EXPECT_EQ(v.program->query.key, reached);
+  // "<" by keyboard: the arrow moves within the group and presses it.
+  find_control(t, 1019)->setFocus();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+  EXPECT_EQ(t.play_group()->checkedId(), 1020);
+  v.window->on_timer(1);
+  EXPECT_LT(v.program->query.key, reached);
+  EXPECT_EQ(v.recorder.log, "");
+}
+
+TEST(Panels, DefaultQuerySetsEveryListBackToAll) {
+  Viewer v;
+  v.command(kCommandGenerateData);
+  v.command(kCommandDefaultTime);
+  find_control_as<QPushButton>(v.timeline(), 1039)->click();  // a year of events
+  const uint32_t all = v.program->counts.total;
+  // Down on a closed list is a user's choice; moving the focus is not.
+  for (uint16_t id : {1001, 1002, 1006, 1010}) {
+    auto* list = find_control_as<QComboBox>(v.query(), id);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Tab);
+  }
+  EXPECT_EQ(v.program->query.incident, 2u);
+  EXPECT_NE(v.program->query.suspect, 0u);
+  EXPECT_LT(v.program->counts.total, all);
+  v.command(kCommandDefaultQuery);
+  for (const QueryField& field : kQueryFields) {
+    auto* list = find_control_as<QComboBox>(v.query(), field.list_id);
+    EXPECT_EQ(std::tuple(list->currentText(), list->count()), std::tuple("ALL", field.item_count));
+  }
+  EXPECT_EQ(v.program->query.incident | v.program->query.officer | v.program->query.suspect, 0u);
+  EXPECT_EQ(v.program->counts.total, all);
+}
+
+// A Ctrl + left press on a known cell of a known data set puts the exact
+// report into the Info Panel, which comes back when hidden.
+TEST(InfoPanel, CtrlClickPutsTheExactReportInTheInfoPanel) {
+  // Five events on the first day: three in cell (20, 30), one beside it,
+  // one elsewhere; one more a day later, outside the loaded window.
+  test::ScratchDir dir;
+  static EventStore store;
+  store = {};
+  const uint16_t day1 = pack_time_key(1, 1, 1, 0), day2 = pack_time_key(1, 2, 1, 0);
+  for (const Event& e : {test::event_at(day1, 20, 30, 50, 7), test::event_at(day1, 20, 30, 50, 7),
+                         test::event_at(day1, 20, 30, 50, 7), test::event_at(day1, 21, 30, 50, 7),
+                         test::event_at(day1, 5, 5, 3, 2), test::event_at(day2, 20, 30, 50, 7)})
+    store.records[store.count++] = e;
+  ASSERT_EQ(write_records(dir.path("known.vdr").c_str(), store), 1);
+
+  Viewer v;
+  v.save_as = dir.path("known.vdr");
+  v.window->on_command(kCommandLoadData);
+  EXPECT_EQ(v.recorder.log, "Info: Load complete\n");
+  Panel* info = v.program->panels.info;
+  EXPECT_FALSE(info->isVisible());
+
+  // Straight down on the middle of cell (20, 30).
+  QWidget* view = v.window->view();
+  v.program->view.look_at[0] = 30.5f;
+  v.program->view.look_at[1] = 20.5f;
+  const QPoint middle(view->width() / 2, view->height() / 2);
+  const std::string report =
+      "From: Day,January,1,2000\nTo: Day,January,1,2000\nTotal Events: 5\n"
+      "Keymap 0539: 3, 60.00%\nZip Code 77049: 4, 80.00%\nCouncil District G: 4, 80.00%\n\n";
+  auto ctrl_click = [&] {
+    send_mouse(view, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, middle,
+               Qt::ControlModifier);
+    send_mouse(view, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, middle);
+  };
+  const auto selected = [&] {
+    return v.program->cells.words[20 * kGridCols + 30][0] & kSelectedBit;
+  };
+  // Resting there first shows the cell's read-out and changes nothing.
+  const uint16_t window_end = v.program->query.key;
+  send_mouse(view, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, middle);
+  QTest::qWait(800);
+  EXPECT_TRUE(QToolTip::isVisible());
+  EXPECT_EQ(QToolTip::text().toStdString(),
+            "Row 20, Column 30\nEvents: 3\nKeymap 0539\nZip Code 77049\nCouncil District G");
+  EXPECT_EQ(std::tuple(v.program->pointer.last_x, v.program->query.key, selected()),
+            std::tuple(0, window_end, 0u));
+
+  ctrl_click();
+  EXPECT_FALSE(QToolTip::isVisible());
+  auto* text = find_control_as<QPlainTextEdit>(*info, 1035);
+  ASSERT_NE(text, nullptr);
+  EXPECT_TRUE(info->isVisible());
+  EXPECT_EQ(text->toPlainText().toStdString(), report);
+  EXPECT_NE(selected(), 0u);
+
+  // Hidden by Esc, back with the next report, which lands below the first.
+  QTest::keyClick(text, Qt::Key_Escape);
+  EXPECT_FALSE(info->isVisible());
+  ctrl_click();
+  EXPECT_TRUE(info->isVisible());
+  EXPECT_EQ(text->toPlainText().toStdString(), report + report);
+  // Enough reports to scroll: the newest stays in view.
+  for (int i = 0; i < 12; ++i) ctrl_click();
+  QTest::qWait(20);
+  EXPECT_GT(text->verticalScrollBar()->maximum(), 0);
+  EXPECT_EQ(text->verticalScrollBar()->value(), text->verticalScrollBar()->maximum());
+
+  // "Clear" then "Save": an empty file, and "Save complete".
+  v.save_as = dir.path("empty.txt");
+  find_control_as<QPushButton>(*info, 1045)->click();
+  EXPECT_EQ(text->toPlainText(), "");
+  find_control_as<QPushButton>(*info, 1046)->click();
+  EXPECT_EQ(test::read_file(dir.path("empty.txt")), "");
+  EXPECT_EQ(v.recorder.log, "Info: Load complete\nInfo: Save complete\n");
+
+  // Beside the grid the read-out goes.
+  v.program->view.look_at[0] = -500;
+  send_mouse(view, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, middle + QPoint(1, 0));
+  QTest::qWait(800);
+  EXPECT_FALSE(QToolTip::isVisible());
+}
+
+// "Zip Codes" changes the map texture; a missing chosen overlay is named
+// once per rebuild while the others still show.
+TEST(GisPanel, ShowsTheSettingsAndEachClickRebuildsTheMap) {
+  // The shipped data with the hospitals' mask missing.
+  test::ScratchDir dir;
+  fs::create_directories(dir.path("data/overlays"));
+  fs::create_directory_symlink(kShippedData + "/maps", dir.path("data/maps"));
+  fs::create_directory_symlink(kShippedData + "/selections", dir.path("data/selections"));
+  for (const auto& entry : fs::directory_iterator(kShippedData + "/overlays"))
+    if (entry.path().filename() != "hospitals.ovl")
+      fs::create_symlink(entry.path(),
+                         dir.path("data/overlays/") + entry.path().filename().string());
+  Viewer v(dir.path("data"));
+  Panel& gis = *v.program->panels.gis;
+  EXPECT_TRUE(gis.isVisible());
+  auto* map_list = find_control_as<QComboBox>(gis, kGisMapList);
+  auto* mode_list = find_control_as<QComboBox>(gis, kGisSelectionList);
+  ASSERT_TRUE(map_list && mode_list);
+  EXPECT_EQ(std::tuple(map_list->currentText(), map_list->count(), mode_list->currentText(),
+                       mode_list->count()),
+            std::tuple(QString("Basemap"), 2, QString("Keymap"), 3));
+  QStringList checked;
+  for (uint16_t id : kOverlayCheckBoxes)
+    if (find_control_as<QCheckBox>(gis, id)->isChecked())
+      checked << find_control_as<QCheckBox>(gis, id)->text();
+  EXPECT_EQ(checked, QStringList({"Major Roads", "Highways", "Highway Labels"}));
+  // The labels name their lists for a screen reader.
+  EXPECT_EQ(find_control_as<QLabel>(gis, kGisMapLabel)->buddy(), map_list);
+  EXPECT_EQ(find_control_as<QLabel>(gis, kGisSelectionLabel)->buddy(), mode_list);
+
+  const std::vector<uint8_t> before = v.map_texture();
+  ASSERT_FALSE(before.empty());
+  QTest::mouseClick(find_control_as<QCheckBox>(gis, 1012), Qt::LeftButton);  // "Zip Codes"
+  EXPECT_EQ(v.program->gis.overlay_flags, 0x0035);
+  const std::vector<uint8_t> zips = v.map_texture();
+  EXPECT_NE(zips, before);
+  EXPECT_EQ(v.recorder.log, "");
+
+  // "Hospitals" chosen but missing: named once per rebuild, and the map
+  // still shows every other chosen overlay.
+  QTest::mouseClick(find_control_as<QCheckBox>(gis, 1011), Qt::LeftButton);
+  EXPECT_EQ(v.recorder.log, "ERROR: overlay(): can't read overlay\n");
+  EXPECT_EQ(v.map_texture(), zips);
+  QTest::mouseClick(find_control_as<QCheckBox>(gis, 1014), Qt::LeftButton);
+  EXPECT_EQ(v.recorder.log,
+            "ERROR: overlay(): can't read overlay\n"
+            "ERROR: overlay(): can't read overlay\n");
+  EXPECT_EQ(v.program->gis.overlay_flags, 0x0137);
+
+  // Hidden and shown again from the menu: the same marks.
+  QTest::keyClick(map_list, Qt::Key_Escape);
+  EXPECT_FALSE(gis.isVisible());
+  v.command(kCommandShowGisPanel);
+  EXPECT_TRUE(gis.isVisible());
+  EXPECT_TRUE(find_control_as<QCheckBox>(gis, 1014)->isChecked());
+}
+
+TEST(AboutBox, ContentsAndWaysOut) {
+  Viewer v;
+  Panel* about = v.program->panels.about;
+  EXPECT_TRUE(about->isWindow());
+  const QRect screen = v.window->screen()->availableGeometry();
+  EXPECT_LE((about->geometry().center() - screen.center()).manhattanLength(), 2);
+  EXPECT_EQ(find_control_as<QLabel>(*about, 1037)->pixmap().size(), QSize(322, 115));
+  QStringList reference;
+  for (uint16_t id = 1049; id <= 1058; ++id)
+    reference << find_control_as<QLabel>(*about, id)->text();
+  EXPECT_EQ(reference, QStringList({"Pan view:", "Right mouse", "Zoom view:", "Shift + Right mouse",
+                                    "Move view:", "Ctrl + Right mouse", "Control timeline:",
+                                    "Left mouse", "Make selection", "Ctrl + Left mouse"}));
+
+  // "OK", Enter, Return, Esc and the close box each hide it; "About.."
+  // shows it where it was.
+  auto* ok = find_control_as<QPushButton>(*about, 1036);
+  EXPECT_TRUE(ok->isDefault());
+  const std::function<void()> ways[] = {
+      [&] { ok->click(); },
+      [&] { QTest::keyClick(about, Qt::Key_Return); },
+      [&] { QTest::keyClick(about, Qt::Key_Enter); },
+      [&] { QTest::keyClick(about, Qt::Key_Escape); },
+      [&] { about->close_box()->click(); },
+  };
+  for (const auto& way : ways) {
+    v.command(kCommandAbout);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(about));
+    const QPoint where = about->pos();
+    way();
+    EXPECT_FALSE(about->isVisible());
+    v.command(kCommandAbout);
+    EXPECT_EQ(about->pos(), where);
+    about->hide_panel();
+  }
+}
+
+TEST(Snapshot, IsTheViewBottomRowFirstAndLeavesPanelsAsTheyWere) {
+  test::ScratchDir dir;
+  Viewer v;
+  PanelWindows& panels = v.program->panels;
+  panels.query->hide_panel();
+  v.save_as = dir.path("shot");  // the chooser appends ".bmp"
+  v.window->on_command(kCommandSaveSnapshot);
+  EXPECT_EQ(std::tuple(v.recorder.log, v.dialogs_opened, v.timer_ran_in_dialog),
+            std::tuple("Info: Save complete\n", 1, false));
+  std::string shown;
+  for (Panel* panel : {panels.gis, panels.query, panels.timeline, panels.info, panels.about})
+    shown += panel->isVisible() ? '1' : '0';
+  EXPECT_EQ(shown, "10100");
+
+  Image shot;
+  ASSERT_EQ(read_bmp(dir.path("shot.bmp").c_str(), shot), 1);
+  // The view as Qt reads it, top row first: the file's first row is its
+  // last, and panels over the view appear in neither.
+  const QImage view = v.window->view()->grabFramebuffer();
+  ASSERT_EQ(std::tuple(shot.width, shot.height),
+            std::tuple(v.program->view.viewport_width, v.program->view.viewport_height));
+  ASSERT_EQ(view.size(), QSize(shot.width, shot.height));
+  int differing = 0;
+  for (int y : {0, 1, shot.height / 3, shot.height - 1})
+    for (int x = 0; x < shot.width; ++x) {
+      const QRgb expected = view.pixel(x, shot.height - 1 - y);
+      const uint8_t* p = shot.pixels + (static_cast<size_t>(y) * shot.width + x) * 3;
+      differing += p[0] != qRed(expected) || p[1] != qGreen(expected) || p[2] != qBlue(expected);
+    }
+  EXPECT_EQ(differing, 0);
+  free_image(shot);
+}
+
+void print_to_pdf(QPrinter& printer, const std::string& path) {
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(path));
+}
+
+// Every other way out says what it should, writes nothing, and restarts
+// timer 1, which never runs while a dialog is open.
+TEST(Snapshot, EveryOtherWayOutSaysWhatItShouldAndWritesNothing) {
+  test::ScratchDir dir;
+  Viewer v;
+  struct Case {
+    int command;
+    const char* save_as;  // "" cancels
+    const char* pdf;      // nullptr cancels
+    int16_t ViewState::*side;
+    int dialogs;
+    const char* said;
+  };
+  const Case cases[] = {
+      {kCommandSaveSnapshot, "", nullptr, nullptr, 1, ""},
+      {kCommandSaveSnapshot, "no/such/shot.bmp", nullptr, nullptr, 1,
+       "Error: Can't save snapshot file!!\n"},
+      {kCommandSaveSnapshot, "shot.bmp", nullptr, &ViewState::viewport_height, 0,
+       "Error: The view has no area to capture!\n"},
+      {kCommandPrint, "", nullptr, nullptr, 1, ""},
+      {kCommandPrint, "", "no/such/page.pdf", nullptr, 1,
+       "Error: Cannot start the printout! (owned)\n"},
+      {kCommandPrint, "", "page.pdf", &ViewState::viewport_width, 0,
+       "Error: The view is too small to print (at least 2 x 2 pixels)!\n"},
+      {kCommandPrint, "", "page.pdf", &ViewState::viewport_height, 0,
+       "Error: The view is too small to print (at least 2 x 2 pixels)!\n"},
+  };
+  const ViewState view = v.program->view;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.said);
+    v.save_as = *c.save_as ? dir.path(c.save_as) : "";
+    v.printer_setup = nullptr;
+    if (c.pdf) v.printer_setup = [&](QPrinter& p) { print_to_pdf(p, dir.path(c.pdf)); };
+    if (c.side) v.program->view.*c.side = c.command == kCommandPrint ? 1 : 0;
+    v.recorder.log.clear();
+    v.dialogs_opened = 0;
+    v.window->on_command(c.command);
+    EXPECT_EQ(std::tuple(v.timer_ran_in_dialog, v.window->timer().isActive(), v.dialogs_opened,
+                         v.recorder.log),
+              std::tuple(false, true, c.dialogs, c.said));
+    EXPECT_TRUE(fs::is_empty(dir.root()));
+    v.program->view = view;
+  }
+}
+
+// Runs a command and returns its standard output.
+std::string output_of(const std::string& command) {
+  std::string out;
+  std::FILE* pipe = ::popen(command.c_str(), "r");
+  if (pipe == nullptr) return out;
+  char buffer[4096];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+  ::pclose(pipe);
+  return out;
+}
+
+TEST(Print, ToPdfIsOnePageWithTheViewCentredAndUpright) {
+  test::ScratchDir dir;
+  Viewer v;
+  // The grid's first row across the middle of the view: its lower half is
+  // the plain clear grey beside the grid, its upper half the map.
+  v.program->view.look_at[1] = 0;
+  QRectF printable;  // in points, on the full page: at 72 dpi one pixel
+  const std::string pdf = dir.path("page.pdf");
+  v.printer_setup = [&](QPrinter& printer) {
+    print_to_pdf(printer, pdf);
+    printable = printer.pageLayout().paintRect(QPageLayout::Point);
+  };
+  v.window->on_command(kCommandPrint);
+  EXPECT_EQ(v.recorder.log, "Info: Print spooled\n");
+  const std::string info = output_of("pdfinfo '" + pdf + "'");
+  EXPECT_TRUE(std::regex_search(info, std::regex("\nPages: +1\n"))) << info;
+  EXPECT_TRUE(std::regex_search(info, std::regex("(^|\n)Title: +Valdrin1.0c printout\n"))) << info;
+
+  output_of("pdftoppm -r 72 -singlefile '" + pdf + "' '" + dir.path("page") + "'");
+  const QImage render(QString::fromStdString(dir.path("page.ppm")));
+  ASSERT_FALSE(render.isNull());
+  int left = render.width(), right = -1, top = render.height(), bottom = -1;
+  for (int y = 0; y < render.height(); ++y)
+    for (int x = 0; x < render.width(); ++x)
+      if (qGray(render.pixel(x, y)) < 240) {
+        left = std::min(left, x);
+        right = std::max(right, x);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+      }
+  ASSERT_GE(right, left);
+  const double width = right - left + 1, height = bottom - top + 1;
+  // Centred on the printable area, as wide as it (the view is wider than
+  // the page is), and in the view's proportions.
+  EXPECT_NEAR(left + width / 2, printable.center().x(), 1.5);
+  EXPECT_NEAR(top + height / 2, printable.center().y(), 1.5);
+  EXPECT_NEAR(width, printable.width(), 2);
+  EXPECT_NEAR(width / height,
+              static_cast<double>(v.program->view.viewport_width) / v.program->view.viewport_height,
+              0.02);
+  // Upright: grey at the bottom, the map at the top.
+  const QRgb low = render.pixel(left + static_cast<int>(width / 2), bottom - 5);
+  EXPECT_NEAR(qRed(low), 127, 4);
+  EXPECT_NEAR(qBlue(low), 127, 4);
+  int map_pixels = 0;
+  for (int x = left; x <= right; ++x) {
+    const QRgb high = render.pixel(x, top + 5);
+    map_pixels += std::abs(qRed(high) - 127) + std::abs(qGreen(high) - 127) > 20;
+  }
+  EXPECT_GT(map_pixels, width / 4);
+
+  // Qt's own print dialog prints to the PDF file chosen in it.
+  v.program->run_print_dialog = v.real_print_dialog;
+  const std::string chosen = dir.path("chosen.pdf");
+  QTimer answer;  // answers the dialog once it is up, however long that takes
+  QObject::connect(&answer, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) return;
+    answer.stop();
+    for (QLineEdit* name : dialog->findChildren<QLineEdit*>("filename"))
+      name->setText(QString::fromStdString(chosen));
+    dialog->accept();
+  });
+  answer.start(50);
+  v.window->on_command(kCommandPrint);
+  EXPECT_EQ(v.recorder.log, "Info: Print spooled\nInfo: Print spooled\n");
+  EXPECT_TRUE(
+      std::regex_search(output_of("pdfinfo '" + chosen + "'"), std::regex("\nPages: +1\n")));
 }
 
 }  // namespace

@@ -1,0 +1,360 @@
+// The shell's rules without a window: the mouse, the file choosers and file
+// commands, and the panels' actions. GL work is counted instead of run;
+// redraws and reports are recorded.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <deque>
+#include <filesystem>
+#include <memory>
+#include <tuple>
+
+#include "app/file_commands.h"
+#include "app/file_dialogs.h"
+#include "app/navigation.h"
+#include "app/panel_commands.h"
+#include "app/program.h"
+#include "core/cell_table.h"
+#include "core/csv.h"
+#include "core/store.h"
+#include "tests/core/example_event.h"
+#include "tests/core/failing_writes.h"
+#include "tests/core/test_files.h"
+#include "view/gis_commands.h"
+
+namespace valdrin {
+namespace {
+
+constexpr unsigned kLeft = kLeftButton, kRight = kRightButton;
+
+class Shell : public ::testing::Test {
+ protected:
+  test::MessageRecorder recorder;
+  std::unique_ptr<Program> program = std::make_unique<Program>();
+  Program& p = *program;
+  int rebuilds = 0, redraws = 0;
+  std::vector<std::string> reports;
+  NavigationHooks hooks;
+
+  Shell() {
+    p.with_gl = [this](const std::function<void()>&) { ++rebuilds; };
+    hooks.redraw = [this] { ++redraws; };
+    hooks.report = [this](const std::string& text) { reports.push_back(text); };
+    resize_frustum(p.view, 801, 601);
+  }
+  void move(unsigned flags, int x, int y) {
+    on_mouse_move(p, hooks, flags, static_cast<int16_t>(x), static_cast<int16_t>(y));
+  }
+  std::string log() const {
+    std::string out;
+    for (const auto& [caption, text] : recorder.messages) out += caption + ": " + text + "\n";
+    return out;
+  }
+};
+
+// Turning clamps rather than wraps and comes back from a limit at once;
+// Shift turns the drag into a zoom down to 5, Ctrl alone doesn't.
+TEST_F(Shell, RightDragTurnsAndZoomsWithClamps) {
+  p.view.heading = 100;
+  p.view.tilt = 80;
+  on_right_down(p, hooks, kRight, 0, 100);
+  const int turns[][4] = {{200, 70, -100, 90}, {300, 400, -180, -90}, {290, 390, -170, -80}};
+  for (const auto& [x, y, heading, tilt] : turns) {
+    move(kRight, x, y);
+    EXPECT_EQ(std::tuple(p.view.heading, p.view.tilt), std::tuple(heading, tilt)) << x;
+  }
+  on_right_down(p, hooks, kRight | kShiftKey, 0, 300);
+  const int zooms[][3] = {{kShiftKey, 100, 5},
+                          {kShiftKey, 130, 35},
+                          {kControlKey, 140, 35},
+                          {kShiftKey | kControlKey, 150, 45}};
+  for (const auto& [keys, y, distance] : zooms) {
+    move(kRight | keys, 0, y);
+    EXPECT_EQ(p.view.distance, distance) << y;
+  }
+  EXPECT_EQ(rebuilds, 0);
+  EXPECT_EQ(p.pointer.last_y, 150);
+}
+
+// One step per message whatever the distance, by the step unit; vertical
+// motion only recounts; a left press doesn't store the position.
+TEST_F(Shell, LeftDragStepsOncePerMessage) {
+  p.query.key = pack_time_key(1, 10, 3, 4);
+  on_right_up(p, hooks, 0, 0);
+  on_left_down(p, hooks, kLeft, 5, 5);
+  const int moves[][4] = {{1, 0, 11, 3}, {51, 0, 12, 3}, {51, 80, 12, 3}, {10, 80, 11, 3}};
+  for (const auto& [x, y, day, month] : moves) {
+    move(kLeft, x, y);
+    EXPECT_EQ(p.query.key,
+              pack_time_key(1, static_cast<uint8_t>(day), static_cast<uint8_t>(month), 4))
+        << x << "," << y;
+  }
+  EXPECT_EQ(rebuilds, 4);
+  p.playback.step_unit = kStepMonth;
+  move(kLeft, 20, 80);
+  EXPECT_EQ(p.query.key, pack_time_key(1, 11, 4, 4));
+  EXPECT_EQ(p.time.window_start, TimeState{}.window_start);  // never stepped
+  on_left_up(p, hooks, 100, 0);
+  on_left_down(p, hooks, kLeft, 50, 0);
+  move(kLeft, 60, 0);  // 40 left of (100, 0)
+  EXPECT_EQ(p.query.key, pack_time_key(1, 11, 3, 4));
+}
+
+TEST_F(Shell, ModifiedOrTwoButtonDragsDoNotStep) {
+  const uint16_t start = p.query.key = pack_time_key(2, 5, 5, 5);
+  move(kLeft | kControlKey, 30, 0);
+  move(kLeft | kShiftKey, 60, 0);
+  move(kLeft | kRight, 90, 0);  // both buttons: turn only
+  EXPECT_EQ(std::tuple(p.query.key, rebuilds, p.view.heading), std::tuple(start, 0, -30.0f));
+  const int before = redraws;
+  move(0, 500, 500);  // no button: nothing at all, and the last position stays
+  EXPECT_EQ(std::tuple(redraws, p.pointer.last_x), std::tuple(before, 90));
+  // Every handler redraws; releases and right presses store the position.
+  on_left_down(p, hooks, kLeft, 1, 1);
+  on_left_up(p, hooks, 2, 2);
+  on_right_down(p, hooks, kRight, 3, 3);
+  on_right_up(p, hooks, 4, 4);
+  on_key_up(p, hooks, 65);
+  EXPECT_EQ(std::tuple(redraws, p.pointer.last_x), std::tuple(before + 5, 4));
+}
+
+// Ctrl + right re-centres on the picked cell; Ctrl + left selects and
+// reports, or beside the grid clears every flag; neither acts off the grid.
+TEST_F(Shell, CtrlPressesRecentreAndSelect) {
+  on_right_down(p, hooks, kRight | kControlKey, 400, 300);
+  EXPECT_EQ(std::tuple(p.view.look_at[0], p.view.look_at[1], p.view.look_at[2]),
+            std::tuple(41.5f, 32.5f, 0.0f));
+  const int cell = 32 * kGridCols + 41;
+  p.cells.words[cell][0] = make_cell_word(2, 0, false, 3, 0, false);
+  p.cells.words[0][0] |= kSelectedBit;
+  on_left_down(p, hooks, kLeft | kControlKey, 400, 300);
+  EXPECT_TRUE(p.cells.words[cell][0] & kSelectedBit);
+  EXPECT_FALSE(p.cells.words[0][0] & kSelectedBit);
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].rfind("From: ", 0), 0u);
+  EXPECT_NE(reports[0].find("Zip Code 77002: 0, 0.00%\r\n"), std::string::npos);
+  EXPECT_EQ(rebuilds, 1);
+  p.view.look_at[0] = -200;
+  on_right_down(p, hooks, kRight | kControlKey, 400, 300);
+  EXPECT_EQ(p.view.look_at[0], -200);
+  on_left_down(p, hooks, kLeft | kControlKey, 400, 300);
+  EXPECT_FALSE(p.cells.words[cell][0] & kSelectedBit);
+  EXPECT_EQ(std::tuple(reports.size(), rebuilds), std::tuple(1u, 2));
+  on_left_down(p, hooks, kLeft, 400, 300);  // without Ctrl only a redraw
+  EXPECT_EQ(rebuilds, 2);
+}
+
+// Answers each dialog with the next scripted path ("" cancels) and records
+// the folder it was opened in.
+class Chooser : public Shell {
+ protected:
+  test::ScratchDir dir;
+  std::deque<std::string> answers;
+  std::vector<std::string> opened_in;
+  QString previous_cwd = QDir::currentPath();
+
+  void SetUp() override {
+    std::filesystem::create_directories(dir.path("work/data"));
+    std::filesystem::create_directories(dir.path("elsewhere"));
+    test::write_file(dir.path("work/data/marker"), "x");
+    QDir::setCurrent(QString::fromStdString(dir.path("work")));
+    init_file_dialogs(p.dialogs);
+    p.dialogs.run = [this](bool, const std::string& folder, const std::string&) {
+      opened_in.push_back(folder);
+      // A real dialog may leave the process in the folder it browsed.
+      QDir::setCurrent(QString::fromStdString(dir.path("elsewhere")));
+      std::string answer = answers.empty() ? "" : answers.front();
+      if (!answers.empty()) answers.pop_front();
+      return answer;
+    };
+  }
+  void TearDown() override { QDir::setCurrent(previous_cwd); }
+};
+
+// Save appends a missing extension, case for case; open takes the name as
+// it is; a name that would not fit whole is refused.
+TEST_F(Chooser, ChosenNames) {
+  const std::string folder = dir.path("elsewhere/");
+  const std::string longest(kPathCapacity - 1 - folder.size() - 4, 'n');  // with ".txt"
+  const std::tuple<bool, std::string, std::string> cases[] = {
+      {true, "report", "report.txt"},     {true, "REPORT.TXT", "REPORT.TXT.txt"},
+      {true, "report.txt", "report.txt"}, {true, "a.txt.bak", "a.txt.bak.txt"},
+      {false, "report", "report"},        {true, longest + "n", ""},
+      {true, longest, longest + ".txt"}};  // "" : refused
+  for (const auto& [save, typed, chosen] : cases) {
+    answers = {folder + typed};
+    std::string path = "unchanged";
+    EXPECT_EQ(save ? choose_save_file(p.dialogs, path, ".txt")
+                   : choose_open_file(p.dialogs, path, ".txt"),
+              chosen.empty() ? 0 : 1)
+        << typed;
+    EXPECT_EQ(path, chosen.empty() ? "unchanged" : folder + chosen) << typed;
+  }
+  ASSERT_EQ(recorder.messages.size(), 1u);
+  EXPECT_EQ(recorder.messages[0].first, "Error");
+}
+
+TEST_F(Chooser, FoldersAndTheWorkingDirectory) {
+  std::string path = "unchanged";
+  answers = {"", dir.path("elsewhere/shot.bmp"), dir.path("elsewhere/data.vdr"), ""};
+  EXPECT_EQ(choose_open_file(p.dialogs, path, ".vdr"), 0);
+  EXPECT_EQ(path, "unchanged");
+  ASSERT_EQ(choose_save_file(p.dialogs, path, ".bmp"), 1);
+  // Data files are found again: the working directory is back.
+  EXPECT_EQ(QDir::currentPath().toStdString(), dir.path("work"));
+  EXPECT_TRUE(std::filesystem::exists("data/marker"));
+  ASSERT_EQ(choose_open_file(p.dialogs, path, ".vdr"), 1);
+  EXPECT_EQ(choose_open_file(p.dialogs, path, ".vdr"), 0);  // cancelled
+  // The next dialog opens where the last file was chosen, whatever kind.
+  const std::string work = dir.path("work"), elsewhere = dir.path("elsewhere/");
+  EXPECT_EQ(opened_in, (std::vector<std::string>{work, work, elsewhere, elsewhere}));
+  EXPECT_EQ(std::tuple(p.dialogs.dialog_directory, p.dialogs.working_directory),
+            std::tuple(elsewhere, work));
+}
+
+// Each command's messages, in order, and what it did to the program.
+TEST_F(Chooser, FileCommandsSayHowTheyWent) {
+  const std::string in = dir.path("elsewhere/");
+  static EventStore two;  // too big for the stack
+  two.count = 0;
+  for (uint16_t key : {0x1084, 0x1090}) two.records[two.count++] = test::event_at(key, 5, 6);
+  ASSERT_EQ(write_records((in + "good.vdr").c_str(), two), 1);
+  test::write_file(in + "in.csv", "header\n2000,1,1,B,,45,10,1,CENTRAL\n");
+  answers = {in + "good.vdr",  in + "missing.vdr", "",
+             in + "copy",      in + "no/such/x",   in + "out",
+             in + "no/such/y", in + "in.csv",      in + "x.csv"};
+  load_data_command(p);
+  // The reset gave the First key a shift and rebuilt, then the command.
+  EXPECT_EQ(std::tuple(p.store.count, p.query.key, p.playback.range_max, rebuilds),
+            std::tuple(2u, 0x1085, 0x1090, 2));
+  load_data_command(p);
+  load_data_command(p);  // cancelled
+  EXPECT_EQ(std::tuple(p.store.count, rebuilds), std::tuple(2u, 2));
+  save_data_command(p);
+  save_data_command(p);
+  export_csv_command(p);
+  export_csv_command(p);
+  EXPECT_EQ(test::read_file(in + "copy.vdr"), test::read_file(in + "good.vdr"));
+  EXPECT_EQ(test::read_file(in + "out.csv").substr(0, 30), "START\n-NA-,January,1,2002\nEND\n");
+  import_csv_command(p);
+  EXPECT_EQ(p.store.count, 1u);
+  import_csv_command(p);
+  EXPECT_EQ(p.store.count, 1u);
+  EXPECT_EQ(log(),
+            "Info: Load complete\nERROR: read_records(): fopen error\n"
+            "Error: Can't load data file!!\nInfo: Save complete\nError: Can't save data file!!\n"
+            "Info: Export complete\nError: Can't export csv file!!\nInfo: Load complete\n"
+            "Error: Can't load csv file!!\n");
+}
+
+// A disk that fills up half-way: the command's error box, never "complete",
+// and the file it was to replace keeps every byte.
+TEST_F(Chooser, SavesCutShortKeepTheOldFile) {
+  p.store.count = 300;
+  for (uint32_t i = 0; i < p.store.count; ++i)
+    p.store.records[i].key = pack_time_key(1, 1 + i % 28, 1 + i % 12, 3);
+  const std::string old_bytes(9000, 'o');
+  int files = 0;  // no temporary file is ever left beside them
+  using Command = void (*)(Program&);
+  for (const auto& [file, command] :
+       {std::pair<const char*, Command>{"kept.vdr", save_data_command},
+        std::pair<const char*, Command>{"kept.csv", export_csv_command}}) {
+    const std::string target = dir.path(std::string("elsewhere/") + file);
+    test::write_file(target, old_bytes);
+    answers = {target, target};
+    {
+      test::WriteLimit cut(1000);
+      command(p);
+    }
+    EXPECT_EQ(std::tuple(test::read_file(target), test::entries_in(dir.path("elsewhere"))),
+              std::tuple(old_bytes, ++files))
+        << file;
+    command(p);
+    EXPECT_NE(test::read_file(target), old_bytes) << file;
+  }
+  EXPECT_EQ(log(),
+            "Error: Can't save data file!!\nInfo: Save complete\n"
+            "Error: Can't export csv file!!\nInfo: Export complete\n");
+}
+
+TEST_F(Shell, GenerateNeedsAZipArea) {
+  generate_data_command(p);  // an all-zero cell table
+  EXPECT_EQ(std::tuple(p.store.count, recorder.messages.size(), rebuilds), std::tuple(0u, 1u, 0));
+  p.cells.words[100][0] = make_cell_word(1, 0, false, 9, 0, false);
+  generate_data_command(p);
+  EXPECT_EQ(std::tuple(p.store.count, rebuilds), std::tuple(kGenerateCount, 1));
+  EXPECT_NE(p.query.key & 3u, 0u);
+  EXPECT_EQ(p.query.key >> 2, p.time.first_key >> 2);
+}
+
+// From the initial settings (0x0034, Basemap, Keymap), one after another;
+// each write that acts rebuilds the map once.
+TEST_F(Shell, GisChangeWritesItsOneFieldAndRebuildsOnce) {
+  struct Step {
+    uint16_t id;
+    int value;
+    int acted;
+    uint16_t flags;
+    uint8_t map_and_mode;
+  };
+  const Step steps[] = {
+      {1005, 0, 1, 0x0030, 0x00},   // "Major Roads" unchecked
+      {1012, 1, 1, 0x0031, 0x00},   // "Zip Codes"
+      {1014, 1, 1, 0x0033, 0x00},   // "Zip Code Labels"
+      {1013, 1, 1, 0x0233, 0x00},   // "Hospital Labels": bit 9
+      {1016, 2, 1, 0x0233, 0x10},   // Selection "Zip Code"
+      {1004, 1, 1, 0x0233, 0x11},   // Map "City Council": the mode stays
+      {1016, 1, 1, 0x0233, 0x09},   // Selection "City Council": the map stays
+      {1004, -1, 1, 0x0233, 0x0F},  // no current entry stores 7
+      {1004, 8, 1, 0x0233, 0x08},   // AND 7
+      {1015, 1, 0, 0x0233, 0x08},   // the "Selection" label does nothing
+      {1003, 1, 0, 0x0233, 0x08},  {1024, 1, 0, 0x0233, 0x08},
+      {1011, 3, 1, 0x0333, 0x08},  // a check box takes bit 0 of its state
+      {1008, 2, 1, 0x0313, 0x08},
+  };
+  p.gis.map_and_mode = 0xC0;  // the two unused bits survive every write
+  int expected_rebuilds = 0;
+  for (const Step& s : steps) {
+    EXPECT_EQ(gis_change(p, s.id, s.value), s.acted) << s.id;
+    expected_rebuilds += s.acted;
+    EXPECT_EQ(std::tuple(rebuilds, p.gis.overlay_flags, p.gis.map_and_mode),
+              std::tuple(expected_rebuilds, s.flags, static_cast<uint8_t>(0xC0 | s.map_and_mode)))
+        << s.id;
+  }
+  for (uint16_t id : kOverlayCheckBoxes) gis_change(p, id, 1);
+  EXPECT_EQ(p.gis.overlay_flags, 0x03FF);
+}
+
+TEST_F(Shell, SaveInfoTextWritesTheTextOrSaysWhyNot) {
+  test::ScratchDir dir;
+  std::string answer;
+  p.dialogs.run = [&answer](bool, const std::string&, const std::string&) { return answer; };
+  info_append(p.info, "Total Events: 3\r\n");
+  const std::tuple<std::string, int, std::string> cases[] = {
+      {"", 0, ""},                                       // cancelled: nothing said, nothing written
+      {dir.path("report"), 1, "Info: Save complete\n"},  // the extension is added
+      {dir.path("no/such/folder/report.txt"), 0, "Error: Can't save text file!!\n"}};
+  for (const auto& [chosen, result, said] : cases) {
+    answer = chosen;
+    recorder.messages.clear();
+    EXPECT_EQ(save_info_text(p), result) << chosen;
+    EXPECT_EQ(log(), said);
+  }
+  EXPECT_EQ(test::read_file(dir.path("report.txt")), "Total Events: 3 \n \n");
+  EXPECT_EQ(p.info.text, "Total Events: 3\r\n\r\n");  // saving keeps the text
+}
+
+TEST_F(Shell, HoverTextReadsTheCellACtrlClickWouldPickAndChangesNothing) {
+  p.cells.words[32 * kGridCols + 41][0] = make_cell_word(9, 5, true, 3, 4, true);
+  p.counts.cells[32 * kGridCols + 41] = 2;
+  EXPECT_EQ(hover_text(p, 400, 300),
+            "Row 32, Column 41\nEvents: 2\nKeymap (32, 41)\nZip Code 77002\nZip Code 77003\n"
+            "Council District I\nCouncil District E");
+  EXPECT_EQ(p.cells.words[32 * kGridCols + 41][0] & kSelectedBit, 0u);
+  EXPECT_EQ(rebuilds + redraws, 0);
+  p.view.look_at[0] = -200;  // beside the grid: no read-out
+  EXPECT_EQ(hover_text(p, 400, 300), "");
+}
+
+}  // namespace
+}  // namespace valdrin
