@@ -1,26 +1,26 @@
 // The BMP reader and writer: layout byte for byte, round trips, the files
-// refused. The resampler byte for byte against the per-pixel loop it
-// replaced, and a side past 2^24 pixels read in range. Where the captured
-// view lands on a printed page.
+// refused, whole-or-nothing saves on a disk that fills up. The resampler
+// byte for byte against the per-pixel loop it replaced, and a side past 2^24
+// pixels read in range. Where the captured view lands on a printed page.
 #include "view/image.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "tests/core/failing_writes.h"
 #include "tests/core/test_files.h"
 #include "view/print_layout.h"
 
 namespace valdrin {
 namespace {
 
-// An owned image for a test, released at the end of the scope; made with
-// every pixel different from its neighbours in all three bytes.
+// An owned image, released at the end of the scope; made with every pixel
+// different from its neighbours in all three bytes.
 struct TestImage {
   Image image;
   TestImage() = default;
@@ -32,10 +32,8 @@ struct TestImage {
   }
   ~TestImage() { free_image(image); }
   TestImage(const TestImage&) = delete;
-  size_t bytes() const { return static_cast<size_t>(image.width) * image.height * 3; }
 };
 
-// The file of one red pixel, byte for byte.
 const std::vector<uint8_t> kRedPixel = test::hex_bytes(
     "42 4D 3A 00 00 00 00 00 00 00 36 00 00 00 28 00 00 00 01 00 00 00 01 00 00 00 01 00 18 00 "
     "00 00 00 00 00 00 00 00 13 0B 00 00 13 0B 00 00 00 00 00 00 00 00 00 00 00 00 FF 00");
@@ -47,7 +45,7 @@ std::string with_field(std::string bytes, size_t offset, uint32_t value, size_t 
   return bytes.replace(offset, size, le, size);
 }
 
-// That header for width x height, then `row_bytes` * height bytes of 0x5A.
+// The red pixel's header for width x height, then `row_bytes` * height of 0x5A.
 std::string hand_made_bmp(int32_t width, int32_t height, size_t row_bytes) {
   const std::string header(kRedPixel.begin(), kRedPixel.begin() + 54);
   return with_field(with_field(header, 18, static_cast<uint32_t>(width)), 22,
@@ -55,13 +53,15 @@ std::string hand_made_bmp(int32_t width, int32_t height, size_t row_bytes) {
          std::string(row_bytes * static_cast<size_t>(height), '\x5A');
 }
 
-TEST(WriteBmp, OneRedPixelByteForByteAndWhatItRefuses) {
+TEST(WriteBmp, OneRedPixelByteForByteWholeOrNothingAndWhatItRefuses) {
   test::ScratchDir dir;
-  TestImage red(1, 1);
+  TestImage red(1, 1), padded(33, 20);  // rows of 99 bytes and 1 pad byte
   std::memcpy(red.image.pixels, "\xFF\0\0", 3);
   ASSERT_EQ(write_bmp(dir.path("red.bmp").c_str(), red.image), 1);
   EXPECT_EQ(test::read_file(dir.path("red.bmp")), std::string(kRedPixel.begin(), kRedPixel.end()));
   EXPECT_EQ(write_bmp(dir.path("no/folder/x.bmp").c_str(), red.image), 0);
+  test::check_whole_or_nothing("BMP", 54 + 100 * 20,
+                               [&](const char* path) { return write_bmp(path, padded.image); });
   Image four_channels, too_wide, empty;
   alloc_image(2, 2, 4, four_channels);
   alloc_image(6145, 1, 3, too_wide);  // one pixel over the row buffer
@@ -81,18 +81,17 @@ TEST(ReadBmp, RoundTripsWithZeroPadToWholeWords) {
   for (const auto& [width, height] :
        {std::pair{640, 480}, {6144, 2}, {6143, 2}, {6, 5}, {7, 2}, {2, 3}}) {
     SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
-    TestImage written(width, height);
+    TestImage written(width, height), read;
     ASSERT_EQ(write_bmp(path.c_str(), written.image), 1);
     const std::string file = test::read_file(path);
     const size_t row_bytes = (static_cast<size_t>(width) * 3 + 3) / 4 * 4;
     ASSERT_EQ(file.size(), 54 + row_bytes * height);
     for (size_t i = 54; i < file.size(); ++i)
       ASSERT_TRUE((i - 54) % row_bytes < static_cast<size_t>(width) * 3 || file[i] == '\0') << i;
-    TestImage read;
     ASSERT_EQ(read_bmp(path.c_str(), read.image), 1);
     EXPECT_EQ(std::tuple(read.image.width, read.image.height, read.image.channels),
               std::tuple(width, height, 3));
-    EXPECT_EQ(std::memcmp(read.image.pixels, written.image.pixels, written.bytes()), 0);
+    EXPECT_EQ(std::memcmp(read.image.pixels, written.image.pixels, width * height * 3u), 0);
   }
 }
 
@@ -102,47 +101,42 @@ TEST(ReadBmp, RoundTripsWithZeroPadToWholeWords) {
 TEST(ReadBmp, TakesRowsAfterTheHeaderAndRefusesOtherFiles) {
   std::string file = with_field(with_field(hand_made_bmp(2, 2, 8), 10, 138), 14, 124);
   const auto row_bytes = test::hex_bytes("01 02 03 04 05 06 EE EE 07 08 09 0A 0B 0C EE EE");
-  const std::string rows(row_bytes.begin(), row_bytes.end());
-  file.replace(54, rows.size(), rows);
+  file.replace(54, row_bytes.size(), std::string(row_bytes.begin(), row_bytes.end()));
   test::ScratchDir dir;
   test::write_file(dir.path("h.bmp"), file + "trailing");
   TestImage two;
   ASSERT_EQ(read_bmp(dir.path("h.bmp").c_str(), two.image), 1);
   EXPECT_EQ(std::vector<uint8_t>(two.image.pixels, two.image.pixels + 12),
             (std::vector<uint8_t>{3, 2, 1, 6, 5, 4, 9, 8, 7, 12, 11, 10}));
-
   const std::string good = hand_made_bmp(3, 2, 12);
-  struct Case {
-    const char* name;
-    std::string bytes;
-  };
-  const Case cases[] = {{"8-bit palette", with_field(good, 28, 8, 2)},
-                        {"32-bit", with_field(good, 28, 32, 2)},
-                        {"run-length encoded", with_field(good, 30, 1)},
-                        {"signature BA", "BA" + good.substr(2)},
-                        {"signature MM", "MM" + good.substr(2)},
-                        {"zero width", with_field(good, 18, 0)},
-                        {"zero height", with_field(good, 22, 0)},
-                        {"negative width", with_field(good, 18, static_cast<uint32_t>(-3))},
-                        {"top-down", with_field(good, 22, static_cast<uint32_t>(-2))},
-                        {"row over the buffer", hand_made_bmp(6145, 1, 18436)},
-                        {"huge height", with_field(good, 22, 0x7FFFFFFF)},
-                        {"one byte short", good.substr(0, good.size() - 1)},
-                        {"short header", good.substr(0, 30)},
-                        {"empty", ""}};
-  for (const Case& c : cases) {
-    test::write_file(dir.path("bad.bmp"), c.bytes);
-    Image image;
-    EXPECT_EQ(read_bmp(dir.path("bad.bmp").c_str(), image), 0) << c.name;
-    EXPECT_EQ(image.pixels, nullptr) << c.name;
+  const std::pair<const char*, std::string> cases[] = {
+      {"8-bit palette", with_field(good, 28, 8, 2)},
+      {"32-bit", with_field(good, 28, 32, 2)},
+      {"16-bit", with_field(good, 28, 16, 2)},
+      {"25-bit", with_field(good, 28, 25, 2)},
+      {"0-bit", with_field(good, 28, 0, 2)},
+      {"24 + 256 bits", with_field(good, 28, 24 + 256, 2)},
+      {"run-length encoded", with_field(good, 30, 1)},
+      {"signature BA", "BA" + good.substr(2)},
+      {"signature MM", "MM" + good.substr(2)},
+      {"zero width", with_field(good, 18, 0)},
+      {"zero height", with_field(good, 22, 0)},
+      {"negative width", with_field(good, 18, static_cast<uint32_t>(-3))},
+      {"top-down", with_field(good, 22, static_cast<uint32_t>(-2))},
+      {"row over the buffer", hand_made_bmp(6145, 1, 18436)},
+      {"huge height", with_field(good, 22, 0x7FFFFFFF)},
+      {"one byte short", good.substr(0, good.size() - 1)},
+      {"short header", good.substr(0, 30)},
+      {"empty", ""},
+      {"missing", ""},
+      {"good", good}};  // without a fault the bytes are read: each case failed for its own
+  for (const auto& [name, bytes] : cases) {
+    const std::string path = dir.path(name);
+    if (std::string(name) != "missing") test::write_file(path, bytes);
+    TestImage image;
+    EXPECT_EQ(read_bmp(path.c_str(), image.image), bytes == good ? 1 : 0) << name;
+    EXPECT_EQ(image.image.pixels != nullptr, bytes == good) << name;
   }
-  Image missing;
-  EXPECT_EQ(read_bmp(dir.path("missing.bmp").c_str(), missing), 0);
-  EXPECT_EQ(missing.pixels, nullptr);
-  // Without the fault the bytes are read: each case was refused for its own.
-  test::write_file(dir.path("good.bmp"), good);
-  TestImage accepted;
-  EXPECT_EQ(read_bmp(dir.path("good.bmp").c_str(), accepted.image), 1);
 }
 
 int32_t oracle_side(int32_t side) {
@@ -159,10 +153,8 @@ float oracle_position(int32_t source_side, int32_t i, int32_t destination_side) 
 
 // The per-pixel bilinear loop; right for every side up to 2^24 pixels.
 void oracle_resample(const Image& source, Image& destination) {
-  const int32_t src_w = source.width;
-  const int32_t src_h = source.height;
-  const int32_t dst_w = oracle_side(src_w);
-  const int32_t dst_h = oracle_side(src_h);
+  const int32_t src_w = source.width, src_h = source.height;
+  const int32_t dst_w = oracle_side(src_w), dst_h = oracle_side(src_h);
   alloc_image(dst_w, dst_h, 3, destination);
   const size_t channels = static_cast<size_t>(source.channels);
   const size_t right = src_w >= 2 ? channels : 0;
@@ -178,9 +170,7 @@ void oracle_resample(const Image& source, Image& destination) {
       const double fx = sx - static_cast<float>(ix);
       const uint8_t* l0 =
           source.pixels + (static_cast<size_t>(iy) * static_cast<size_t>(src_w) + ix) * channels;
-      const uint8_t* r0 = l0 + right;
-      const uint8_t* l1 = l0 + up;
-      const uint8_t* r1 = l1 + right;
+      const uint8_t *r0 = l0 + right, *l1 = l0 + up, *r1 = l1 + right;
       for (int c = 0; c < 3; ++c) {
         const float row0 = static_cast<float>((1.0 - fx) * l0[c] + fx * r0[c]);
         const float row1 = static_cast<float>((1.0 - fx) * l1[c] + fx * r1[c]);
@@ -191,35 +181,30 @@ void oracle_resample(const Image& source, Image& destination) {
   }
 }
 
+// Window captures, exact powers of two, shrinking past 1024, one- and
+// two-pixel sides, and a four-channel source (only three bytes used).
 TEST(Resample, SameBytesAsThePerPixelLoop) {
-  struct Case {
-    int32_t width, height, channels;
-  };
-  // Window captures, exact powers of two, shrinking past 1024, one- and
-  // two-pixel sides, and a four-channel source (only three bytes used).
-  const Case cases[] = {{1008, 729, 3}, {1001, 600, 3}, {1024, 1024, 3}, {1500, 900, 3},
-                        {2100, 3, 3},   {3, 3, 3},      {2, 2, 3},       {1, 1, 3},
-                        {1, 7, 3},      {9, 1, 3},      {1, 2000, 3},    {17, 33, 4}};
-  for (const Case& c : cases) {
-    TestImage source;
-    alloc_image(c.width, c.height, c.channels, source.image);
-    const size_t bytes = static_cast<size_t>(c.width) * c.height * c.channels;
-    uint32_t seed = static_cast<uint32_t>(c.width * 131 + c.height);
+  const int32_t cases[][3] = {{1008, 729, 3}, {1001, 600, 3}, {1024, 1024, 3}, {1500, 900, 3},
+                              {2100, 3, 3},   {3, 3, 3},      {2, 2, 3},       {1, 1, 3},
+                              {1, 7, 3},      {9, 1, 3},      {1, 2000, 3},    {17, 33, 4}};
+  for (const auto& [width, height, channels] : cases) {
+    TestImage source, fast, slow;
+    alloc_image(width, height, channels, source.image);
+    uint32_t seed = static_cast<uint32_t>(width * 131 + height);
     // Noise over smooth ramps: every weight and every neighbour matters.
-    for (size_t i = 0; i < bytes; ++i) {
+    for (size_t i = 0; i < static_cast<size_t>(width) * height * channels; ++i) {
       seed = seed * 1103515245u + 12345u;
       source.image.pixels[i] = static_cast<uint8_t>(i % 251 + (seed >> 28));
     }
-    TestImage fast, slow;
     resample_image(source.image, fast.image);
     oracle_resample(source.image, slow.image);
     ASSERT_EQ(std::tuple(fast.image.width, fast.image.height, fast.image.channels),
               std::tuple(slow.image.width, slow.image.height, 3))
-        << c.width << "x" << c.height;
+        << width << "x" << height;
     EXPECT_EQ(std::memcmp(fast.image.pixels, slow.image.pixels,
                           static_cast<size_t>(slow.image.width) * slow.image.height * 3),
               0)
-        << c.width << "x" << c.height;
+        << width << "x" << height;
   }
 }
 
@@ -241,37 +226,28 @@ TEST(Resample, TallestAndEmptySourcesStayInsideTheirRows) {
 }
 
 TEST(PrintLayout, ScaleRectangleOffsetAndTexture) {
-  struct Case {
-    int32_t capture_w, capture_h, page_w, page_h;
-    float scale, width, height, offset_x, offset_y;
-    int32_t texture_w, texture_h;
-  };
-  const Case cases[] = {
-      // Width decides: the picture spans the page across, centred upright.
-      {800, 600, 4800, 6600, 6.0f, 4800, 3600, 0, 1500, 1024, 1024},
-      {1000, 500, 5000, 5000, 5.0f, 5000, 2500, 0, 1250, 1024, 512},
-      // Height decides: centred across.
-      {600, 800, 4800, 4800, 6.0f, 3600, 4800, 600, 0, 1024, 1024},
-      // Textures of captures far above and just at the smallest size.
-      {1500, 900, 3000, 3000, 2.0f, 3000, 1800, 0, 600, 1024, 1024},
-      {2, 2, 10, 6, 3.0f, 6, 6, 2, 0, 2, 2},
-      {640, 480, 640, 480, 1.0f, 640, 480, 0, 0, 1024, 512},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.capture_w << "x" << c.capture_h << " on " << c.page_w);
-    PrintLayout layout;
-    ASSERT_EQ(layout_print(c.page_w, c.page_h, c.capture_w, c.capture_h, layout), 1);
-    EXPECT_EQ(
-        std::tuple(layout.scale, layout.width, layout.height, layout.offset_x, layout.offset_y,
-                   layout.texture_width, layout.texture_height),
-        std::tuple(c.scale, c.width, c.height, c.offset_x, c.offset_y, c.texture_w, c.texture_h));
+  // capture w, h, page w, h -> scale, width, height, offset x, y, texture w, h
+  const std::tuple<int32_t, int32_t, int32_t, int32_t, float, float, float, float, float, int32_t,
+                   int32_t>
+      cases[] = {{800, 600, 4800, 6600, 6.0f, 4800, 3600, 0, 1500, 1024, 1024},  // width decides
+                 {1000, 500, 5000, 5000, 5.0f, 5000, 2500, 0, 1250, 1024, 512},
+                 {600, 800, 4800, 4800, 6.0f, 3600, 4800, 600, 0, 1024, 1024},  // height decides
+                 {1500, 900, 3000, 3000, 2.0f, 3000, 1800, 0, 600, 1024, 1024},
+                 {2, 2, 10, 6, 3.0f, 6, 6, 2, 0, 2, 2},
+                 {640, 480, 640, 480, 1.0f, 640, 480, 0, 0, 1024, 512}};
+  for (const auto& c : cases) {
+    const auto [capture_w, capture_h, page_w, page_h, s, w, h, x, y, texture_w, texture_h] = c;
+    PrintLayout l;
+    ASSERT_EQ(layout_print(page_w, page_h, capture_w, capture_h, l), 1) << capture_w;
+    EXPECT_EQ(std::tuple(capture_w, capture_h, page_w, page_h, l.scale, l.width, l.height,
+                         l.offset_x, l.offset_y, l.texture_width, l.texture_height),
+              c);
     // The page is drawn from the resampler's output: both must agree.
-    Image capture, texture;
-    alloc_image(c.capture_w, c.capture_h, 3, capture);
-    resample_image(capture, texture);
-    EXPECT_EQ(std::tuple(texture.width, texture.height), std::tuple(c.texture_w, c.texture_h));
-    free_image(texture);
-    free_image(capture);
+    TestImage capture, texture;
+    alloc_image(capture_w, capture_h, 3, capture.image);
+    resample_image(capture.image, texture.image);
+    EXPECT_EQ(std::tuple(texture.image.width, texture.image.height),
+              std::tuple(texture_w, texture_h));
   }
   // What can't be resampled, or has no page, is refused and left alone.
   const int32_t refused[][4] = {{1, 600, 4800, 6600}, {800, 1, 4800, 6600}, {0, 0, 4800, 6600},

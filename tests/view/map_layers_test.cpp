@@ -1,7 +1,8 @@
 // The GIS settings' bit fields, overlay masks and map composition over a
 // small data folder per test (bit and painting order, missing and short
-// files, refused base maps); the grid-to-map mapping's inverse and per-cell
-// corner table (the mapping itself is pinned by the atlas and the frames).
+// files, folders where files should be, refused base maps); the grid-to-map
+// mapping's inverse and per-cell corner table (the mapping itself is pinned
+// by the atlas and the frames).
 #include "view/map_layers.h"
 
 #include <gtest/gtest.h>
@@ -70,8 +71,9 @@ TEST(GisSettings, FieldsLeaveEveryOtherBit) {
   }
 }
 
-TEST(Overlay, BitsRunMostSignificantFirstAndShortMasksPaintAPrefix) {
+TEST(Overlay, BitsRunMostSignificantFirstShortMasksPaintAPrefixAFolderNothing) {
   test::ScratchDir dir;
+  test::MessageRecorder recorder;
   const std::string path = dir.path("m.ovl");
   // 64 x 32 pixels and 256 mask bytes, each value once: every byte value is
   // blended as a whole run and must agree with the rule bit by bit.
@@ -83,19 +85,23 @@ TEST(Overlay, BitsRunMostSignificantFirstAndShortMasksPaintAPrefix) {
   for (int i = 0; i < 64 * 32; ++i)
     ASSERT_EQ(canvas.at(i), (mask[i / 8] >> (7 - i % 8) & 1 ? Rgb{9, 8, 7} : kGrey)) << i;
   // width, height, mask bytes of 0xFF, pixels painted
-  const int cases[][4] = {{8, 2, 1, 8},
-                          {8, 2, 0, 0},
-                          {8, 2, 4, 16},  // longer than the image
-                          {3, 3, 2, 8},   // the ninth pixel has no whole byte
-                          {2, 2, 1, 0}};
+  // 4 x 0xFF is longer than the image; 3 x 3's ninth pixel has no whole byte;
+  // -1 bytes: a folder, which opens like a file but reads nothing.
+  const int cases[][4] = {{8, 2, 1, 8}, {8, 2, 0, 0},  {8, 2, 4, 16}, {3, 3, 2, 8},
+                          {2, 2, 1, 0}, {8, 8, -1, 0}, {0, 0, -1, 0}};
   for (const auto& [width, height, bytes, painted] : cases) {
-    test::write_file(path, std::string(bytes, '\xFF'));
+    std::filesystem::remove(path);
+    if (bytes < 0)
+      std::filesystem::create_directories(path);
+    else
+      test::write_file(path, std::string(bytes, '\xFF'));
     Canvas small(width, height);
     overlay(path.c_str(), 0, 0, 0, small.image);
     Pixels prefix(static_cast<size_t>(painted));
     for (int i = 0; i < painted; ++i) prefix[i] = i;
     EXPECT_EQ(small.painted(), prefix) << width << "x" << height << " " << bytes;
   }
+  EXPECT_EQ(recorder.messages, Messages(2, {"ERROR", "overlay(): can't read overlay"}));
 }
 
 // A grey 8 x 8 base map and a blue council map; 8-byte masks per test.
@@ -163,8 +169,11 @@ TEST_F(MapFolder, FlagsChooseTheOverlaysEachInItsColourOverTheChosenMap) {
   EXPECT_EQ(composed.painted().size(), 6u);
 }
 
-// Map choices above 1 open nothing at all; a missing base map or one whose
-// sides are no powers of two is refused before any overlay is tried.
+// Map choices above 1 open nothing at all; a base map that is missing, a
+// folder, or has sides that are no powers of two is refused before any
+// overlay is tried. The map is uploaded tightly packed under an unpack
+// alignment of 4, so a power-of-two width below 4 (which would have the
+// upload read past the pixels) is refused too; a map need not be square.
 TEST_F(MapFolder, RefusedChoicesAndBaseMaps) {
   for (uint8_t choice = 2; choice < 8; ++choice) {
     Image nothing;
@@ -173,19 +182,24 @@ TEST_F(MapFolder, RefusedChoicesAndBaseMaps) {
   }
   EXPECT_TRUE(recorder.messages.empty());
   const std::string path = data + "/maps/basemap.bmp";
-  for (const auto& [width, height] : {std::pair{0, 0}, {6, 8}, {8, 6}, {12, 12}}) {
-    std::filesystem::remove(path);  // 0 x 0 stands for no file at all
-    ASSERT_TRUE(width == 0 || write_bmp(path.c_str(), Canvas(width, height).image) == 1);
+  // width x height (0: no file, -1: a folder), composed
+  const int cases[][3] = {{0, 0, 0}, {-1, -1, 0}, {6, 8, 0}, {8, 6, 0}, {12, 12, 0},
+                          {1, 1, 0}, {1, 4, 0},   {2, 2, 0}, {2, 8, 0}, {16, 4, 1},
+                          {4, 1, 1}, {4, 4, 1},   {8, 2, 1}};
+  for (const auto& [width, height, composed] : cases) {
+    std::filesystem::remove(path);
+    if (width < 0) std::filesystem::create_directories(path);
+    ASSERT_TRUE(width <= 0 || write_bmp(path.c_str(), Canvas(width, height).image) == 1);
     recorder.messages.clear();
-    Image composed;
-    EXPECT_EQ(compose_map(settings(0x03FF), data, composed), 0) << width << "x" << height;
-    EXPECT_EQ(composed.pixels, nullptr);
-    EXPECT_EQ(recorder.messages, Messages(1, {"ERROR", "make_map(): can't read map"}));
+    Canvas map;
+    EXPECT_EQ(compose_map(settings(composed ? 0 : 0x03FF), data, map.image), composed)
+        << width << "x" << height;
+    EXPECT_EQ(std::tuple(map.image.width, map.image.height, !map.image.pixels, recorder.messages),
+              composed
+                  ? std::tuple(width, height, false, Messages{})
+                  : std::tuple(0, 0, true, Messages(1, {"ERROR", "make_map(): can't read map"})))
+        << width << "x" << height;
   }
-  ASSERT_EQ(write_bmp(path.c_str(), Canvas(16, 4).image), 1);  // need not be square
-  Canvas wide;
-  ASSERT_EQ(compose_map(settings(0), data, wide.image), 1);
-  EXPECT_EQ(std::pair(wide.image.width, wide.image.height), std::pair(16, 4));
 }
 
 TEST(Texcoords, InverseFindsTheGridPositionAndTheTableHoldsEachCellsCorners) {
