@@ -107,22 +107,24 @@ class SceneFrames : public ::testing::Test {
 
 // One frame the plain way: clear, camera, one batch of tops with the Map
 // texture and one of sides with the Side texture, rows outer, blending on.
+// With `ids`, only the tops, each in colour (row + 1, column + 1, 0) on black.
 void draw_reference(const CountTables& counts, const CellTable& cells,
-                    const CellTexcoords& texcoords, const ViewState& view) {
+                    const CellTexcoords& texcoords, const ViewState& view, bool ids = false) {
+  if (ids) glClearColor(0, 0, 0, 1);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glMatrixMode(GL_TEXTURE);
   glLoadIdentity();
   apply_camera(view);  // pinned by the picks against GL and the column of three
   glEnable(GL_DEPTH_TEST);
-  glEnable(GL_BLEND);
-  glEnable(GL_TEXTURE_2D);
+  for (GLenum what : {GL_BLEND, GL_TEXTURE_2D}) ids ? glDisable(what) : glEnable(what);
   const int corner[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};  // round the cell from (c, r)
   glBindTexture(GL_TEXTURE_2D, kMapTexture);
   glBegin(GL_QUADS);
   for (int i = 0; i < kCellCount; ++i) {
     const int r = i / kGridCols, c = i % kGridCols;
     const float g = (cells.words[i][0] & kSelectedBit) ? 0.5f : 1.0f;
-    glColor3f(g, g, g);
+    ids ? glColor3ub(static_cast<GLubyte>(r + 1), static_cast<GLubyte>(c + 1), 0)
+        : glColor3f(g, g, g);
     for (int k = 0; k < 4; ++k) {
       glTexCoord2fv(&texcoords.corners[i][k].s);
       glVertex3i(c + corner[k][0], r + corner[k][1], static_cast<GLint>(counts.cells[i]));
@@ -132,7 +134,7 @@ void draw_reference(const CountTables& counts, const CellTable& cells,
   glBindTexture(GL_TEXTURE_2D, kSideTexture);
   glBegin(GL_QUADS);
   const float greys[4] = {0.9f, 0.93f, 0.96f, 0.99f};
-  for (int i = 0; i < kCellCount; ++i) {
+  for (int i = 0; i < kCellCount && !ids; ++i) {
     const int r = i / kGridCols, c = i % kGridCols;
     const GLint h = static_cast<GLint>(counts.cells[i]);
     for (int f = 0; f < 4; ++f) {  // from the face's first ground corner to its second, then up
@@ -306,25 +308,6 @@ TEST_F(SceneFrames, ArraysDrawTheFramesOfTheImmediateModeLists) {
   }
 }
 
-// Every cell top drawn in colour (row + 1, column + 1, 0); black: no cell.
-void draw_ids(const ViewState& view, const CountTables& counts) {
-  glClearColor(0, 0, 0, 1);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glEnable(GL_DEPTH_TEST);
-  glDisable(GL_TEXTURE_2D);
-  glDisable(GL_BLEND);
-  apply_camera(view);
-  glBegin(GL_QUADS);
-  for (int i = 0; i < kCellCount; ++i) {
-    const int r = i / kGridCols, c = i % kGridCols;
-    glColor3ub(static_cast<GLubyte>(r + 1), static_cast<GLubyte>(c + 1), 0);
-    for (const auto& [dc, dr] : {std::pair{0, 0}, {1, 0}, {1, 1}, {0, 1}})
-      glVertex3i(c + dc, r + dr, static_cast<int>(counts.cells[i]));
-  }
-  glEnd();
-  glFinish();
-}
-
 // Straight down through a shared corner, beside the grid, on viewports too
 // small to pick in; then tilted views against the id frame GL draws.
 TEST(Picking, StraightDownDegenerateViewportsAndWhatGlDraws) {
@@ -348,6 +331,8 @@ TEST(Picking, StraightDownDegenerateViewportsAndWhatGlDraws) {
   ASSERT_EQ(open_headless_gl(kWidth, kHeight, gl), 1);
   // Heights low enough that no side hides a top the pick would report.
   for (int i = 0; i < kCellCount; ++i) counts->cells[i] = static_cast<uint32_t>((i * 7) % 5);
+  auto cells = std::make_unique<CellTable>();
+  auto texcoords = std::make_unique<CellTexcoords>();
   // look-at x, y, distance, heading, tilt
   const float views[][5] = {
       {42, 33, 60, 0, 0}, {40, 30, 50, 30, 40}, {20, 45, 40, -120, 55}, {60, 20, 70, 170, -35}};
@@ -356,7 +341,7 @@ TEST(Picking, StraightDownDegenerateViewportsAndWhatGlDraws) {
     std::tie(view.look_at[0], view.look_at[1], view.distance, view.heading, view.tilt) =
         std::tuple(x0, y0, distance, heading, tilt);
     resize_view(view, kWidth, kHeight);
-    draw_ids(view, *counts);
+    draw_reference(*counts, *cells, *texcoords, view, true);
     Image ids;
     read_frame(kWidth, kHeight, ids);
     auto id_at = [&](int x, int y) {
