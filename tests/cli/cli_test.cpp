@@ -106,7 +106,8 @@ TEST_F(Cli, EachCommandLineExitsWithItsCodeAndOutput) {
   test::write_file(path("in.csv"),
                    "header\n2000,1,1,B,,45,10,1,CENTRAL,Y,1,2,W,M,1,1,B,M,20,1,77002\n");
   const std::string file = sample(), out = path("out.bmp"), gif = path("a.gif");
-  const std::string none = path("none");
+  const std::string none = path("none"), old = path("old.gif");
+  test::write_file(old, std::string("old bytes"));
   const int U = kExitUsage, F = kExitFile;
   const std::tuple<Args, int, std::string> cases[] = {
       {{"count", file},
@@ -190,7 +191,18 @@ TEST_F(Cli, EachCommandLineExitsWithItsCodeAndOutput) {
       {{"import-csv", path("missing.csv"), path("x.vdr")}, F, "Can't load csv file"},
       {{"export-csv", file, path("no/folder/x.csv")}, F, "can't write"},
       {{"render", out, path("missing.vdr")}, F, "can't load data file"},
-      {{"render", out, "--size", "8x8", "--data", none}, F, "can't read map " + none}};
+      {{"render", out, "--size", "8x8", "--data", none}, F, "can't read map " + none},
+      // A failed save leaves the old file. A frame file that can't be made
+      // stops the GIF too; where the GIF's folder is a file nothing is made.
+      {{"animate", old, file, "--size", "32x24", "--frames-dir", path("missing"), "--data", kData},
+       F,
+       "can't write"},
+      {{"animate", old, file, "--size", "32x24", "--frames-dir", path("missing"), "--frame-format",
+        "png", "--data", kData},
+       F,
+       "missing/frame-0001.png"},
+      {{"animate", old + "/x.gif", file, "--size", "32x24", "--data", kData}, F, "can't write"},
+      {{"render", old + "/x.png", file, "--size", "32x24", "--data", kData}, F, "can't write"}};
   for (const auto& [args, code, text] : cases) {
     const CliRun r = run(args);
     const std::string name = args.empty() ? "" : args.back();
@@ -205,6 +217,19 @@ TEST_F(Cli, EachCommandLineExitsWithItsCodeAndOutput) {
   }
   EXPECT_FALSE(std::filesystem::exists(gif));
   EXPECT_FALSE(std::filesystem::exists(out));
+  EXPECT_EQ(test::read_file(old), "old bytes");
+  for (const auto& entry : std::filesystem::directory_iterator(dir.root()))
+    EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+  // A result stdout can't take fails the run.
+  for (const Args& args : {Args{"--help"}, Args{"count", file},
+                           Args{"report", file, "--cell", "32,42", "--data", kData},
+                           Args{"select", "--cell", "32,42", "--mode", "zip", "--data", kData}}) {
+    std::FILE* full = std::fopen("/dev/full", "w");
+    ASSERT_NE(full, nullptr);
+    const CliRun r = run(args, full);
+    EXPECT_EQ(r.code, kExitFile) << args[0];
+    EXPECT_NE(r.err.find("can't write"), std::string::npos) << args[0] << ": " << r.err;
+  }
   const auto example = test::hex_bytes("85 00 00 00 0A CA 00 02 08 0A 42 09 21 21 02 00");
   EXPECT_EQ(test::read_file(path("in.vdr")), std::string(example.begin(), example.end()));
   EXPECT_EQ(test::read_file(path("out.csv"))
@@ -336,38 +361,6 @@ TEST_F(Cli, AnimateWritesALoopingGifWhoseFramesFollowTheWindowAndShowItsDate) {
     EXPECT_NE(std::memcmp(frames[k - 1].pixels + above, frames[k].pixels + above, 160 * 90 * 3), 0)
         << k;
   for (Image& f : frames) free_image(f);
-}
-
-TEST_F(Cli, AFailedSaveLeavesTheOldFileAndAResultStdoutCantTakeFailsTheRun) {
-  const std::string vdr = days(), old = path("old.gif");
-  const Args small = {"--size", "32x24", "--data", kData};
-  const std::pair<Args, const char*> saves[] = {
-      // A frame file that can't be made stops the GIF too.
-      {{"animate", old, vdr, "--frames-dir", path("missing")}, "can't write"},
-      {{"animate", old, vdr, "--frames-dir", path("missing"), "--frame-format", "png"},
-       "missing/frame-0001.png"},
-      // The GIF's folder is a file: nothing can be made beside it.
-      {{"animate", old + "/x.gif", vdr}, "can't write"},
-      {{"render", old + "/x.png", vdr}, "can't write"}};
-  for (const auto& [args, err] : saves) {
-    test::write_file(old, std::string("old bytes"));
-    const CliRun r = run(args + small);
-    EXPECT_EQ(r.code, kExitFile) << args[1];
-    EXPECT_NE(r.err.find(err), std::string::npos) << args[1] << ": " << r.err;
-    EXPECT_EQ(test::read_file(old), "old bytes") << args[1];
-  }
-  for (const auto& entry : std::filesystem::directory_iterator(dir.root()))
-    EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
-
-  for (const Args& args :
-       {Args{"--help"}, Args{"count", vdr}, Args{"report", vdr, "--cell", "32,42", "--data", kData},
-        Args{"select", "--cell", "32,42", "--mode", "zip", "--data", kData}}) {
-    std::FILE* full = std::fopen("/dev/full", "w");
-    ASSERT_NE(full, nullptr);
-    const CliRun r = run(args, full);
-    EXPECT_EQ(r.code, kExitFile) << args[0];
-    EXPECT_NE(r.err.find("can't write"), std::string::npos) << args[0] << ": " << r.err;
-  }
 }
 
 }  // namespace
