@@ -76,12 +76,6 @@ class SceneFrames : public ::testing::Test {
     init_scene(*scene, sources, gis, data.empty() ? dir.root() : data);
     resize_view(view, static_cast<int16_t>(width), static_cast<int16_t>(height));
   }
-  // The shipped city map with its overlays, as the viewer starts.
-  void open_city() {
-    gis = GisSettings{};
-    open(kWidth, kHeight, std::string(VALDRIN_SOURCE_DIR) + "/data");
-    ASSERT_TRUE(recorder.messages.empty()) << recorder.messages[0].second;
-  }
   // `count` events in cell (row, col), all with one key inside the window.
   void add_events(int row, int col, int count) {
     for (int k = 0; k < count && store->count < kStoreCapacity; ++k)
@@ -176,7 +170,7 @@ TEST_F(SceneFrames, MapSelectedTopsClearColourAndAColumnOfThree) {
   draw();
   expect_colour(pixel(100, 300), kGrey, kGrey, kGrey);
   expect_colour(pixel(700, 300), kMapColour[0], kMapColour[1], kMapColour[2]);
-  for (int i = 0; i < 3; ++i) store->records[store->count++] = test::event_at(0x1085, 33, 42);
+  add_events(33, 42, 3);
   time.window_start = 0;
   std::tie(view.look_at[0], view.tilt, view.distance) = std::tuple(42.5f, 90.0f, 10.0f);
   draw();
@@ -270,7 +264,9 @@ TEST_F(SceneFrames, ArraysDrawTheFramesOfTheImmediateModeLists) {
       {"heading 135, tilt 60", [] {}, 135, 60, 170, 42, 33, 0},
       {"a step back to an empty window", [&] { query.key = 0x1081; }, 135, 60, 170, 42, 33, 0},
   };
-  open_city();
+  gis = GisSettings{};  // the shipped city map with its overlays, as the viewer starts
+  open(kWidth, kHeight, std::string(VALDRIN_SOURCE_DIR) + "/data");
+  ASSERT_TRUE(recorder.messages.empty()) << recorder.messages[0].second;
   auto texcoords = std::make_unique<CellTexcoords>();
   build_cell_texcoords(*texcoords);
   for (const Case& c : cases) {
