@@ -1,26 +1,43 @@
-// The BMP reader and writer: layout byte for byte, round trips, the files
-// refused. The resampler byte for byte against the per-pixel loop it
+// Rasters and map layers. The BMP reader and writer: layout byte for byte,
+// round trips, the files refused, whole-or-nothing saves on a disk that
+// fills up. The resampler byte for byte against the per-pixel loop it
 // replaced, and a side past 2^24 pixels read in range. Where the captured
-// view lands on a printed page.
+// view lands on a printed page. The GIS settings' bit fields, overlay masks
+// and map composition over a small data folder (bit and painting order,
+// missing and short files, folders where files should be, refused base
+// maps); the grid-to-map mapping's inverse and per-cell corner table (the
+// mapping itself is pinned by the atlas and the frames).
 #include "view/image.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
+#include "tests/core/failing_writes.h"
 #include "tests/core/test_files.h"
+#include "view/map_layers.h"
 #include "view/print_layout.h"
+#include "view/texcoords.h"
 
 namespace valdrin {
 namespace {
 
-// An owned image for a test, released at the end of the scope; made with
-// every pixel different from its neighbours in all three bytes.
+using Rgb = std::vector<uint8_t>;
+using Pixels = std::vector<int>;  // indices, row by row from the bottom left
+using Messages = std::vector<std::pair<std::string, std::string>>;
+const Rgb kGrey = {0x40, 0x50, 0x60}, kBlue = {0, 0, 255};
+const Rgb kYellow = {255, 255, 0}, kBlack = {0, 0, 0}, kWhite = {255, 255, 255};
+
+// An owned image, released at the end of the scope; made of one colour, or
+// with every pixel different from its neighbours in all three bytes.
 struct TestImage {
   Image image;
   TestImage() = default;
@@ -30,12 +47,22 @@ struct TestImage {
       image.pixels[i] = static_cast<uint8_t>(i % 3 * 40 + i / 3 % width * (7 + i % 3 * 4) +
                                              i / 3 / width * (3 + i % 3 * 7));
   }
+  TestImage(int32_t width, int32_t height, const Rgb& colour) {
+    alloc_image(width, height, 3, image);
+    for (int32_t i = 0; i < width * height; ++i)
+      std::memcpy(image.pixels + 3 * i, colour.data(), 3);
+  }
   ~TestImage() { free_image(image); }
   TestImage(const TestImage&) = delete;
-  size_t bytes() const { return static_cast<size_t>(image.width) * image.height * 3; }
+  Rgb at(int i) const { return {image.pixels + 3 * i, image.pixels + 3 * i + 3}; }
+  Pixels painted(const Rgb& base = kGrey) const {
+    Pixels result;
+    for (int i = 0; i < image.width * image.height; ++i)
+      if (at(i) != base) result.push_back(i);
+    return result;
+  }
 };
 
-// The file of one red pixel, byte for byte.
 const std::vector<uint8_t> kRedPixel = test::hex_bytes(
     "42 4D 3A 00 00 00 00 00 00 00 36 00 00 00 28 00 00 00 01 00 00 00 01 00 00 00 01 00 18 00 "
     "00 00 00 00 00 00 00 00 13 0B 00 00 13 0B 00 00 00 00 00 00 00 00 00 00 00 00 FF 00");
@@ -47,7 +74,7 @@ std::string with_field(std::string bytes, size_t offset, uint32_t value, size_t 
   return bytes.replace(offset, size, le, size);
 }
 
-// That header for width x height, then `row_bytes` * height bytes of 0x5A.
+// The red pixel's header for width x height, then `row_bytes` * height of 0x5A.
 std::string hand_made_bmp(int32_t width, int32_t height, size_t row_bytes) {
   const std::string header(kRedPixel.begin(), kRedPixel.begin() + 54);
   return with_field(with_field(header, 18, static_cast<uint32_t>(width)), 22,
@@ -55,13 +82,15 @@ std::string hand_made_bmp(int32_t width, int32_t height, size_t row_bytes) {
          std::string(row_bytes * static_cast<size_t>(height), '\x5A');
 }
 
-TEST(WriteBmp, OneRedPixelByteForByteAndWhatItRefuses) {
+TEST(WriteBmp, OneRedPixelByteForByteWholeOrNothingAndWhatItRefuses) {
   test::ScratchDir dir;
-  TestImage red(1, 1);
+  TestImage red(1, 1), padded(33, 20);  // rows of 99 bytes and 1 pad byte
   std::memcpy(red.image.pixels, "\xFF\0\0", 3);
   ASSERT_EQ(write_bmp(dir.path("red.bmp").c_str(), red.image), 1);
   EXPECT_EQ(test::read_file(dir.path("red.bmp")), std::string(kRedPixel.begin(), kRedPixel.end()));
   EXPECT_EQ(write_bmp(dir.path("no/folder/x.bmp").c_str(), red.image), 0);
+  test::check_whole_or_nothing("BMP", 54 + 100 * 20,
+                               [&](const char* path) { return write_bmp(path, padded.image); });
   Image four_channels, too_wide, empty;
   alloc_image(2, 2, 4, four_channels);
   alloc_image(6145, 1, 3, too_wide);  // one pixel over the row buffer
@@ -81,18 +110,17 @@ TEST(ReadBmp, RoundTripsWithZeroPadToWholeWords) {
   for (const auto& [width, height] :
        {std::pair{640, 480}, {6144, 2}, {6143, 2}, {6, 5}, {7, 2}, {2, 3}}) {
     SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
-    TestImage written(width, height);
+    TestImage written(width, height), read;
     ASSERT_EQ(write_bmp(path.c_str(), written.image), 1);
     const std::string file = test::read_file(path);
     const size_t row_bytes = (static_cast<size_t>(width) * 3 + 3) / 4 * 4;
     ASSERT_EQ(file.size(), 54 + row_bytes * height);
     for (size_t i = 54; i < file.size(); ++i)
       ASSERT_TRUE((i - 54) % row_bytes < static_cast<size_t>(width) * 3 || file[i] == '\0') << i;
-    TestImage read;
     ASSERT_EQ(read_bmp(path.c_str(), read.image), 1);
     EXPECT_EQ(std::tuple(read.image.width, read.image.height, read.image.channels),
               std::tuple(width, height, 3));
-    EXPECT_EQ(std::memcmp(read.image.pixels, written.image.pixels, written.bytes()), 0);
+    EXPECT_EQ(std::memcmp(read.image.pixels, written.image.pixels, width * height * 3u), 0);
   }
 }
 
@@ -102,47 +130,35 @@ TEST(ReadBmp, RoundTripsWithZeroPadToWholeWords) {
 TEST(ReadBmp, TakesRowsAfterTheHeaderAndRefusesOtherFiles) {
   std::string file = with_field(with_field(hand_made_bmp(2, 2, 8), 10, 138), 14, 124);
   const auto row_bytes = test::hex_bytes("01 02 03 04 05 06 EE EE 07 08 09 0A 0B 0C EE EE");
-  const std::string rows(row_bytes.begin(), row_bytes.end());
-  file.replace(54, rows.size(), rows);
+  file.replace(54, row_bytes.size(), std::string(row_bytes.begin(), row_bytes.end()));
   test::ScratchDir dir;
   test::write_file(dir.path("h.bmp"), file + "trailing");
   TestImage two;
   ASSERT_EQ(read_bmp(dir.path("h.bmp").c_str(), two.image), 1);
   EXPECT_EQ(std::vector<uint8_t>(two.image.pixels, two.image.pixels + 12),
             (std::vector<uint8_t>{3, 2, 1, 6, 5, 4, 9, 8, 7, 12, 11, 10}));
-
   const std::string good = hand_made_bmp(3, 2, 12);
-  struct Case {
-    const char* name;
-    std::string bytes;
-  };
-  const Case cases[] = {{"8-bit palette", with_field(good, 28, 8, 2)},
-                        {"32-bit", with_field(good, 28, 32, 2)},
-                        {"run-length encoded", with_field(good, 30, 1)},
-                        {"signature BA", "BA" + good.substr(2)},
-                        {"signature MM", "MM" + good.substr(2)},
-                        {"zero width", with_field(good, 18, 0)},
-                        {"zero height", with_field(good, 22, 0)},
-                        {"negative width", with_field(good, 18, static_cast<uint32_t>(-3))},
-                        {"top-down", with_field(good, 22, static_cast<uint32_t>(-2))},
-                        {"row over the buffer", hand_made_bmp(6145, 1, 18436)},
-                        {"huge height", with_field(good, 22, 0x7FFFFFFF)},
-                        {"one byte short", good.substr(0, good.size() - 1)},
-                        {"short header", good.substr(0, 30)},
-                        {"empty", ""}};
-  for (const Case& c : cases) {
-    test::write_file(dir.path("bad.bmp"), c.bytes);
-    Image image;
-    EXPECT_EQ(read_bmp(dir.path("bad.bmp").c_str(), image), 0) << c.name;
-    EXPECT_EQ(image.pixels, nullptr) << c.name;
+  // Depths of 8, 32, 16, 25, 0 and 24 + 256 bits, run-length encoding, zero
+  // and negative sides, top-down rows, a huge height (offset, value, size);
+  // other signatures, a row over the buffer, files cut short; last, the file
+  // without a fault, read: each case was refused for its own fault.
+  const uint32_t fields[][3] = {{28, 8, 2}, {28, 32, 2},  {28, 16, 2},  {28, 25, 2},
+                                {28, 0, 2}, {28, 280, 2}, {30, 1, 4},   {18, 0, 4},
+                                {22, 0, 4}, {18, -3u, 4}, {22, -2u, 4}, {22, 0x7FFFFFFF, 4}};
+  std::vector<std::string> cases = {
+      "BA" + good.substr(2),           "MM" + good.substr(2), hand_made_bmp(6145, 1, 18436),
+      good.substr(0, good.size() - 1), good.substr(0, 30),    ""};
+  for (const auto& [offset, value, size] : fields)
+    cases.push_back(with_field(good, offset, value, size));
+  cases.push_back(good);
+  for (size_t i = 0; i <= cases.size(); ++i) {
+    const std::string path = dir.path(std::to_string(i));  // past the end: no file at all
+    if (i < cases.size()) test::write_file(path, cases[i]);
+    TestImage image;
+    const int good_file = i + 1 == cases.size();
+    EXPECT_EQ(read_bmp(path.c_str(), image.image), good_file) << i;
+    EXPECT_EQ(image.image.pixels != nullptr, good_file == 1) << i;
   }
-  Image missing;
-  EXPECT_EQ(read_bmp(dir.path("missing.bmp").c_str(), missing), 0);
-  EXPECT_EQ(missing.pixels, nullptr);
-  // Without the fault the bytes are read: each case was refused for its own.
-  test::write_file(dir.path("good.bmp"), good);
-  TestImage accepted;
-  EXPECT_EQ(read_bmp(dir.path("good.bmp").c_str(), accepted.image), 1);
 }
 
 int32_t oracle_side(int32_t side) {
@@ -159,10 +175,8 @@ float oracle_position(int32_t source_side, int32_t i, int32_t destination_side) 
 
 // The per-pixel bilinear loop; right for every side up to 2^24 pixels.
 void oracle_resample(const Image& source, Image& destination) {
-  const int32_t src_w = source.width;
-  const int32_t src_h = source.height;
-  const int32_t dst_w = oracle_side(src_w);
-  const int32_t dst_h = oracle_side(src_h);
+  const int32_t src_w = source.width, src_h = source.height;
+  const int32_t dst_w = oracle_side(src_w), dst_h = oracle_side(src_h);
   alloc_image(dst_w, dst_h, 3, destination);
   const size_t channels = static_cast<size_t>(source.channels);
   const size_t right = src_w >= 2 ? channels : 0;
@@ -178,9 +192,7 @@ void oracle_resample(const Image& source, Image& destination) {
       const double fx = sx - static_cast<float>(ix);
       const uint8_t* l0 =
           source.pixels + (static_cast<size_t>(iy) * static_cast<size_t>(src_w) + ix) * channels;
-      const uint8_t* r0 = l0 + right;
-      const uint8_t* l1 = l0 + up;
-      const uint8_t* r1 = l1 + right;
+      const uint8_t *r0 = l0 + right, *l1 = l0 + up, *r1 = l1 + right;
       for (int c = 0; c < 3; ++c) {
         const float row0 = static_cast<float>((1.0 - fx) * l0[c] + fx * r0[c]);
         const float row1 = static_cast<float>((1.0 - fx) * l1[c] + fx * r1[c]);
@@ -191,35 +203,30 @@ void oracle_resample(const Image& source, Image& destination) {
   }
 }
 
+// Window captures, exact powers of two, shrinking past 1024, one- and
+// two-pixel sides, and a four-channel source (only three bytes used).
 TEST(Resample, SameBytesAsThePerPixelLoop) {
-  struct Case {
-    int32_t width, height, channels;
-  };
-  // Window captures, exact powers of two, shrinking past 1024, one- and
-  // two-pixel sides, and a four-channel source (only three bytes used).
-  const Case cases[] = {{1008, 729, 3}, {1001, 600, 3}, {1024, 1024, 3}, {1500, 900, 3},
-                        {2100, 3, 3},   {3, 3, 3},      {2, 2, 3},       {1, 1, 3},
-                        {1, 7, 3},      {9, 1, 3},      {1, 2000, 3},    {17, 33, 4}};
-  for (const Case& c : cases) {
-    TestImage source;
-    alloc_image(c.width, c.height, c.channels, source.image);
-    const size_t bytes = static_cast<size_t>(c.width) * c.height * c.channels;
-    uint32_t seed = static_cast<uint32_t>(c.width * 131 + c.height);
+  const int32_t cases[][3] = {{1008, 729, 3}, {1001, 600, 3}, {1024, 1024, 3}, {1500, 900, 3},
+                              {2100, 3, 3},   {3, 3, 3},      {2, 2, 3},       {1, 1, 3},
+                              {1, 7, 3},      {9, 1, 3},      {1, 2000, 3},    {17, 33, 4}};
+  for (const auto& [width, height, channels] : cases) {
+    TestImage source, fast, slow;
+    alloc_image(width, height, channels, source.image);
+    uint32_t seed = static_cast<uint32_t>(width * 131 + height);
     // Noise over smooth ramps: every weight and every neighbour matters.
-    for (size_t i = 0; i < bytes; ++i) {
+    for (size_t i = 0; i < static_cast<size_t>(width) * height * channels; ++i) {
       seed = seed * 1103515245u + 12345u;
       source.image.pixels[i] = static_cast<uint8_t>(i % 251 + (seed >> 28));
     }
-    TestImage fast, slow;
     resample_image(source.image, fast.image);
     oracle_resample(source.image, slow.image);
     ASSERT_EQ(std::tuple(fast.image.width, fast.image.height, fast.image.channels),
               std::tuple(slow.image.width, slow.image.height, 3))
-        << c.width << "x" << c.height;
+        << width << "x" << height;
     EXPECT_EQ(std::memcmp(fast.image.pixels, slow.image.pixels,
                           static_cast<size_t>(slow.image.width) * slow.image.height * 3),
               0)
-        << c.width << "x" << c.height;
+        << width << "x" << height;
   }
 }
 
@@ -241,37 +248,28 @@ TEST(Resample, TallestAndEmptySourcesStayInsideTheirRows) {
 }
 
 TEST(PrintLayout, ScaleRectangleOffsetAndTexture) {
-  struct Case {
-    int32_t capture_w, capture_h, page_w, page_h;
-    float scale, width, height, offset_x, offset_y;
-    int32_t texture_w, texture_h;
-  };
-  const Case cases[] = {
-      // Width decides: the picture spans the page across, centred upright.
-      {800, 600, 4800, 6600, 6.0f, 4800, 3600, 0, 1500, 1024, 1024},
-      {1000, 500, 5000, 5000, 5.0f, 5000, 2500, 0, 1250, 1024, 512},
-      // Height decides: centred across.
-      {600, 800, 4800, 4800, 6.0f, 3600, 4800, 600, 0, 1024, 1024},
-      // Textures of captures far above and just at the smallest size.
-      {1500, 900, 3000, 3000, 2.0f, 3000, 1800, 0, 600, 1024, 1024},
-      {2, 2, 10, 6, 3.0f, 6, 6, 2, 0, 2, 2},
-      {640, 480, 640, 480, 1.0f, 640, 480, 0, 0, 1024, 512},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.capture_w << "x" << c.capture_h << " on " << c.page_w);
-    PrintLayout layout;
-    ASSERT_EQ(layout_print(c.page_w, c.page_h, c.capture_w, c.capture_h, layout), 1);
-    EXPECT_EQ(
-        std::tuple(layout.scale, layout.width, layout.height, layout.offset_x, layout.offset_y,
-                   layout.texture_width, layout.texture_height),
-        std::tuple(c.scale, c.width, c.height, c.offset_x, c.offset_y, c.texture_w, c.texture_h));
+  // capture w, h, page w, h -> scale, width, height, offset x, y, texture w, h
+  const std::tuple<int32_t, int32_t, int32_t, int32_t, float, float, float, float, float, int32_t,
+                   int32_t>
+      cases[] = {{800, 600, 4800, 6600, 6.0f, 4800, 3600, 0, 1500, 1024, 1024},  // width decides
+                 {1000, 500, 5000, 5000, 5.0f, 5000, 2500, 0, 1250, 1024, 512},
+                 {600, 800, 4800, 4800, 6.0f, 3600, 4800, 600, 0, 1024, 1024},  // height decides
+                 {1500, 900, 3000, 3000, 2.0f, 3000, 1800, 0, 600, 1024, 1024},
+                 {2, 2, 10, 6, 3.0f, 6, 6, 2, 0, 2, 2},
+                 {640, 480, 640, 480, 1.0f, 640, 480, 0, 0, 1024, 512}};
+  for (const auto& c : cases) {
+    const auto [capture_w, capture_h, page_w, page_h, s, w, h, x, y, texture_w, texture_h] = c;
+    PrintLayout l;
+    ASSERT_EQ(layout_print(page_w, page_h, capture_w, capture_h, l), 1) << capture_w;
+    EXPECT_EQ(std::tuple(capture_w, capture_h, page_w, page_h, l.scale, l.width, l.height,
+                         l.offset_x, l.offset_y, l.texture_width, l.texture_height),
+              c);
     // The page is drawn from the resampler's output: both must agree.
-    Image capture, texture;
-    alloc_image(c.capture_w, c.capture_h, 3, capture);
-    resample_image(capture, texture);
-    EXPECT_EQ(std::tuple(texture.width, texture.height), std::tuple(c.texture_w, c.texture_h));
-    free_image(texture);
-    free_image(capture);
+    TestImage capture, texture;
+    alloc_image(capture_w, capture_h, 3, capture.image);
+    resample_image(capture.image, texture.image);
+    EXPECT_EQ(std::tuple(texture.image.width, texture.image.height),
+              std::tuple(texture_w, texture_h));
   }
   // What can't be resampled, or has no page, is refused and left alone.
   const int32_t refused[][4] = {{1, 600, 4800, 6600}, {800, 1, 4800, 6600}, {0, 0, 4800, 6600},
@@ -282,6 +280,181 @@ TEST(PrintLayout, ScaleRectangleOffsetAndTexture) {
     EXPECT_EQ(layout_print(page_w, page_h, capture_w, capture_h, layout), 0) << capture_w;
     EXPECT_EQ(layout.scale, 42.0f);
   }
+}
+
+// Overlay bit n: its file under overlays/ and its colour.
+const std::pair<const char*, Rgb> kLayers[kOverlayCount] = {
+    {"zipcodes", kYellow},   {"zipcodes_labels", kYellow},
+    {"major_roads", kBlack}, {"major_roads_labels", kBlack},
+    {"highways", kWhite},    {"highways_labels", kWhite},
+    {"duz", kYellow},        {"duz_labels", kYellow},
+    {"hospitals", kYellow},  {"hospitals_labels", kYellow}};
+
+TEST(GisSettings, FieldsLeaveEveryOtherBit) {
+  // before, map choice (else selection mode) written, value, after
+  const int cases[][4] = {{0x00, 1, 1, 0x01}, {0xFF, 1, 0, 0xF8}, {0x28, 1, 5, 0x2D},
+                          {0x00, 1, 9, 0x01}, {0x00, 0, 2, 0x10}, {0xFF, 0, 0, 0xC7},
+                          {0xC5, 0, 7, 0xFD}, {0x07, 0, 8, 0x07}};  // only 3 bits of a value land
+  for (const auto& [before, choice, value, after] : cases) {
+    GisSettings gis{0x1234, static_cast<uint8_t>(before)};
+    (choice ? set_map_choice : set_selection_mode)(gis, static_cast<uint8_t>(value));
+    EXPECT_EQ(std::tuple(gis.map_and_mode, gis.overlay_flags, map_choice(gis), selection_mode(gis)),
+              std::tuple(after, 0x1234, after & 7, (after >> 3) & 7))
+        << before << " " << value;
+  }
+}
+
+TEST(Overlay, BitsRunMostSignificantFirstShortMasksPaintAPrefixAFolderNothing) {
+  test::ScratchDir dir;
+  test::MessageRecorder recorder;
+  const std::string path = dir.path("m.ovl");
+  // 64 x 32 pixels and 256 mask bytes, each value once: every byte value is
+  // blended as a whole run and must agree with the rule bit by bit.
+  std::vector<uint8_t> mask(256);
+  for (int k = 0; k < 256; ++k) mask[k] = static_cast<uint8_t>(k * 167 + 13);
+  test::write_file(path, mask);
+  TestImage canvas(64, 32, kGrey);
+  overlay(path.c_str(), 9, 8, 7, canvas.image);
+  for (int i = 0; i < 64 * 32; ++i)
+    ASSERT_EQ(canvas.at(i), (mask[i / 8] >> (7 - i % 8) & 1 ? Rgb{9, 8, 7} : kGrey)) << i;
+  // width, height, mask bytes of 0xFF, pixels painted
+  // 4 x 0xFF is longer than the image; 3 x 3's ninth pixel has no whole byte;
+  // -1 bytes: a folder, which opens like a file but reads nothing.
+  const int cases[][4] = {{8, 2, 1, 8}, {8, 2, 0, 0},  {8, 2, 4, 16}, {3, 3, 2, 8},
+                          {2, 2, 1, 0}, {8, 8, -1, 0}, {0, 0, -1, 0}};
+  for (const auto& [width, height, bytes, painted] : cases) {
+    std::filesystem::remove(path);
+    if (bytes < 0)
+      std::filesystem::create_directories(path);
+    else
+      test::write_file(path, std::string(bytes, '\xFF'));
+    TestImage small(width, height, kGrey);
+    overlay(path.c_str(), 0, 0, 0, small.image);
+    Pixels prefix(static_cast<size_t>(painted));
+    for (int i = 0; i < painted; ++i) prefix[i] = i;
+    EXPECT_EQ(small.painted(), prefix) << width << "x" << height << " " << bytes;
+  }
+  EXPECT_EQ(recorder.messages, Messages(2, {"ERROR", "overlay(): can't read overlay"}));
+}
+
+// A grey 8 x 8 base map and a blue council map; 8-byte masks per test.
+class MapFolder : public ::testing::Test {
+ protected:
+  test::ScratchDir dir;
+  std::string data = dir.path("data");
+  test::MessageRecorder recorder;
+
+  void SetUp() override {
+    for (const char* folder : {"/maps", "/overlays"})
+      std::filesystem::create_directories(data + folder);
+    ASSERT_EQ(write_bmp((data + "/maps/basemap.bmp").c_str(), TestImage(8, 8, kGrey).image), 1);
+    ASSERT_EQ(write_bmp((data + "/maps/councilmap.bmp").c_str(), TestImage(8, 8, kBlue).image), 1);
+  }
+  void mask(int bit, const Pixels& pixels) {
+    std::string bytes(8, '\0');
+    for (int i : pixels) bytes[i / 8] = static_cast<char>(bytes[i / 8] | 0x80 >> (i % 8));
+    test::write_file(data + "/overlays/" + kLayers[bit].first + ".ovl", bytes);
+  }
+  static GisSettings settings(uint16_t flags, uint8_t choice = 0) {
+    GisSettings gis{flags, 0};
+    set_selection_mode(gis, 5);
+    set_map_choice(gis, choice);
+    return gis;
+  }
+};
+
+TEST_F(MapFolder, FlagsChooseTheOverlaysEachInItsColourOverTheChosenMap) {
+  for (int bit = 0; bit < kOverlayCount; ++bit) mask(bit, {bit});  // overlay n covers pixel n
+  // None, the initial settings, all ten, bits above 9 that choose nothing,
+  // and all ten over the council map.
+  const std::pair<uint16_t, uint8_t> cases[] = {
+      {0, 0}, {GisSettings{}.overlay_flags, 0}, {0x03FF, 0}, {0xFC05, 0}, {0x03FF, 1}};
+  for (const auto& [flags, choice] : cases) {
+    TestImage composed;
+    ASSERT_EQ(compose_map(settings(flags, choice), data, composed.image), 1) << flags;
+    ASSERT_EQ(std::pair(composed.image.width, composed.image.height), std::pair(8, 8));
+    Pixels expected;
+    for (int bit = 0; bit < kOverlayCount; ++bit) {
+      if ((flags >> bit & 1) == 0) continue;
+      expected.push_back(bit);
+      EXPECT_EQ(composed.at(bit), kLayers[bit].second) << flags << " bit " << bit;
+    }
+    EXPECT_EQ(composed.painted(choice == 1 ? kBlue : kGrey), expected) << flags;
+  }
+  EXPECT_TRUE(recorder.messages.empty());
+
+  // Later overlays paint over earlier ones; missing ones are named once each.
+  mask(0, {20, 21});  // zip codes, yellow
+  mask(2, {21, 22});  // major roads, black
+  mask(4, {10, 11});  // highways, white
+  mask(6, {11, 12});  // DUZ, yellow
+  std::filesystem::remove(data + "/overlays/major_roads_labels.ovl");
+  std::filesystem::remove(data + "/overlays/hospitals_labels.ovl");
+  TestImage composed;
+  ASSERT_EQ(compose_map(settings(1 << 0 | 1 << 2 | 1 << 3 | 1 << 4 | 1 << 6 | 1 << 9), data,
+                        composed.image),
+            1);
+  EXPECT_EQ(recorder.messages, Messages(2, {"ERROR", "overlay(): can't read overlay"}));
+  EXPECT_EQ((std::vector<Rgb>{composed.at(10), composed.at(11), composed.at(12), composed.at(20),
+                              composed.at(21), composed.at(22)}),
+            (std::vector<Rgb>{kWhite, kYellow, kYellow, kYellow, kBlack, kBlack}));
+  EXPECT_EQ(composed.painted().size(), 6u);
+}
+
+// Map choices above 1 open nothing at all; a base map that is missing, a
+// folder, or has sides that are no powers of two is refused before any
+// overlay is tried. The map is uploaded tightly packed under an unpack
+// alignment of 4, so a power-of-two width below 4 (which would have the
+// upload read past the pixels) is refused too; a map need not be square.
+TEST_F(MapFolder, RefusedChoicesAndBaseMaps) {
+  for (uint8_t choice = 2; choice < 8; ++choice) {
+    Image nothing;
+    EXPECT_EQ(compose_map(settings(0x03FF, choice), dir.path("nowhere"), nothing), 0);
+    EXPECT_EQ(nothing.pixels, nullptr);
+  }
+  EXPECT_TRUE(recorder.messages.empty());
+  const std::string path = data + "/maps/basemap.bmp";
+  // width x height (0: no file, -1: a folder), composed
+  const int cases[][3] = {{0, 0, 0}, {-1, -1, 0}, {6, 8, 0}, {8, 6, 0}, {12, 12, 0},
+                          {1, 1, 0}, {1, 4, 0},   {2, 2, 0}, {2, 8, 0}, {16, 4, 1},
+                          {4, 1, 1}, {4, 4, 1},   {8, 2, 1}};
+  for (const auto& [width, height, composed] : cases) {
+    std::filesystem::remove(path);
+    if (width < 0) std::filesystem::create_directories(path);
+    ASSERT_TRUE(width <= 0 || write_bmp(path.c_str(), TestImage(width, height, kGrey).image) == 1);
+    recorder.messages.clear();
+    TestImage map;
+    EXPECT_EQ(compose_map(settings(composed ? 0 : 0x03FF), data, map.image), composed)
+        << width << "x" << height;
+    EXPECT_EQ(std::tuple(map.image.width, map.image.height, !map.image.pixels, recorder.messages),
+              composed
+                  ? std::tuple(width, height, false, Messages{})
+                  : std::tuple(0, 0, true, Messages(1, {"ERROR", "make_map(): can't read map"})))
+        << width << "x" << height;
+  }
+}
+
+TEST(Texcoords, InverseFindsTheGridPositionAndTheTableHoldsEachCellsCorners) {
+  double worst = 0;
+  for (float row = -1.0f; row <= 67.0f; row += 0.25f)
+    for (float col = -1.0f; col <= 85.0f; col += 0.25f) {
+      const TexCoord tc = grid_texcoord(row, col);
+      double r = 0, c = 0;
+      texcoord_grid(tc.s, tc.t, r, c);
+      worst = std::max({worst, std::abs(r - row), std::abs(c - col)});
+    }
+  EXPECT_LT(worst, 1e-4);
+  auto table = std::make_unique<CellTexcoords>();
+  build_cell_texcoords(*table);
+  const uint32_t corners[4][2] = {{0, 0}, {0, 1}, {1, 1}, {1, 0}};  // (row, column) steps
+  for (uint32_t i = 0; i < kCellCount; ++i)
+    for (int k = 0; k < 4; ++k) {
+      const TexCoord want =
+          cell_corner_texcoord(i / kGridCols + corners[k][0], i % kGridCols + corners[k][1]);
+      ASSERT_EQ(std::tuple(table->corners[i][k].s, table->corners[i][k].t),
+                std::tuple(want.s, want.t))
+          << i << " " << k;
+    }
 }
 
 }  // namespace
