@@ -1,11 +1,14 @@
-// CSV export and import, byte for byte.
+// CSV export and import byte for byte, and the import on hostile lines: lines
+// that stop short, fields far past any buffer, billions of commas.
 #include "core/csv.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <tuple>
 
 #include "tests/core/example_event.h"
@@ -28,8 +31,7 @@ std::string export_line(const Event& e) {
   return std::string(line, format_csv_event(e, line));
 }
 
-// The example event with the fields named in `changes` ("ZIP=0 NUMS=5")
-// set to their codes.
+// The example event with the fields named in `changes` ("ZIP=0 NUMS=5") set.
 Event example_with(const std::string& changes) {
   Event e = test::example_event();
   std::istringstream in(changes);
@@ -40,23 +42,39 @@ Event example_with(const std::string& changes) {
   return e;
 }
 
+// The store as "key row col zip council division sage reason | ...".
+std::string summary(const EventStore& store) {
+  std::string out;
+  for (uint32_t i = 0; i < store.count; ++i) {
+    const Event& e = store.records[i];
+    char line[96];
+    std::snprintf(line, sizeof line, "%s%04x %u %u %u %u %u %u %u", i ? " | " : "", e.key,
+                  get_field(e, kRow), get_field(e, kCol), get_field(e, kZip),
+                  get_field(e, kCouncil), get_field(e, kDivision), get_field(e, kSage),
+                  get_field(e, kReason));
+    out += line;
+  }
+  return out;
+}
+
 // The export's own spellings, "-NA-" for every code without a label, NUMS
 // only for 1-5, a missing month left empty.
 TEST(CsvExport, LabelsSpellingsAndUnlabelledCodes) {
-  EXPECT_EQ(export_line(test::example_event()), kExampleExport);
-  EXPECT_EQ(export_line(example_with("COL=84 ROW=66 ZIP=1023 COUNCIL=9 DIVISION=16 SUCCESSFUL=1 "
-                                     "INJURY=4 NUMO=9 ORACE=0 OGENDER=2 RESPONSE=3 NUMS=6 SRACE=6 "
-                                     "SGENDER=3 SAGE=8 REASON=6")),
-            "Day,January,1,2000,84,66,78022,I,Swat,No,Both,Duplicate,-NA-,Female,Duplicate,-NA-,"
-            "Officer,Dog,UNKNOWN,Accident\n");
-  Event e = example_with("ZIP=0 COUNCIL=10 DIVISION=19 NUMO=6 NUMS=5 SRACE=5 SAGE=9 REASON=0");
-  e.key = pack_time_key(3, 31, 13, 31);
-  EXPECT_EQ(export_line(e),
-            "Night,,31,2031,10,20,-NA-,-NA-,XJob,Yes,None,-NA-,White,Male,Dispatched,5,Dog,Male,"
-            "-NA-,-NA-\n");
-  EXPECT_EQ(export_line(example_with("COUNCIL=0 DIVISION=20 NUMS=8 SAGE=1")),
-            "Day,January,1,2000,10,20,77002,-NA-,-NA-,Yes,None,2,White,Male,Dispatched,-NA-,Black,"
-            "Male,<= 16,Combat/Resist\n");
+  Event night = example_with("ZIP=0 COUNCIL=10 DIVISION=19 NUMO=6 NUMS=5 SRACE=5 SAGE=9 REASON=0");
+  night.key = pack_time_key(3, 31, 13, 31);
+  const std::pair<Event, const char*> cases[] = {
+      {test::example_event(), kExampleExport},
+      {example_with("COL=84 ROW=66 ZIP=1023 COUNCIL=9 DIVISION=16 SUCCESSFUL=1 INJURY=4 NUMO=9 "
+                    "ORACE=0 OGENDER=2 RESPONSE=3 NUMS=6 SRACE=6 SGENDER=3 SAGE=8 REASON=6"),
+       "Day,January,1,2000,84,66,78022,I,Swat,No,Both,Duplicate,-NA-,Female,Duplicate,-NA-,"
+       "Officer,Dog,UNKNOWN,Accident\n"},
+      {night,
+       "Night,,31,2031,10,20,-NA-,-NA-,XJob,Yes,None,-NA-,White,Male,Dispatched,5,Dog,Male,-NA-,"
+       "-NA-\n"},
+      {example_with("COUNCIL=0 DIVISION=20 NUMS=8 SAGE=1"),
+       "Day,January,1,2000,10,20,77002,-NA-,-NA-,Yes,None,2,White,Male,Dispatched,-NA-,Black,"
+       "Male,<= 16,Combat/Resist\n"}};
+  for (const auto& [event, line] : cases) EXPECT_EQ(export_line(event), line);
 }
 
 class CsvFiles : public ::testing::Test {
@@ -71,7 +89,6 @@ class CsvFiles : public ::testing::Test {
     test::write_file(dir.path("in.csv"), header + body);
     return import_csv(dir.path("in.csv").c_str(), *store, time);
   }
-  uint32_t field(uint32_t record, FieldId f) const { return get_field(store->records[record], f); }
 };
 
 TEST_F(CsvFiles, ExportWritesHeaderLinesThenOneLinePerRecord) {
@@ -149,33 +166,28 @@ TEST(CsvImport, ValueRules) {
             std::tuple(0u, 0u, 0u, 0u, 0));
 }
 
-TEST_F(CsvFiles, LinesFieldsAndLineEnds) {
-  // An empty line is a record; fields a line never reaches read as "-NA-",
-  // never as the line before them. CR LF counts as LF, a CR elsewhere belongs to its
-  // field, and a last line without LF still counts.
-  ASSERT_EQ(import("2001,5,6,C,,0,1\n\n2001,5,6,A,,0,1,1,CENTRAL\r\n2001,5,6,A,,0,1,1,CENTRAL\r,"
-                   "\r\n2002,1,1"),
-            1);
-  ASSERT_EQ(store->count, 5u);
-  // Sorted by key: the empty line's year is 0 - 2000 in 5 bits, 2016.
-  EXPECT_EQ(std::tuple(field(0, kCouncil), field(0, kDivision), field(0, kSage), field(0, kZip)),
-            std::tuple(3u, 0u, 8u, 0u));
-  EXPECT_EQ(std::tuple(field(1, kDivision), field(2, kDivision)), std::tuple(2u, 0u));
-  EXPECT_EQ(unpack_time_key(store->records[3].key).year, 2);
-  EXPECT_EQ(store->records[4].key, pack_time_key(0, 0, 0, 16));
-  EXPECT_EQ(std::tuple(field(4, kRow), field(4, kCouncil), field(4, kCol), field(4, kZip)),
-            std::tuple(66u, 0u, 84u, 0u));
-
-  const std::string long_zip = "77002" + std::string(100, '9');
-  std::string line = "2003,4,5,B,";
-  line += std::string(5000, 'x');  // field 4, never read: far past any buffer
-  line += ",1,2,3,CENTRAL,Y,1,2,W,M,1,1,B,M,20," + std::string(63, ' ') + "5," + long_zip;
-  ASSERT_EQ(import(line + ",extra,fields\n" + kExampleImport + "\n"), 1);
-  ASSERT_EQ(store->count, 2u);
-  EXPECT_EQ(std::tuple(field(1, kRow), field(1, kCol), field(1, kDivision)),
-            std::tuple(64u, 2u, 2u));
-  EXPECT_EQ(field(1, kReason), 0u);  // a field keeps 63 characters: the digit is cut
-  EXPECT_EQ(field(1, kZip), (0xFFFFFFFFu - kZipBase) & 1023u);  // strtol saturated
+// Whole listings through the reader: an empty line is a record; a field the
+// line never reaches reads "-NA-", never as the line before it; a field that
+// is there but empty reads as empty text. CR LF counts as LF, a CR elsewhere
+// belongs to its field, a last line without LF still counts; a field keeps
+// 63 characters and text past the 21st field goes nowhere.
+TEST_F(CsvFiles, LinesStopShortOrRunLong) {
+  const std::string long_line = "2003,4,5,B," + std::string(5000, 'x') +
+                                ",1,2,3,CENTRAL,Y,1,2,W,M,1,1,B,M,20," + std::string(63, ' ') +
+                                "5,77002" + std::string(100, '9') + ",extra,fields\n";
+  const std::pair<std::string, const char*> cases[] = {
+      {"2001,5,6,C,,0,1\n\n2001,5,6,A,,0,1,1,CENTRAL\r\n2001,5,6,A,,0,1,1,CENTRAL\r,\r\n2002,1,1",
+       "0a98 65 1 0 3 0 8 0 | 0a99 65 1 0 1 2 8 0 | 0a99 65 1 0 1 0 8 0 | 1084 66 84 0 0 0 8 0 | "
+       "8000 66 84 0 0 0 8 0"},
+      {"2001,5,6\n", "0a98 66 84 0 0 0 8 0"},
+      {"2001,5,6,C,,0,1,1,CENTRAL\n", "0a99 65 1 0 3 2 8 0"},
+      {",,,,,,,,,,,,,,,,,,,,\n", "8000 65 0 825 0 0 8 0"},
+      {std::string(kExampleImport) + "\r\n\r\n", "0085 20 10 3 2 2 2 1 | 8000 66 84 0 0 0 8 0"},
+      {long_line + kExampleImport + "\n", "0085 20 10 3 2 2 2 1 | 1a17 64 2 824 2 2 2 0"}};
+  for (const auto& [body, want] : cases) {
+    ASSERT_EQ(import(body), 1) << body;
+    EXPECT_EQ(summary(*store), want) << body;
+  }
 }
 
 TEST_F(CsvFiles, HeaderOnlyFailedImportsSortingAndTheCapacity) {
@@ -185,24 +197,55 @@ TEST_F(CsvFiles, HeaderOnlyFailedImportsSortingAndTheCapacity) {
     EXPECT_EQ(std::tuple(store->count, time.first_key, time.last_key, time.window_start),
               std::tuple(0u, kFirstValidKey, kLastValidKey, kFirstValidKey));
   }
-  time.first_key = 0x4444;
-  EXPECT_EQ(import_csv(dir.path("missing.csv").c_str(), *store, time), 0);
-  EXPECT_EQ(import_csv(dir.root().c_str(), *store, time), 0);
-  EXPECT_EQ(time.first_key, 0x4444);
-  EXPECT_TRUE(recorder.messages.empty());
-
   ASSERT_EQ(import("2005,1,1,A,,0,3,1\n2001,1,1,A,,0,1,1\n2005,1,1,A,,0,4,1\n2001,1,1,A,,0,2,1\n"),
             1);
-  ASSERT_EQ(store->count, 4u);
-  for (uint32_t i = 0; i < 4; ++i) EXPECT_EQ(field(i, kCol), i + 1);  // stable
-  EXPECT_EQ(std::tuple(time.first_key, time.last_key),
-            std::tuple(store->records[0].key, store->records[3].key));
+  for (uint32_t i = 0; i < 4; ++i) EXPECT_EQ(get_field(store->records[i], kCol), i + 1);  // stable
+  EXPECT_EQ(std::tuple(store->count, time.first_key, time.last_key),
+            std::tuple(4u, store->records[0].key, store->records[3].key));
+  // A missing file, and a folder that opens but reads nothing: the caller
+  // tells the user; the store and the times stay as they were.
+  const std::string before = summary(*store);
+  const uint16_t first_key = time.first_key;
+  EXPECT_EQ(import_csv(dir.path("missing.csv").c_str(), *store, time), 0);
+  EXPECT_EQ(import_csv(dir.root().c_str(), *store, time), 0);
+  EXPECT_EQ(std::tuple(summary(*store), time.first_key), std::tuple(before, first_key));
+  EXPECT_TRUE(recorder.messages.empty());
+
   std::string body;
   for (int i = 0; i < 6002; ++i) body += "2001,1,1,A,,0," + std::to_string(i % 84) + ",1\n";
   ASSERT_EQ(import(body), 1);
   EXPECT_EQ(store->count, 6000u);
   ASSERT_EQ(recorder.messages.size(), 1u);
   EXPECT_NE(recorder.messages[0].second.find("2 more"), std::string::npos);
+}
+
+void write_all(int fd, const std::string& text) {
+  for (size_t done = 0; done < text.size();) {
+    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n <= 0) return;
+    done += static_cast<size_t>(n);
+  }
+}
+
+// A line of 2^31 + 5 commas, more than a 32-bit field counter holds, fed
+// through a pipe so that nothing of it lands on disk.
+TEST(HostileCsv, BillionsOfCommasOnOneLine) {
+  int fds[2];
+  ASSERT_EQ(::pipe(fds), 0);
+  std::thread writer([fd = fds[1]] {
+    write_all(fd, "header\n");
+    const std::string commas(1 << 20, ',');
+    for (int i = 0; i < 2048; ++i) write_all(fd, commas);
+    write_all(fd, ",,,,,X,2016\n2001,5,6,C,,0,1\n");
+    ::close(fd);
+  });
+  auto store = std::make_unique<EventStore>();
+  TimeState time;
+  const int loaded = import_csv(("/dev/fd/" + std::to_string(fds[0])).c_str(), *store, time);
+  writer.join();
+  ::close(fds[0]);
+  ASSERT_EQ(loaded, 1);
+  EXPECT_EQ(summary(*store), "0a98 65 1 0 3 0 8 0 | 8000 65 0 825 0 0 8 0");
 }
 
 }  // namespace

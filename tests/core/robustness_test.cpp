@@ -1,21 +1,16 @@
-// The core's readers on hostile input and its writers on a disk that fills
-// up: a line of billions of commas, lines that stop short, folders where
-// files should be, and saves cut off half-way.
-#include <fcntl.h>
+// Whole-or-nothing saves: a failed save never harms the file it replaces and
+// never leaves its temporary file behind, a disk that fills up half-way
+// included; a device or a link is written through, never replaced.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <thread>
 
-#include "core/cell_table.h"
 #include "core/csv.h"
 #include "core/store.h"
-#include "core/time_key.h"
+#include "core/whole_file.h"
 #include "tests/core/example_event.h"
 #include "tests/core/failing_writes.h"
 #include "tests/core/test_files.h"
@@ -23,136 +18,34 @@
 namespace valdrin {
 namespace {
 
-bool same_event(const Event& a, const Event& b) {
-  uint8_t x[kEventBytes];
-  uint8_t y[kEventBytes];
-  encode_event(a, x);
-  encode_event(b, y);
-  return std::memcmp(x, y, kEventBytes) == 0;
+mode_t mode_of(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 0777 : 0;
 }
 
-void write_all(int fd, const char* data, size_t size) {
-  while (size != 0) {
-    const ssize_t n = ::write(fd, data, size);
-    if (n <= 0) return;
-    data += n;
-    size -= static_cast<size_t>(n);
-  }
-}
-
-// A line of 2^31 + 5 commas, more than a 32-bit field counter holds, fed
-// through a pipe so that nothing of it lands on disk. Text after the 21st
-// field goes nowhere, and the next line is read as usual.
-TEST(HostileCsv, BillionsOfCommasOnOneLine) {
-  int fds[2];
-  ASSERT_EQ(::pipe(fds), 0);
-  std::thread writer([fd = fds[1]] {
-    const std::string header = "header\n";
-    write_all(fd, header.data(), header.size());
-    const std::string commas(1 << 20, ',');
-    for (int i = 0; i < 2048; ++i) write_all(fd, commas.data(), commas.size());
-    const std::string rest = ",,,,,X,2016\n2001,5,6,C,,0,1\n";
-    write_all(fd, rest.data(), rest.size());
-    ::close(fd);
-  });
-  auto store = std::make_unique<EventStore>();
-  TimeState time;
-  const std::string path = "/dev/fd/" + std::to_string(fds[0]);
-  const int loaded = import_csv(path.c_str(), *store, time);
-  writer.join();
-  ::close(fds[0]);
-  ASSERT_EQ(loaded, 1);
-  ASSERT_EQ(store->count, 2u);
-  EXPECT_TRUE(same_event(store->records[1], parse_csv_event(CsvFields{})));
-  EXPECT_EQ(get_field(store->records[0], kCouncil), 3u);
-}
-
-// A field the line never reaches reads "-NA-"; a field that is there but
-// empty reads as empty text.
-TEST(HostileCsv, MissingFieldsAreNotRecorded) {
-  struct Expected {
-    uint8_t year;
-    uint32_t row, col, zip, council, division;
-  };
-  const uint32_t empty_zip = (0u - kZipBase) & 1023u;  // an empty zip reads as 0 less 76999
-  struct Case {
-    const char* name;
-    std::string body;  // after the header line
-    uint32_t record;   // which record, in key order
-    Expected expected;
-  };
-  const std::string example = "2000,1,1,B,,45,10,1,CENTRAL,Y,1,2,W,M,1,1,B,M,20,1,77002";
-  const Case cases[] = {
-      {"empty line between two",
-       "2001,5,6,C,,0,1\n\n" + example + "\n",
-       2,
-       {16, kNoRow, kNoCol, 0, 0, 0}},
-      {"line of three fields", "2001,5,6\n", 0, {1, kNoRow, kNoCol, 0, 0, 0}},
-      {"line ends before the zip", "2001,5,6,C,,0,1,1,CENTRAL\n", 0, {1, 65, 1, 0, 3, 2}},
-      {"every field there and empty", ",,,,,,,,,,,,,,,,,,,,\n", 0, {16, 65, 0, empty_zip, 0, 0}},
-      {"trailing blank line of a spreadsheet export",
-       example + "\r\n\r\n",
-       1,
-       {16, kNoRow, kNoCol, 0, 0, 0}},
-      {"example line still whole", example + "\r\n\r\n", 0, {0, 20, 10, 3, 2, 2}},
-  };
-  for (const Case& c : cases) {
+TEST(SaveWholeFile, ReplacesOnlyWhenEveryWriteSucceeded) {
+  const std::tuple<const char*, std::function<int(std::FILE*)>, bool> cases[] = {
+      {"all written", [](std::FILE* f) { return std::fputs("new bytes", f) >= 0 ? 1 : 0; }, true},
+      {"writer gives up half-way", [](std::FILE* f) { return std::fputs("new", f) * 0; }, false},
+      {"stream error", [](std::FILE* f) { return std::fputs("new", f) >= 0 && std::fgetc(f); },
+       false}};
+  for (const auto& [name, write, saved] : cases) {
     test::ScratchDir dir;
-    test::write_file(dir.path("in.csv"), "header\r\n" + c.body);
-    auto store = std::make_unique<EventStore>();
-    TimeState time;
-    ASSERT_EQ(import_csv(dir.path("in.csv").c_str(), *store, time), 1) << c.name;
-    ASSERT_LT(c.record, store->count) << c.name;
-    const Event& e = store->records[c.record];
-    EXPECT_EQ(unpack_time_key(e.key).year, c.expected.year) << c.name;
-    EXPECT_EQ(get_field(e, kRow), c.expected.row) << c.name;
-    EXPECT_EQ(get_field(e, kCol), c.expected.col) << c.name;
-    EXPECT_EQ(get_field(e, kZip), c.expected.zip) << c.name;
-    EXPECT_EQ(get_field(e, kCouncil), c.expected.council) << c.name;
-    EXPECT_EQ(get_field(e, kDivision), c.expected.division) << c.name;
+    const std::string target = dir.path("kept.vdr");
+    test::write_file(target, std::string("old bytes"));
+    ::chmod(target.c_str(), 0640);
+    EXPECT_EQ(save_whole_file(target.c_str(), write), saved ? 1 : 0) << name;
+    EXPECT_EQ(std::tuple(test::read_file(target), test::entries_in(dir.root()), mode_of(target)),
+              std::tuple(saved ? "new bytes" : "old bytes", 1, 0640u))
+        << name;
   }
-}
-
-// A folder opens like a file but reads nothing: every loader takes it as a
-// file it can't read, says so where it says so for a missing file, and
-// changes nothing.
-TEST(HostileInput, AFolderIsNoFile) {
   test::ScratchDir dir;
-  test::MessageRecorder recorder;
-  auto store = std::make_unique<EventStore>();
-  store->records[0] = test::example_event();
-  store->count = 1;
-  TimeState time;
-  time.first_key = 0x4444;
-  auto cells = std::make_unique<CellTable>();
-  cells->words[7][1] = 0x2E;
-  struct Case {
-    const char* name;
-    std::function<int()> load;
-    const char* message;  // "" for a loader that leaves the telling to its caller
-  };
-  const char* folder = dir.root().c_str();
-  const Case cases[] = {
-      {"event data", [&] { return read_records(folder, *store, time); },
-       "read_records(): read error"},
-      {"CSV listing", [&] { return import_csv(folder, *store, time); }, ""},
-      {"selection file", [&] { return init_selection(folder, *cells); },
-       "init_selection(): can't read selection"},
-  };
-  for (const Case& c : cases) {
-    recorder.messages.clear();
-    EXPECT_EQ(c.load(), 0) << c.name;
-    EXPECT_EQ(store->count, 1u) << c.name;
-    EXPECT_TRUE(same_event(store->records[0], test::example_event())) << c.name;
-    EXPECT_EQ(time.first_key, 0x4444) << c.name;
-    EXPECT_EQ(cells->words[7][1], 0x2Eu) << c.name;
-    if (*c.message == '\0') {
-      EXPECT_TRUE(recorder.messages.empty()) << c.name;
-    } else {
-      ASSERT_EQ(recorder.messages.size(), 1u) << c.name;
-      EXPECT_EQ(recorder.messages[0].second, c.message) << c.name;
-    }
-  }
+  const mode_t mask = ::umask(022);
+  EXPECT_EQ(save_whole_file(dir.path("new.csv").c_str(), [](std::FILE*) { return 1; }), 1);
+  EXPECT_EQ(mode_of(dir.path("new.csv")), 0644u);
+  for (const std::string& bad : {dir.path("no/such/folder.csv"), std::string()})
+    EXPECT_EQ(save_whole_file(bad.c_str(), [](std::FILE*) { return 1; }), 0) << bad;
+  ::umask(mask);
 }
 
 TEST(FailingSaves, EventDataAndCsvExportAreWholeOrNothing) {
@@ -168,13 +61,12 @@ TEST(FailingSaves, EventDataAndCsvExportAreWholeOrNothing) {
                                [&](const char* path) { return write_records(path, *store); });
   test::ScratchDir dir;
   ASSERT_EQ(export_csv(dir.path("full.csv").c_str(), *store, time), 1);
-  const size_t csv_size = test::read_file(dir.path("full.csv")).size();
-  test::check_whole_or_nothing("CSV export", csv_size,
+  test::check_whole_or_nothing("CSV export", test::read_file(dir.path("full.csv")).size(),
                                [&](const char* path) { return export_csv(path, *store, time); });
 }
 
-// What a save replaces is a file: a device is written into and stays a
-// device; a link stays a link to the file that now holds the new bytes.
+// A device is written into and stays a device; a link stays a link to the
+// file that now holds the new bytes.
 TEST(FailingSaves, DevicesAndLinksAreNotReplaced) {
   auto store = std::make_unique<EventStore>();
   store->count = 1;
@@ -185,8 +77,7 @@ TEST(FailingSaves, DevicesAndLinksAreNotReplaced) {
     EXPECT_EQ(write_records("/dev/null", *store), 1);
     struct stat after;
     ASSERT_EQ(::stat("/dev/full", &after), 0);
-    EXPECT_TRUE(S_ISCHR(after.st_mode));
-    EXPECT_EQ(after.st_rdev, before.st_rdev);
+    EXPECT_TRUE(S_ISCHR(after.st_mode) && after.st_rdev == before.st_rdev);
   }
   test::ScratchDir dir;
   std::filesystem::create_directories(dir.path("real"));

@@ -1,8 +1,10 @@
-// Loading and saving event data files.
+// The record's byte layout and field isolation, and loading and saving event
+// data files.
 #include "core/store.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -13,10 +15,41 @@
 namespace valdrin {
 namespace {
 
+using Message = std::pair<std::string, std::string>;
+
 std::string record_bytes(const Event& e) {
   uint8_t bytes[kEventBytes];
   encode_event(e, bytes);
   return std::string(reinterpret_cast<char*>(bytes), kEventBytes);
+}
+
+// The example encodes byte for byte; any 16 bytes, reserved ones included,
+// survive a decode and encode.
+TEST(EventRecord, EncodesTheExampleAndKeepsEveryByte) {
+  const std::vector<uint8_t> example =
+      test::hex_bytes("85 00 00 00 0A CA 00 02 08 0A 42 09 21 21 02 00");
+  EXPECT_EQ(record_bytes(test::example_event()), std::string(example.begin(), example.end()));
+  uint8_t bytes[kEventBytes];
+  for (size_t i = 0; i < kEventBytes; ++i) bytes[i] = static_cast<uint8_t>(0xF1 - 13 * i);
+  EXPECT_EQ(record_bytes(decode_event(bytes)), std::string(bytes, bytes + kEventBytes));
+  EXPECT_EQ(decode_event(bytes).reserved, bytes[2] | (bytes[3] << 8));
+}
+
+// Writing the widest value into one field changes that field alone, and a
+// value wider than the field is cut to its width.
+TEST(EventRecord, EachFieldWritesOnlyItsOwnBits) {
+  for (int f = 0; f < kFieldCount; ++f) {
+    const FieldId field = static_cast<FieldId>(f);
+    const Event before = test::example_event();
+    Event e = before;
+    set_field(e, field, 0xFFFFFFFFu);
+    EXPECT_EQ(get_field(e, field), (1u << kFields[f].width) - 1u) << kFields[f].name;
+    for (int g = 0; g < kFieldCount; ++g)
+      EXPECT_TRUE(g == f || get_field(e, FieldId(g)) == get_field(before, FieldId(g)))
+          << kFields[f].name << " changed " << kFields[g].name;
+    set_field(e, field, get_field(before, field));
+    EXPECT_EQ(record_bytes(e), record_bytes(before)) << kFields[f].name;
+  }
 }
 
 // n records with rising keys whose reserved bytes are not zero.
@@ -62,24 +95,24 @@ TEST_F(StoreFiles, CountIsWholeRecordsUpToTheCapacity) {
   EXPECT_NE(recorder.messages[0].second.find("3 more"), std::string::npos);
 }
 
+// Loading keeps the file's order; a missing file fails to open, a folder
+// opens but fails to read, and neither changes anything.
 TEST_F(StoreFiles, LoadKeepsFileOrderAndAFailedLoadChangesNothing) {
   std::string bytes;
   for (uint32_t i = 0; i < 16; ++i) bytes += record_bytes(test::event_at(0x3000, 1, i));
-  bytes += record_bytes(test::event_at(0x1000, 2, 2));  // out of order: not sorted
+  bytes += record_bytes(test::event_at(0x1000, 2, 2));
   ASSERT_EQ(load(bytes), 1);
   ASSERT_EQ(store->count, 17u);
   for (uint32_t i = 0; i < 16; ++i) EXPECT_EQ(get_field(store->records[i], kCol), i);
   EXPECT_EQ(time.last_key, 0x1000);
   time.window_start = 0x2002;
-  // A missing file fails to open; a folder opens but fails to read.
   EXPECT_EQ(read_records(dir.path("missing.vdr").c_str(), *store, time), 0);
   EXPECT_EQ(read_records(dir.root().c_str(), *store, time), 0);
   EXPECT_EQ(std::tuple(store->count, time.first_key, time.last_key, time.window_start),
             std::tuple(17u, 0x3000, 0x1000, 0x2002));
-  ASSERT_EQ(recorder.messages.size(), 2u);
-  EXPECT_EQ(recorder.messages[0],
-            (std::pair<std::string, std::string>{"ERROR", "read_records(): fopen error"}));
-  EXPECT_EQ(recorder.messages[1].first, "ERROR");
+  EXPECT_EQ(record_bytes(store->records[16]), record_bytes(test::event_at(0x1000, 2, 2)));
+  EXPECT_EQ(recorder.messages, (std::vector<Message>{{"ERROR", "read_records(): fopen error"},
+                                                     {"ERROR", "read_records(): read error"}}));
 }
 
 TEST_F(StoreFiles, SaveThenLoadIsByteIdenticalAndFailedWritesSaySo) {
