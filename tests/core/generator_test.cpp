@@ -14,11 +14,6 @@
 namespace valdrin {
 namespace {
 
-struct Generated {
-  std::unique_ptr<EventStore> store = std::make_unique<EventStore>();
-  TimeState time;
-};
-
 // Zips 7-11 and district 3 everywhere but in row 0, which has no zip.
 std::unique_ptr<CellTable> city() {
   auto table = std::make_unique<CellTable>();
@@ -35,10 +30,11 @@ TEST(Generator, FirstDrawsAndTheFirstRecord) {
   auto table = city();
   for (auto& entry : table->words) entry[0] = make_cell_word(4, 0, false, 12, 0, false);
   random = RandomState{};
-  Generated g;
-  ASSERT_EQ(generate_events(1, *table, random, *g.store, g.time), 1);
-  ASSERT_EQ(g.store->count, 1u);
-  const Event& e = g.store->records[0];
+  auto store = std::make_unique<EventStore>();
+  TimeState time;
+  ASSERT_EQ(generate_events(1, *table, random, *store, time), 1);
+  ASSERT_EQ(store->count, 1u);
+  const Event& e = store->records[0];
   EXPECT_EQ(e.key, pack_time_key(2, 27, 6, 12));
   const std::pair<FieldId, uint32_t> want[] = {
       {kCol, 41},   {kRow, 53},    {kZip, 12},  {kCouncil, 4}, {kDivision, 13}, {kSuccessful, 1},
@@ -55,9 +51,10 @@ TEST(Generator, FirstDrawsAndTheFirstRecord) {
 TEST(Generator, DrawCountPlacementAndRanges) {
   const auto table = city();
   RandomState random;
-  Generated g;
-  ASSERT_EQ(generate_events(kGenerateCount, *table, random, *g.store, g.time), 1);
-  ASSERT_EQ(g.store->count, kGenerateCount);
+  auto store = std::make_unique<EventStore>();
+  TimeState time;
+  ASSERT_EQ(generate_events(kGenerateCount, *table, random, *store, time), 1);
+  ASSERT_EQ(store->count, kGenerateCount);
   RandomState replay;
   uint32_t rejected = 0;
   for (uint32_t i = 0; i < kGenerateCount; ++i) {
@@ -71,8 +68,8 @@ TEST(Generator, DrawCountPlacementAndRanges) {
   EXPECT_EQ(replay.s, random.s);
   EXPECT_GT(rejected, 0u);
   bool row_65 = false;
-  for (uint32_t i = 0; i < g.store->count; ++i) {
-    const Event& e = g.store->records[i];
+  for (uint32_t i = 0; i < store->count; ++i) {
+    const Event& e = store->records[i];
     const uint32_t row = get_field(e, kRow), col = get_field(e, kCol);
     ASSERT_LT(row, 66u);
     ASSERT_LT(col, 84u);
@@ -82,17 +79,17 @@ TEST(Generator, DrawCountPlacementAndRanges) {
               std::pair(first_zip(word0), first_council(word0)));
     const TimeFields t = unpack_time_key(e.key);
     EXPECT_TRUE(t.day >= 1 && t.day <= kDaysPerMonth[t.month]) << i;  // never February 29
-    EXPECT_LE(g.store->records[i > 0 ? i - 1 : 0].key, e.key);
+    EXPECT_LE(store->records[i > 0 ? i - 1 : 0].key, e.key);
     for (const auto& [field, end] :
          {std::pair{kDivision, 20u}, {kNumo, 6u}, {kNums, 10u}, {kSage, 9u}, {kReason, 7u}})
       EXPECT_LT(get_field(e, field), end) << kFields[field].name;
   }
   EXPECT_TRUE(row_65);
-  EXPECT_EQ(std::tuple(g.time.first_key, g.time.last_key, g.time.window_start),
-            std::tuple(g.store->records[0].key, g.store->records[kGenerateCount - 1].key,
-                       g.store->records[0].key));
-  ASSERT_EQ(generate_events(7000, *table, random, *g.store, g.time), 1);  // capped
-  EXPECT_EQ(g.store->count, kStoreCapacity);
+  EXPECT_EQ(std::tuple(time.first_key, time.last_key, time.window_start),
+            std::tuple(store->records[0].key, store->records[kGenerateCount - 1].key,
+                       store->records[0].key));
+  ASSERT_EQ(generate_events(7000, *table, random, *store, time), 1);  // capped
+  EXPECT_EQ(store->count, kStoreCapacity);
 }
 
 }  // namespace

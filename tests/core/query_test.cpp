@@ -42,20 +42,18 @@ TEST_F(Counting, WindowIsClosedAndStopsAtItsEnd) {
   EXPECT_EQ(counts->total + cell_sum(), 0u);
   for (int day = 1; day <= 5; ++day) add(test::event_at(key(1, day, 3, 2004), 1, 1, 1, 1));
   add(test::event_at(key(1, 3, 3, 2004), 1, 1, 1, 1));  // unsorted: after day 5
-  struct Case {
-    uint16_t start, end;
-    uint32_t total;
-  };
-  for (const Case c : {Case{key(1, 1, 3, 2004), key(1, 5, 3, 2004), 6},
-                       Case{key(1, 2, 3, 2004), key(1, 4, 3, 2004), 3},
-                       Case{key(1, 3, 3, 2004), key(1, 3, 3, 2004), 1},
-                       Case{key(2, 3, 3, 2004), key(1, 3, 3, 2004), 0},  // start above end
-                       Case{kFirstValidKey, kLastValidKey, 6}}) {
-    time.window_start = c.start;
-    query.key = c.end;
+  const std::tuple<uint16_t, uint16_t, uint32_t> cases[] = {
+      {key(1, 1, 3, 2004), key(1, 5, 3, 2004), 6},
+      {key(1, 2, 3, 2004), key(1, 4, 3, 2004), 3},
+      {key(1, 3, 3, 2004), key(1, 3, 3, 2004), 1},
+      {key(2, 3, 3, 2004), key(1, 3, 3, 2004), 0},
+      {kFirstValidKey, kLastValidKey, 6}};
+  for (const auto& [start, end, total] : cases) {
+    time.window_start = start;
+    query.key = end;
     count();
-    EXPECT_EQ(counts->total, c.total) << std::hex << c.start << " " << c.end;
-    EXPECT_EQ(cell(1, 1), c.total);
+    EXPECT_EQ(std::tuple(counts->total, cell(1, 1)), std::tuple(total, total))
+        << start << " " << end;
   }
 }
 
@@ -67,13 +65,10 @@ TEST_F(Counting, NoCellAndCodesWithoutASlot) {
   add(test::event_at(0x1000, 0, 0, 0, 0));          // not recorded: slot 0
   time.window_start = kFirstValidKey;
   count();
-  EXPECT_EQ(counts->total, 5u);
-  EXPECT_EQ(cell_sum(), 2u);
-  EXPECT_EQ(cell(65, 83) + cell(0, 0), 2u);
-  const std::pair<uint32_t, uint32_t> zips[] = {{3, 2}, {1000, 1}, {0, 2}};
-  const std::pair<uint32_t, uint32_t> councils[] = {{2, 2}, {9, 1}, {0, 2}};
-  for (const auto& [slot, n] : zips) EXPECT_EQ(counts->zip[slot], n) << "zip " << slot;
-  for (const auto& [slot, n] : councils) EXPECT_EQ(counts->council[slot], n) << "council " << slot;
+  EXPECT_EQ(std::tuple(counts->total, cell_sum(), cell(65, 83) + cell(0, 0), counts->zip[3],
+                       counts->zip[1000], counts->zip[0], counts->council[2], counts->council[9],
+                       counts->council[0]),
+            std::tuple(5u, 2u, 2u, 2u, 1u, 2u, 2u, 1u, 2u));
 }
 
 // Each filter admits exactly the events whose field holds its code; 0 admits
