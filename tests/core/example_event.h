@@ -25,10 +25,9 @@ inline Event event_at(uint16_t key, uint32_t row, uint32_t col, uint32_t zip = 0
                       uint32_t council = 0) {
   Event e;
   e.key = key;
-  set_field(e, kRow, row);
-  set_field(e, kCol, col);
-  set_field(e, kZip, zip);
-  set_field(e, kCouncil, council);
+  for (const auto& [field, code] :
+       {std::pair{kRow, row}, {kCol, col}, {kZip, zip}, {kCouncil, council}})
+    set_field(e, field, code);
   return e;
 }
 

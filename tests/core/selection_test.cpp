@@ -46,31 +46,22 @@ std::unique_ptr<CellTable> districts() {
   return t;
 }
 
-// A district's own cells, and cells holding it as a second code whatever
-// their present bit says; the clicked cell's second codes count only with
-// their bit; modes 3-7 select nothing; outside the grid nothing changes.
+// "mode row col: result cells" (modes: 0 keymap, 1 district, 2 zip). A
+// district's own cells, and cells holding it as a second code whatever their
+// present bit says; the clicked cell's second codes count only with their
+// bit; modes 3-7 select nothing; outside the grid nothing changes.
 TEST(Selection, AreasForEachModeAndClick) {
-  const std::tuple<uint8_t, int, int, int, const char*> cases[] = {
-      {kSelectKeymap, 40, 70, 1, "40,70"},
-      {kSelectKeymap, 1, 0, 1, "1,0"},
-      {kSelectCouncil, 1, 1, 1, "1,1 1,2 2,1"},
-      {kSelectCouncil, 1, 2, 1, "1,1 1,2 1,3 2,1 2,3"},
-      {kSelectCouncil, 1, 3, 1, "1,2 1,3 2,3"},
-      {kSelectZip, 1, 3, 1, "1,2 1,3"},
-      {kSelectZip, 1, 2, 1, "1,1 1,2 1,3 2,1"},
-      {kSelectCouncil, 2, 1, 1, ""},
-      {kSelectZip, 2, 1, 1, ""},
-      {kSelectCouncil, 30, 30, 1, ""},
-      {3, 1, 1, 1, ""},
-      {7, 1, 2, 1, ""},
-      {kSelectKeymap, 66, 0, 0, "60,60"},
-      {kSelectKeymap, -1, 5, 0, "60,60"},
-      {kSelectKeymap, 3, 84, 0, "60,60"},
-      {kSelectKeymap, 3, -1, 0, "60,60"}};
-  for (const auto& [mode, row, col, result, cells] : cases) {
+  const std::string cases =
+      "0 40 70: 1 40,70; 0 1 0: 1 1,0; 1 1 1: 1 1,1 1,2 2,1; 1 1 2: 1 1,1 1,2 1,3 2,1 2,3; "
+      "1 1 3: 1 1,2 1,3 2,3; 2 1 3: 1 1,2 1,3; 2 1 2: 1 1,1 1,2 1,3 2,1; 1 2 1: 1 ; 2 2 1: 1 ; "
+      "1 30 30: 1 ; 3 1 1: 1 ; 7 1 2: 1 ; 0 66 0: 0 60,60; 0 -1 5: 0 60,60; 0 3 84: 0 60,60; "
+      "0 3 -1: 0 60,60";
+  for (const std::string& c : test::split(cases, ';')) {
+    int mode, row, col, result, used = 0;
+    ASSERT_EQ(std::sscanf(c.c_str(), "%d %d %d: %d %n", &mode, &row, &col, &result, &used), 4);
     auto t = districts();
-    EXPECT_EQ(select_area(*t, mode, int16_t(row), int16_t(col)), result) << row << "," << col;
-    EXPECT_EQ(selected(*t), cells) << int(mode) << " " << row << "," << col;
+    EXPECT_EQ(select_area(*t, uint8_t(mode), int16_t(row), int16_t(col)), result) << c;
+    EXPECT_EQ(selected(*t), c.substr(used)) << c;
   }
   auto t = districts();
   const uint32_t codes = t->words[index(1, 2)][0];

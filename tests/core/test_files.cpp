@@ -44,6 +44,13 @@ std::vector<uint8_t> hex_bytes(const std::string& hex) {
   return bytes;
 }
 
+std::vector<std::string> split(const std::string& text, char between) {
+  std::vector<std::string> parts;
+  std::istringstream in(text);
+  for (std::string part; std::getline(in, part, between);) parts.push_back(part);
+  return parts;
+}
+
 namespace {
 void record(void* context, const char* caption, const char* text) {
   static_cast<MessageRecorder*>(context)->messages.emplace_back(caption, text);

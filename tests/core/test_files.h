@@ -1,5 +1,5 @@
-// Test helpers: a scratch folder per test, whole-file read and write, and a
-// message recorder installed as the core's sink for the life of the object.
+// Test helpers: a scratch folder per test, whole-file read and write, table
+// rows, and a message recorder installed as the core's sink while it lives.
 #pragma once
 
 #include <cstdint>
@@ -27,7 +27,8 @@ class ScratchDir {
 void write_file(const std::string& path, const std::string& bytes);
 void write_file(const std::string& path, const std::vector<uint8_t>& bytes);
 std::string read_file(const std::string& path);
-std::vector<uint8_t> hex_bytes(const std::string& hex);  // "85 00 0A"
+std::vector<uint8_t> hex_bytes(const std::string& hex);                 // "85 00 0A"
+std::vector<std::string> split(const std::string& text, char between);  // rows of a table
 
 class MessageRecorder {
  public:
