@@ -126,38 +126,35 @@ TEST_F(CsvFiles, ImportExampleAndLeapDayLinesByteForByte) {
   }
 }
 
-// One field's text at a time, through the whole line parser: texts split on
-// '|', each with its code.
+// One field's text at a time, through the whole line parser: "position
+// FIELD texts = codes", texts split on '|'. A REASON of 20 nines saturates
+// strtol and the int keeps -1.
 TEST(CsvImport, ValueRules) {
-  const std::tuple<int, FieldId, const char*, std::vector<uint32_t>> cases[] = {
-      {8, kDivision, "Swat|X-JOB| AIRPORT|TRAVIS", {0, 19, 0, 4}},
-      {9, kSuccessful, "Nope|y", {1, 0}},
-      {3, kCouncil, "I|-NA-", {9, 0}},
-      {5, kRow, "-NA-|-1|66|0", {66, 66, 127, 65}},
-      {6, kCol, "-NA-|130|12abc|  +7|\n\r5", {84, 2, 12, 7, 5}},
-      {7, kShift, "-NA-|7", {0, 3}},
-      {10, kInjury, "-NA-|17", {0, 1}},
-      {11, kNumo, "Duplicate|DUPLICATE", {0, 9}},
-      {12, kOrace, "A|B|H|W|X", {1, 2, 3, 4, 0}},
-      {14, kResponse, "DUPLICATE", {3}},
-      {15, kNums, "Dog|Officer|99|5", {7, 8, 6, 5}},
-      {16, kSrace, "Officer", {6}},
-      {17, kSgender, "Officer", {4}},
-      {18,
-       kSage,
-       "16|17|22|23|34|35|42|43|49|50|75|76|0||UNK|-3| 30",
-       {1, 2, 2, 3, 4, 5, 5, 6, 6, 7, 7, 0, 8, 8, 8, 0, 4}},
-      {19, kReason, "-NA-|99999999999999999999", {0, 15}},  // strtol saturates, int keeps -1
-      {20, kZip, "-NA-|77999|76999|78023|76998", {0, 1000, 0, 0, 1023}},
-  };
-  for (const auto& [index, field, texts, codes] : cases) {
-    std::istringstream in(texts);
-    std::string text;
-    for (const uint32_t code : codes) {
-      std::getline(in, text, '|');
+  const std::string cases =
+      "8 DIVISION Swat|X-JOB| AIRPORT|TRAVIS = 0 19 0 4; 9 SUCCESSFUL Nope|y = 1 0; "
+      "3 COUNCIL I|-NA- = 9 0; 5 ROW -NA-|-1|66|0 = 66 66 127 65; 7 SHIFT -NA-|7 = 0 3; "
+      "6 COL -NA-|130|12abc|  +7|\n\r5 = 84 2 12 7 5; 10 INJURY -NA-|17 = 0 1; 16 SRACE Officer = "
+      "6; "
+      "11 NUMO Duplicate|DUPLICATE = 0 9; 12 ORACE A|B|H|W|X = 1 2 3 4 0; 17 SGENDER Officer = 4; "
+      "14 RESPONSE DUPLICATE = 3; 15 NUMS Dog|Officer|99|5 = 7 8 6 5; "
+      "18 SAGE 16|17|22|23|34|35|42|43|49|50|75|76|0||UNK|-3| 30 = "
+      "1 2 2 3 4 5 5 6 6 7 7 0 8 8 8 0 4; 19 REASON -NA-|99999999999999999999 = 0 15; "
+      "20 ZIP -NA-|77999|76999|78023|76998 = 0 1000 0 0 1023";
+  for (const std::string& c : test::split(cases, ';')) {
+    std::istringstream row(c.substr(0, c.find('=')));
+    int index, field = 0;
+    std::string name;
+    row >> index >> name;
+    while (field < kFieldCount && name != kFields[field].name) ++field;
+    std::string texts(c.begin() + row.tellg() + 1, c.begin() + c.find('=') - 1);
+    std::istringstream codes(c.substr(c.find('=') + 1));
+    for (const std::string& text : test::split(texts, '|')) {
+      uint32_t code = 99;
+      codes >> code;
       CsvFields fields = {};
       std::snprintf(fields.text[index], kCsvFieldSize, "%s", text.c_str());
-      EXPECT_EQ(get_field(parse_csv_event(fields), field), code) << index << " \"" << text << '"';
+      EXPECT_EQ(get_field(parse_csv_event(fields), FieldId(field)), code)
+          << c << " \"" << text << '"';
     }
   }
   const Event e = parse_csv_event(CsvFields{});  // reserved bits are never set
