@@ -42,17 +42,17 @@ Event example_with(const std::string& changes) {
   return e;
 }
 
-// The store as "key row col zip council division sage reason | ...".
+// The store's records as hex bytes, " | " between records.
 std::string summary(const EventStore& store) {
   std::string out;
   for (uint32_t i = 0; i < store.count; ++i) {
-    const Event& e = store.records[i];
-    char line[96];
-    std::snprintf(line, sizeof line, "%s%04x %u %u %u %u %u %u %u", i ? " | " : "", e.key,
-                  get_field(e, kRow), get_field(e, kCol), get_field(e, kZip),
-                  get_field(e, kCouncil), get_field(e, kDivision), get_field(e, kSage),
-                  get_field(e, kReason));
-    out += line;
+    uint8_t bytes[kEventBytes];
+    encode_event(store.records[i], bytes);
+    for (size_t b = 0; b < kEventBytes; ++b)
+      out += (b   ? " "
+              : i ? " | "
+                  : "") +
+             std::string(1, "0123456789ABCDEF"[bytes[b] >> 4]) + "0123456789ABCDEF"[bytes[b] & 15];
   }
   return out;
 }
@@ -110,22 +110,6 @@ TEST_F(CsvFiles, ExportWritesHeaderLinesThenOneLinePerRecord) {
   EXPECT_EQ(export_csv("/dev/full", *store, time), 0);
 }
 
-TEST_F(CsvFiles, ImportExampleAndLeapDayLinesByteForByte) {
-  const std::pair<std::string, const char*> cases[] = {
-      {kExampleImport, "85 00 00 00 0A CA 00 02 08 0A 42 09 21 21 02 00"},
-      {"2004,2,29,B,x,0,10,3,SWAT,Y,4,DUPLICATE,H,F,2,9,O,D,UNK,6,77002",
-       "77 21 00 00 8A E0 00 02 40 22 39 12 66 83 0C 00"}};
-  for (const auto& [line, hex] : cases) {
-    ASSERT_EQ(import(line + "\n"), 1);
-    ASSERT_EQ(store->count, 1u);
-    uint8_t got[kEventBytes];
-    encode_event(store->records[0], got);
-    EXPECT_EQ(std::vector<uint8_t>(got, got + kEventBytes), test::hex_bytes(hex)) << line;
-    EXPECT_EQ(std::tuple(time.first_key, time.last_key, time.window_start),
-              std::tuple(store->records[0].key, store->records[0].key, store->records[0].key));
-  }
-}
-
 // One field's text at a time, through the whole line parser: "position
 // FIELD texts = codes", texts split on '|'. A REASON of 20 nines saturates
 // strtol and the int keeps -1.
@@ -163,27 +147,39 @@ TEST(CsvImport, ValueRules) {
             std::tuple(0u, 0u, 0u, 0u, 0));
 }
 
-// Whole listings through the reader: an empty line is a record; a field the
-// line never reaches reads "-NA-", never as the line before it; a field that
-// is there but empty reads as empty text. CR LF counts as LF, a CR elsewhere
-// belongs to its field, a last line without LF still counts; a field keeps
-// 63 characters and text past the 21st field goes nowhere.
-TEST_F(CsvFiles, LinesStopShortOrRunLong) {
+// Whole listings through the reader, record bytes in key order: the
+// example and a leap day; an empty line is a record; a field the line never
+// reaches reads "-NA-", never as the line before it; a field that is there
+// but empty reads as empty text. CR LF counts as LF, a CR elsewhere belongs to
+// its field, a last line without LF still counts; a field keeps 63
+// characters and text past the 21st field goes nowhere.
+TEST_F(CsvFiles, ListingsByteForByte) {
   const std::string long_line = "2003,4,5,B," + std::string(5000, 'x') +
                                 ",1,2,3,CENTRAL,Y,1,2,W,M,1,1,B,M,20," + std::string(63, ' ') +
                                 "5,77002" + std::string(100, '9') + ",extra,fields\n";
   const std::pair<std::string, const char*> cases[] = {
+      {std::string(kExampleImport) + "\n", "85 00 00 00 0A CA 00 02 08 0A 42 09 21 21 02 00"},
+      {"2004,2,29,B,x,0,10,3,SWAT,Y,4,DUPLICATE,H,F,2,9,O,D,UNK,6,77002\n",
+       "77 21 00 00 8A E0 00 02 40 22 39 12 66 83 0C 00"},
       {"2001,5,6,C,,0,1\n\n2001,5,6,A,,0,1,1,CENTRAL\r\n2001,5,6,A,,0,1,1,CENTRAL\r,\r\n2002,1,1",
-       "0a98 65 1 0 3 0 8 0 | 0a99 65 1 0 1 2 8 0 | 0a99 65 1 0 1 0 8 0 | 1084 66 84 0 0 0 8 0 | "
-       "8000 66 84 0 0 0 8 0"},
-      {"2001,5,6\n", "0a98 66 84 0 0 0 8 0"},
-      {"2001,5,6,C,,0,1,1,CENTRAL\n", "0a99 65 1 0 3 2 8 0"},
-      {",,,,,,,,,,,,,,,,,,,,\n", "8000 65 0 825 0 0 8 0"},
-      {std::string(kExampleImport) + "\r\n\r\n", "0085 20 10 3 2 2 2 1 | 8000 66 84 0 0 0 8 0"},
-      {long_line + kExampleImport + "\n", "0085 20 10 3 2 2 2 1 | 1a17 64 2 824 2 2 2 0"}};
+       "98 0A 00 00 81 20 00 03 00 00 00 00 00 80 00 00 | 99 0A 00 00 81 20 00 01 08 00 00 00 00 "
+       "80 00 00 | 99 0A 00 00 81 20 00 01 00 00 00 00 00 80 00 00 | 84 10 00 00 54 21 00 00 00 00 "
+       "00 00 00 80 00 00 | 00 80 00 00 54 21 00 00 00 00 00 00 00 80 00 00"},
+      {"2001,5,6\n", "98 0A 00 00 54 21 00 00 00 00 00 00 00 80 00 00"},
+      {"2001,5,6,C,,0,1,1,CENTRAL\n", "99 0A 00 00 81 20 00 03 08 00 00 00 00 80 00 00"},
+      {",,,,,,,,,,,,,,,,,,,,\n", "00 80 00 00 80 60 CE 00 00 00 00 00 00 80 00 00"},
+      {std::string(kExampleImport) + "\r\n\r\n",
+       "85 00 00 00 0A CA 00 02 08 0A 42 09 21 21 02 00 | 00 80 00 00 54 21 00 00 00 00 00 00 00 "
+       "80 00 00"},
+      {long_line + kExampleImport + "\n",
+       "85 00 00 00 0A CA 00 02 08 0A 42 09 21 21 02 00 | 17 1A 00 00 02 20 CE 02 08 0A 42 09 21 "
+       "21 00 00"}};
   for (const auto& [body, want] : cases) {
     ASSERT_EQ(import(body), 1) << body;
     EXPECT_EQ(summary(*store), want) << body;
+    EXPECT_EQ(std::tuple(time.first_key, time.last_key, time.window_start),
+              std::tuple(store->records[0].key, store->records[store->count - 1].key,
+                         store->records[0].key));
   }
 }
 
@@ -216,25 +212,18 @@ TEST_F(CsvFiles, HeaderOnlyFailedImportsSortingAndTheCapacity) {
   EXPECT_NE(recorder.messages[0].second.find("2 more"), std::string::npos);
 }
 
-void write_all(int fd, const std::string& text) {
-  for (size_t done = 0; done < text.size();) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n <= 0) return;
-    done += static_cast<size_t>(n);
-  }
-}
-
 // A line of 2^31 + 5 commas, more than a 32-bit field counter holds, fed
 // through a pipe so that nothing of it lands on disk.
 TEST(HostileCsv, BillionsOfCommasOnOneLine) {
   int fds[2];
   ASSERT_EQ(::pipe(fds), 0);
   std::thread writer([fd = fds[1]] {
-    write_all(fd, "header\n");
+    std::FILE* out = ::fdopen(fd, "w");
     const std::string commas(1 << 20, ',');
-    for (int i = 0; i < 2048; ++i) write_all(fd, commas);
-    write_all(fd, ",,,,,X,2016\n2001,5,6,C,,0,1\n");
-    ::close(fd);
+    std::fputs("header\n", out);
+    for (int i = 0; i < 2048; ++i) std::fwrite(commas.data(), 1, commas.size(), out);
+    std::fputs(",,,,,X,2016\n2001,5,6,C,,0,1\n", out);
+    std::fclose(out);
   });
   auto store = std::make_unique<EventStore>();
   TimeState time;
@@ -242,7 +231,9 @@ TEST(HostileCsv, BillionsOfCommasOnOneLine) {
   writer.join();
   ::close(fds[0]);
   ASSERT_EQ(loaded, 1);
-  EXPECT_EQ(summary(*store), "0a98 65 1 0 3 0 8 0 | 8000 65 0 825 0 0 8 0");
+  EXPECT_EQ(summary(*store),
+            "98 0A 00 00 81 20 00 03 00 00 00 00 00 80 00 00 | 00 80 00 00 80 60 CE 00 00 00 00 00 "
+            "00 80 00 00");
 }
 
 }  // namespace
