@@ -60,24 +60,6 @@ TEST(Calendar, StepsLandOnTheExpectedKey) {
     }
 }
 
-// Walking every shift of the range forward visits valid dates only, in
-// rising key order, and comes back to the start; back mirrors each step.
-TEST(Calendar, ShiftWalkCoversTheRangeInOrder) {
-  uint16_t k = kFirstValidKey;
-  int steps = 1;
-  for (uint16_t before = k; step_time_forward(k, kStepShift); before = k, ++steps) {
-    ASSERT_GT(k, before);
-    const TimeFields t = unpack_time_key(k);
-    ASSERT_GE(t.day, 1);
-    ASSERT_LE(t.day, month_length(t.month, t.year));
-    uint16_t back = k;
-    step_time_back(back, kStepShift);
-    ASSERT_EQ(back, before);
-  }
-  EXPECT_EQ(k, kFirstValidKey);
-  EXPECT_EQ(steps, (32 * 365 + 8) * 3);  // 8 leap years, three shifts a day
-}
-
 TEST(DateLabel, FormatsAndParsesBack) {
   EXPECT_EQ(label(pack_time_key(1, 1, 1, 0)), "Day,January,1,2000");
   EXPECT_EQ(label(pack_time_key(7, 63, 31, 63)), label(0xFFFF));  // each value masked
