@@ -26,11 +26,6 @@ constexpr const char* kExampleExport =
     "Combat/Resist\n";
 constexpr const char* kExampleImport = "2000,1,1,B,,45,10,1,CENTRAL,Y,1,2,W,M,1,1,B,M,20,1,77002";
 
-std::string export_line(const Event& e) {
-  char line[kCsvLineSize];
-  return std::string(line, format_csv_event(e, line));
-}
-
 // The example event with the fields named in `changes` ("ZIP=0 NUMS=5") set.
 Event example_with(const std::string& changes) {
   Event e = test::example_event();
@@ -57,26 +52,6 @@ std::string summary(const EventStore& store) {
   return out;
 }
 
-// The export's own spellings, "-NA-" for every code without a label, NUMS
-// only for 1-5, a missing month left empty.
-TEST(CsvExport, LabelsSpellingsAndUnlabelledCodes) {
-  Event night = example_with("ZIP=0 COUNCIL=10 DIVISION=19 NUMO=6 NUMS=5 SRACE=5 SAGE=9 REASON=0");
-  night.key = pack_time_key(3, 31, 13, 31);
-  const std::pair<Event, const char*> cases[] = {
-      {test::example_event(), kExampleExport},
-      {example_with("COL=84 ROW=66 ZIP=1023 COUNCIL=9 DIVISION=16 SUCCESSFUL=1 INJURY=4 NUMO=9 "
-                    "ORACE=0 OGENDER=2 RESPONSE=3 NUMS=6 SRACE=6 SGENDER=3 SAGE=8 REASON=6"),
-       "Day,January,1,2000,84,66,78022,I,Swat,No,Both,Duplicate,-NA-,Female,Duplicate,-NA-,"
-       "Officer,Dog,UNKNOWN,Accident\n"},
-      {night,
-       "Night,,31,2031,10,20,-NA-,-NA-,XJob,Yes,None,-NA-,White,Male,Dispatched,5,Dog,Male,-NA-,"
-       "-NA-\n"},
-      {example_with("COUNCIL=0 DIVISION=20 NUMS=8 SAGE=1"),
-       "Day,January,1,2000,10,20,77002,-NA-,-NA-,Yes,None,2,White,Male,Dispatched,-NA-,Black,"
-       "Male,<= 16,Combat/Resist\n"}};
-  for (const auto& [event, line] : cases) EXPECT_EQ(export_line(event), line);
-}
-
 class CsvFiles : public ::testing::Test {
  protected:
   test::ScratchDir dir;
@@ -91,16 +66,31 @@ class CsvFiles : public ::testing::Test {
   }
 };
 
+// The export's own spellings, "-NA-" for every code without a label, NUMS
+// only for 1-5, a missing month left empty; enough records to fill the write
+// block more than once.
 TEST_F(CsvFiles, ExportWritesHeaderLinesThenOneLinePerRecord) {
+  Event night = example_with("ZIP=0 COUNCIL=10 DIVISION=19 NUMO=6 NUMS=5 SRACE=5 SAGE=9 REASON=0");
+  night.key = pack_time_key(3, 31, 13, 31);
+  const std::pair<Event, const char*> cases[] = {
+      {test::example_event(), kExampleExport},
+      {example_with("COL=84 ROW=66 ZIP=1023 COUNCIL=9 DIVISION=16 SUCCESSFUL=1 INJURY=4 NUMO=9 "
+                    "ORACE=0 OGENDER=2 RESPONSE=3 NUMS=6 SRACE=6 SGENDER=3 SAGE=8 REASON=6"),
+       "Day,January,1,2000,84,66,78022,I,Swat,No,Both,Duplicate,-NA-,Female,Duplicate,-NA-,"
+       "Officer,Dog,UNKNOWN,Accident\n"},
+      {night,
+       "Night,,31,2031,10,20,-NA-,-NA-,XJob,Yes,None,-NA-,White,Male,Dispatched,5,Dog,Male,-NA-,"
+       "-NA-\n"},
+      {example_with("COUNCIL=0 DIVISION=20 NUMS=8 SAGE=1"),
+       "Day,January,1,2000,10,20,77002,-NA-,-NA-,Yes,None,2,White,Male,Dispatched,-NA-,Black,"
+       "Male,<= 16,Combat/Resist\n"}};
   time.first_key = kFirstValidKey;
   time.last_key = kLastValidKey;
-  store->count = 3000;  // enough to fill the write block more than once
-  for (uint32_t i = 0; i < store->count; ++i) store->records[i] = test::example_event();
-  store->records[2999].key = kLastValidKey;
-  ASSERT_EQ(export_csv(dir.path("out.csv").c_str(), *store, time), 1);
   std::string expected = kHeadLines;
-  for (int i = 0; i < 2999; ++i) expected += kExampleExport;
-  expected += "Night,December,31,2031" + std::string(kExampleExport).substr(18);
+  for (const auto& [event, line] : cases) store->records[store->count++] = event, expected += line;
+  for (; store->count < 3000; expected += kExampleExport)
+    store->records[store->count++] = test::example_event();
+  ASSERT_EQ(export_csv(dir.path("out.csv").c_str(), *store, time), 1);
   EXPECT_TRUE(test::read_file(dir.path("out.csv")) == expected);
   store->count = 0;
   ASSERT_EQ(export_csv(dir.path("empty.csv").c_str(), *store, time), 1);

@@ -1,6 +1,5 @@
 // The Info text: CR LF appends, the 198-line and 52,223-character limits
-// that drop the oldest lines whole, and the saved file's form; and the cell
-// read-out's lines.
+// that drop the oldest lines whole, and the saved file's form.
 #include "core/info_text.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +8,6 @@
 #include <string>
 #include <tuple>
 
-#include "core/readout.h"
 #include "tests/core/test_files.h"
 
 namespace valdrin {
@@ -69,34 +67,6 @@ TEST(InfoText, SavedFiles) {
   info_append(info, "x");
   EXPECT_EQ(write_info_text(info, dir.path("missing/b.txt").c_str()), 0);
   EXPECT_NE(::stat(dir.path("missing").c_str(), &st), 0);
-}
-
-TEST(CellReadout, NamesTheCellItsCountAndEveryArea) {
-  static CellTable table;
-  static CountTables counts;
-  table = {};
-  counts = {};
-  table.words[12 * kGridCols + 40][0] = make_cell_word(9, 5, true, 3, 4, true);
-  table.words[12 * kGridCols + 40][1] = make_keymap_word("0493");
-  counts.cells[12 * kGridCols + 40] = 7;
-  table.words[0][0] = make_cell_word(9, 0, false, 3, 0, false);
-  table.words[0][1] = make_keymap_word("0493");
-  table.words[65 * kGridCols + 83][1] = make_keymap_word("....");
-  // Present bits with a zero code name no second area.
-  table.words[1][0] = make_cell_word(0, 0, true, 0, 0, true);
-
-  const std::tuple<int, int, const char*> cases[] = {
-      {12, 40,
-       "Row 12, Column 40\nEvents: 7\nKeymap 0493\nZip Code 77002\nZip Code 77003\n"
-       "Council District I\nCouncil District E"},
-      {0, 0, "Row 0, Column 0\nEvents: 0\nKeymap 0493\nZip Code 77002\nCouncil District I"},
-      {65, 83, "Row 65, Column 83\nEvents: 0\nKeymap (65, 83)"},
-      {0, 1, "Row 0, Column 1\nEvents: 0\nKeymap (0, 1)"},
-      {66, 0, ""},
-      {0, 84, ""},
-      {-1, 3, ""}};
-  for (const auto& [row, col, text] : cases)
-    EXPECT_EQ(cell_readout(table, counts, int16_t(row), int16_t(col)), text) << row << "," << col;
 }
 
 }  // namespace

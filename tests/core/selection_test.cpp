@@ -1,4 +1,5 @@
-// Loading the cell table, area selection and the Statistics report.
+// Loading the cell table, area selection, the Statistics report and the
+// cell read-out.
 #include "core/selection.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <tuple>
 #include <vector>
 
+#include "core/readout.h"
 #include "tests/core/test_files.h"
 
 namespace valdrin {
@@ -132,6 +134,28 @@ TEST_F(Report, LinesForEachKindOfCell) {
   const std::string cut = report(0, 0);
   EXPECT_EQ(cut.size(), kReportSize - 1);
   EXPECT_NE(cut.find("Council District I: 4294967295, 429496729600.00%"), std::string::npos) << cut;
+}
+
+// The cell read-out: the cell, its count, its keymap page and every area;
+// present bits with a zero code name no second area.
+TEST_F(Report, ReadoutNamesTheCellItsCountAndEveryArea) {
+  cell(12, 40, make_cell_word(9, 5, true, 3, 4, true), "0493");
+  cell(0, 0, make_cell_word(9, 0, false, 3, 0, false), "0493");
+  cell(65, 83, 0, "....");
+  cell(0, 1, make_cell_word(0, 0, true, 0, 0, true), "\0\0\0\0");
+  counts->cells[index(12, 40)] = 7;
+  const std::tuple<int, int, const char*> cases[] = {
+      {12, 40,
+       "Row 12, Column 40\nEvents: 7\nKeymap 0493\nZip Code 77002\nZip Code 77003\n"
+       "Council District I\nCouncil District E"},
+      {0, 0, "Row 0, Column 0\nEvents: 0\nKeymap 0493\nZip Code 77002\nCouncil District I"},
+      {65, 83, "Row 65, Column 83\nEvents: 0\nKeymap (65, 83)"},
+      {0, 1, "Row 0, Column 1\nEvents: 0\nKeymap (0, 1)"},
+      {66, 0, ""},
+      {0, 84, ""},
+      {-1, 3, ""}};
+  for (const auto& [row, col, text] : cases)
+    EXPECT_EQ(cell_readout(*table, *counts, int16_t(row), int16_t(col)), text) << row << "," << col;
 }
 
 // Entries are read whole, the file's bytes as they stand, up to the table's
