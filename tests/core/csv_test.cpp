@@ -40,15 +40,8 @@ Event example_with(const std::string& changes) {
 // The store's records as hex bytes, " | " between records.
 std::string summary(const EventStore& store) {
   std::string out;
-  for (uint32_t i = 0; i < store.count; ++i) {
-    uint8_t bytes[kEventBytes];
-    encode_event(store.records[i], bytes);
-    for (size_t b = 0; b < kEventBytes; ++b)
-      out += (b   ? " "
-              : i ? " | "
-                  : "") +
-             std::string(1, "0123456789ABCDEF"[bytes[b] >> 4]) + "0123456789ABCDEF"[bytes[b] & 15];
-  }
+  for (uint32_t i = 0; i < store.count; ++i)
+    out += (i ? " | " : "") + test::record_hex(store.records[i]);
   return out;
 }
 
