@@ -37,9 +37,8 @@ std::string record_bytes(const Event& e) {
 // The example encodes byte for byte; any 16 bytes, reserved ones included,
 // survive a decode and encode.
 TEST(EventRecord, EncodesTheExampleAndKeepsEveryByte) {
-  const std::vector<uint8_t> example =
-      test::hex_bytes("85 00 00 00 0A CA 00 02 08 0A 42 09 21 21 02 00");
-  EXPECT_EQ(record_bytes(test::example_event()), std::string(example.begin(), example.end()));
+  EXPECT_EQ(test::record_hex(test::example_event()),
+            "85 00 00 00 0A CA 00 02 08 0A 42 09 21 21 02 00");
   uint8_t bytes[kEventBytes];
   for (size_t i = 0; i < kEventBytes; ++i) bytes[i] = static_cast<uint8_t>(0xF1 - 13 * i);
   EXPECT_EQ(record_bytes(decode_event(bytes)), std::string(bytes, bytes + kEventBytes));
@@ -126,16 +125,33 @@ TEST_F(StoreFiles, LoadKeepsFileOrderAndAFailedLoadChangesNothing) {
                                                      {"ERROR", "read_records(): read error"}}));
 }
 
-TEST_F(StoreFiles, SaveThenLoadIsByteIdenticalAndFailedWritesSaySo) {
+TEST_F(StoreFiles, SavesAreByteIdenticalAndFailuresSaySo) {
   const std::string original = file_of(321, 0x4000);
   ASSERT_EQ(load(original), 1);
   ASSERT_EQ(write_records(dir.path("out.vdr").c_str(), *store), 1);
   EXPECT_EQ(test::read_file(dir.path("out.vdr")), original);
   EXPECT_EQ(write_records(dir.path("no/such/folder/x.vdr").c_str(), *store), 0);
-  EXPECT_EQ(write_records("/dev/full", *store), 0);  // takes the open, not the data
   store->count = 0;
   ASSERT_EQ(write_records(dir.path("empty.vdr").c_str(), *store), 1);
   EXPECT_EQ(test::read_file(dir.path("empty.vdr")), "");
+  // A device is written into and stays a device; a link stays a link to the
+  // file that now holds the new bytes.
+  store->count = 1;
+  struct stat before;
+  if (::stat("/dev/full", &before) == 0 && S_ISCHR(before.st_mode)) {
+    EXPECT_EQ(write_records("/dev/full", *store), 0);  // takes the open, not the data
+    EXPECT_EQ(write_records("/dev/null", *store), 1);
+    struct stat after;
+    ASSERT_EQ(::stat("/dev/full", &after), 0);
+    EXPECT_TRUE(S_ISCHR(after.st_mode) && after.st_rdev == before.st_rdev);
+  }
+  std::filesystem::create_directories(dir.path("real"));
+  test::write_file(dir.path("real/data.vdr"), std::string("old"));
+  std::filesystem::create_symlink(dir.path("real/data.vdr"), dir.path("link.vdr"));
+  ASSERT_EQ(write_records(dir.path("link.vdr").c_str(), *store), 1);
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.path("link.vdr")));
+  EXPECT_EQ(test::read_file(dir.path("real/data.vdr")).size(), kEventBytes);
+  EXPECT_EQ(test::entries_in(dir.path("real")), 1);
 }
 
 // Zips 7-11 and district 3 everywhere but in row 0, which has no zip.
@@ -149,15 +165,13 @@ std::unique_ptr<CellTable> city() {
 
 // The first draws, and the first record byte for byte: the shift's spare
 // bits stay clear, high bits of the draws stay.
-TEST(Generator, FirstDrawsAndTheFirstRecord) {
+TEST_F(StoreFiles, GeneratorFirstDrawsAndTheFirstRecord) {
   RandomState random;
   for (uint32_t value : {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358, 26962, 24464})
     EXPECT_EQ(draw_random(random), value);
   auto table = city();
   for (auto& entry : table->words) entry[0] = make_cell_word(4, 0, false, 12, 0, false);
   random = RandomState{};
-  auto store = std::make_unique<EventStore>();
-  TimeState time;
   ASSERT_EQ(generate_events(1, *table, random, *store, time), 1);
   ASSERT_EQ(store->count, 1u);
   EXPECT_EQ(test::record_hex(store->records[0]), "6E 63 00 00 A9 1A 03 04 34 01 02 12 20 30 68 00");
@@ -165,11 +179,9 @@ TEST(Generator, FirstDrawsAndTheFirstRecord) {
 
 // Replays the draws the generator must have made: two per cell tried, eight
 // more per accepted record; checks every record's placement and ranges.
-TEST(Generator, DrawCountPlacementAndRanges) {
+TEST_F(StoreFiles, GeneratorDrawCountPlacementAndRanges) {
   const auto table = city();
   RandomState random;
-  auto store = std::make_unique<EventStore>();
-  TimeState time;
   ASSERT_EQ(generate_events(kGenerateCount, *table, random, *store, time), 1);
   ASSERT_EQ(store->count, kGenerateCount);
   RandomState replay;
@@ -239,45 +251,18 @@ TEST(SaveWholeFile, ReplacesOnlyWhenEveryWriteSucceeded) {
   ::umask(mask);
 }
 
-TEST(FailingSaves, EventDataAndCsvExportAreWholeOrNothing) {
-  auto store = std::make_unique<EventStore>();
+TEST_F(StoreFiles, EventDataAndCsvExportAreWholeOrNothing) {
   store->count = 600;
   for (uint32_t i = 0; i < store->count; ++i) {
     store->records[i] = test::example_event();
     set_field(store->records[i], kCol, i % 84);
   }
-  TimeState time;
   set_data_keys(*store, time);
   test::check_whole_or_nothing("event data", store->count * kEventBytes,
                                [&](const char* path) { return write_records(path, *store); });
-  test::ScratchDir dir;
   ASSERT_EQ(export_csv(dir.path("full.csv").c_str(), *store, time), 1);
   test::check_whole_or_nothing("CSV export", test::read_file(dir.path("full.csv")).size(),
                                [&](const char* path) { return export_csv(path, *store, time); });
-}
-
-// A device is written into and stays a device; a link stays a link to the
-// file that now holds the new bytes.
-TEST(FailingSaves, DevicesAndLinksAreNotReplaced) {
-  auto store = std::make_unique<EventStore>();
-  store->count = 1;
-  store->records[0] = test::example_event();
-  struct stat before;
-  if (::stat("/dev/full", &before) == 0 && S_ISCHR(before.st_mode)) {
-    EXPECT_EQ(write_records("/dev/full", *store), 0);
-    EXPECT_EQ(write_records("/dev/null", *store), 1);
-    struct stat after;
-    ASSERT_EQ(::stat("/dev/full", &after), 0);
-    EXPECT_TRUE(S_ISCHR(after.st_mode) && after.st_rdev == before.st_rdev);
-  }
-  test::ScratchDir dir;
-  std::filesystem::create_directories(dir.path("real"));
-  test::write_file(dir.path("real/data.vdr"), std::string("old"));
-  std::filesystem::create_symlink(dir.path("real/data.vdr"), dir.path("link.vdr"));
-  ASSERT_EQ(write_records(dir.path("link.vdr").c_str(), *store), 1);
-  EXPECT_TRUE(std::filesystem::is_symlink(dir.path("link.vdr")));
-  EXPECT_EQ(test::read_file(dir.path("real/data.vdr")).size(), kEventBytes);
-  EXPECT_EQ(test::entries_in(dir.path("real")), 1);
 }
 
 }  // namespace
