@@ -157,7 +157,6 @@ TEST_F(StoreFiles, SavesAreByteIdenticalAndFailuresSaySo) {
 // Zips 7-11 and district 3 everywhere but in row 0, which has no zip.
 std::unique_ptr<CellTable> city() {
   auto table = std::make_unique<CellTable>();
-  std::memset(table.get(), 0, sizeof *table);
   for (int i = kGridCols; i < kCellCount; ++i)
     table->words[i][0] = make_cell_word(3, 0, false, 7 + static_cast<uint32_t>(i % 5), 0, false);
   return table;
