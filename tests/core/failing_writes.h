@@ -4,12 +4,11 @@
 // error). check_whole_or_nothing runs a save under a range of limits.
 #pragma once
 
-#include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
 #include <csignal>
-#include <cstring>
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -38,12 +37,8 @@ class WriteLimit {
 };
 
 inline int entries_in(const std::string& dir) {
-  int n = 0;
-  DIR* d = ::opendir(dir.c_str());
-  while (dirent* e = ::readdir(d))
-    n += std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0;
-  ::closedir(d);
-  return n;
+  const std::filesystem::directory_iterator entries(dir);
+  return static_cast<int>(std::distance(begin(entries), end(entries)));
 }
 
 // `save` writes its file at the path it is given and returns 1 or 0. With
