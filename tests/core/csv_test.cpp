@@ -59,9 +59,8 @@ class CsvFiles : public ::testing::Test {
   }
 };
 
-// The export's own spellings, "-NA-" for every code without a label, NUMS
-// only for 1-5, a missing month left empty; enough records to fill the write
-// block more than once.
+// The export's spellings, "-NA-" for codes without a label, NUMS only 1-5, a
+// missing month left empty; records enough to fill the write block twice.
 TEST_F(CsvFiles, ExportWritesHeaderLinesThenOneLinePerRecord) {
   Event night = example_with("ZIP=0 COUNCIL=10 DIVISION=19 NUMO=6 NUMS=5 SRACE=5 SAGE=9 REASON=0");
   night.key = pack_time_key(3, 31, 13, 31);
@@ -93,9 +92,8 @@ TEST_F(CsvFiles, ExportWritesHeaderLinesThenOneLinePerRecord) {
   EXPECT_EQ(export_csv("/dev/full", *store, time), 0);
 }
 
-// One field's text at a time, through the whole line parser: "position
-// FIELD texts = codes", texts split on '|'. A REASON of 20 nines saturates
-// strtol and the int keeps -1.
+// "position FIELD texts = codes", one text at a time through the line parser.
+// A REASON of 20 nines saturates strtol and the int keeps -1.
 TEST(CsvImport, ValueRules) {
   const std::string cases =
       "8 DIVISION Swat|X-JOB| AIRPORT|TRAVIS = 0 19 0 4; 9 SUCCESSFUL Nope|y = 1 0; "
@@ -130,12 +128,10 @@ TEST(CsvImport, ValueRules) {
             std::tuple(0u, 0u, 0u, 0u, 0));
 }
 
-// Whole listings through the reader, record bytes in key order: the
-// example and a leap day; an empty line is a record; a field the line never
-// reaches reads "-NA-", never as the line before it; a field that is there
-// but empty reads as empty text. CR LF counts as LF, a CR elsewhere belongs to
-// its field, a last line without LF still counts; a field keeps 63
-// characters and text past the 21st field goes nowhere.
+// Record bytes in key order. An empty line is a record; a field never
+// reached reads "-NA-", never as the line before; an empty field reads as
+// empty text; CR belongs to its field unless before LF; a last line needs no
+// LF; a field keeps 63 characters; text past the 21st field goes nowhere.
 TEST_F(CsvFiles, ListingsByteForByte) {
   const std::string long_line = "2003,4,5,B," + std::string(5000, 'x') +
                                 ",1,2,3,CENTRAL,Y,1,2,W,M,1,1,B,M,20," + std::string(63, ' ') +
@@ -179,8 +175,7 @@ TEST_F(CsvFiles, HeaderOnlyFailedImportsSortingAndTheCapacity) {
                        get_field(store->records[1], kCol), get_field(store->records[3], kCol),
                        time.first_key, time.last_key),
             std::tuple(4u, 1u, 2u, 4u, store->records[0].key, store->records[3].key));
-  // A missing file, and a folder that opens but reads nothing: the caller
-  // tells the user; the store and the times stay as they were.
+  // A missing file or a folder: nothing changes; the caller tells the user.
   const std::string before = summary(*store);
   const uint16_t first_key = time.first_key;
   EXPECT_EQ(import_csv(dir.path("missing.csv").c_str(), *store, time), 0);

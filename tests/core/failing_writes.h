@@ -1,7 +1,5 @@
-// A disk that fills up half-way through a save: while a WriteLimit lives,
-// every write of this process that would take any file past `bytes` fails
-// (the file size limit, its signal ignored so the write just returns an
-// error). check_whole_or_nothing runs a save under a range of limits.
+// A disk that fills up half-way: while a WriteLimit lives, writes past
+// `bytes` fail (the file size limit, its signal ignored).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -41,10 +39,8 @@ inline int entries_in(const std::string& dir) {
   return static_cast<int>(std::distance(begin(entries), end(entries)));
 }
 
-// `save` writes its file at the path it is given and returns 1 or 0. With
-// room for `full_size` bytes it succeeds; cut off at 0, 1, half and all but
-// one of them it fails and leaves the old file byte for byte and no
-// temporary file beside it.
+// `save` (1 or 0) succeeds with room for `full_size` bytes; cut off short, it
+// fails, leaves the old file byte for byte and no temporary file.
 inline void check_whole_or_nothing(const std::string& name, size_t full_size,
                                    const std::function<int(const char*)>& save) {
   const std::string old_bytes(full_size + 7, 'o');  // longer than the new file

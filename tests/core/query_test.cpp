@@ -1,6 +1,5 @@
-// Time keys (calendar steps at every level, including keys that are no valid
-// date, and Date labels both ways) and the counting pass: window, masks, the
-// no-cell rule, codes without a slot, the early stop, and the two resets.
+// Time keys (calendar steps, Date labels both ways) and the counting pass:
+// window, masks, the no-cell rule, codes without a slot, the two resets.
 #include "core/query.h"
 
 #include <gtest/gtest.h>
@@ -75,9 +74,8 @@ TEST_F(Counting, NoCellAndCodesWithoutASlot) {
             std::tuple(5u, 2u, 2u, 2u, 1u, 2u, 2u, 1u, 2u));
 }
 
-// Each filter admits exactly the events whose field holds its code; 0 admits
-// all. Every field is tried with every value of its list, over events whose
-// other fields are nonzero, so that no filter looks at its neighbours.
+// Each filter admits only its code (0 all), over events whose other fields
+// are nonzero, so that no filter looks at its neighbours.
 TEST_F(Counting, EachMaskFieldAdmitsOnlyItsCode) {
   for (int q = 0; q < kQueryFieldCount; ++q) {
     const QueryFieldId field = static_cast<QueryFieldId>(q);
@@ -88,10 +86,8 @@ TEST_F(Counting, EachMaskFieldAdmitsOnlyItsCode) {
     for (uint32_t v = 0; v < values; ++v) {
       Event e = test::example_event();
       e.incident |= 1;  // reserved bits under the shift: never compared
-      if (field == kQueryShift)
-        e.key = static_cast<uint16_t>((e.key & ~3u) | v);
-      else
-        set_field(e, f.event_field, v);
+      field == kQueryShift ? void(e.key = uint16_t((e.key & ~3u) | v))
+                           : set_field(e, f.event_field, v);
       add(e);
     }
     sort_store(*store);
@@ -133,9 +129,7 @@ TEST_F(Counting, ThreeFiltersTogetherAndListValues) {
   EXPECT_EQ(find_query_field("ZIP", id) + find_query_field("MONTH", id), 0);
 }
 
-TEST(QueryResets, WindowEndDefaultTimeAndDefaultQuery) {
-  TimeState time;
-  Event query = initial_query();
+TEST_F(Counting, ResetsOfTheWindowEndTimeAndQuery) {
   EXPECT_EQ(query.key, kLastValidKey);
   // The window end takes the First key, with Day where it has no shift.
   const uint16_t cases[][2] = {{0x1084, 0x1085}, {0x1086, 0x1086}, {0x0087, 0x0087}, {0, 1}};
@@ -162,9 +156,8 @@ std::string label(uint16_t k) {
 }
 
 TEST(Calendar, StepsLandOnTheExpectedKey) {
-  // "+level shift/day/month/year-2000 to-key result"; '-' steps back. The
-  // range wraps; no shift steps to the next Day; 256 is level 0 (low 8 bits);
-  // the last ten start from keys that are no valid date.
+  // "+level s/d/m/y-2000 to-key result", '-' back. The range wraps; 256 is
+  // level 0; the last ten start from keys that are no valid date.
   const char* cases[] = {
       "+0 3/31/12/31 1/1/1/0 0",   "-0 1/1/1/0 3/31/12/31 0",    "+0 2/5/6/10 3/5/6/10 1",
       "+0 3/5/6/10 1/6/6/10 1",    "+0 0/5/6/10 1/6/6/10 1",     "-0 1/5/6/10 3/4/6/10 1",

@@ -1,6 +1,5 @@
-// Loading the cell table, area selection, the Statistics report, the cell
-// read-out, and the Info text that collects reports: CR LF appends, the
-// 198-line and 52,223-character limits, the saved file's form.
+// The cell table file, area selection, the Statistics report, the cell
+// read-out, and the Info text that collects reports.
 #include "core/selection.h"
 
 #include <gtest/gtest.h>
@@ -31,8 +30,8 @@ std::string selected(const CellTable& table) {
   return cells;
 }
 
-// Districts 3 and 5 and zips 10 and 11 over a few cells, one cell in two
-// districts and two zips, one holding codes as second codes with bits clear.
+// Districts 3, 5 and zips 10, 11; one cell in two of each, one holding codes
+// as second codes with their bits clear.
 std::unique_ptr<CellTable> districts() {
   auto t = std::make_unique<CellTable>();
   t->words[index(1, 1)][0] = make_cell_word(3, 0, false, 10, 0, false);
@@ -45,10 +44,9 @@ std::unique_ptr<CellTable> districts() {
   return t;
 }
 
-// "mode row col: result cells" (modes: 0 keymap, 1 district, 2 zip). A
-// district's own cells, and cells holding it as a second code whatever their
-// present bit says; the clicked cell's second codes count only with their
-// bit; modes 3-7 select nothing; outside the grid nothing changes.
+// "mode row col: result cells" (0 keymap, 1 district, 2 zip). Second codes
+// count whatever their bit, except the clicked cell's; modes 3-7 and clicks
+// outside the grid select nothing.
 TEST(Selection, AreasForEachModeAndClick) {
   const std::string cases =
       "0 40 70: 1 40,70; 0 1 0: 1 1,0; 1 1 1: 1 1,1 1,2 2,1; 1 1 2: 1 1,1 1,2 1,3 2,1 2,3; "
@@ -86,22 +84,16 @@ class Report : public ::testing::Test {
   }
 };
 
-// The six-line example; a dot keymap names the grid position instead.
-// Second codes print with their bits, even index 0 (zip 76999, slot 0);
-// codes past the counters print 0; a short keymap ends at its first zero
-// byte; counts far above the total make the text long enough to be cut.
+// A dot keymap names the grid position; second codes print with their bits,
+// even index 0; codes past the counters print 0; huge counts get cut.
 TEST_F(Report, LinesForEachKindOfCell) {
   cell(20, 10, make_cell_word(9, 0, false, 3, 0, false), "0493");
   cell(12, 40, 0, ".\0\0\0");
   cell(5, 5, make_cell_word(2, 4, true, 0, 0, true), "A7\0Z");
   cell(0, 0, make_cell_word(15, 12, true, 1023, 1001, true), "WWWW");
-  counts->total = 1200;
-  counts->cells[index(20, 10)] = 3;
-  counts->zip[3] = 40;
-  counts->zip[0] = 600;
-  counts->council[9] = 55;
-  counts->council[2] = 300;
-  counts->council[4] = 1200;
+  counts->total = counts->council[4] = 1200;
+  counts->cells[index(20, 10)] = 3, counts->zip[3] = 40, counts->zip[0] = 600;
+  counts->council[9] = 55, counts->council[2] = 300;
   const std::string head = "From: Day,January,1,2000\r\nTo: Night,December,31,2031\r\n";
   const std::pair<std::pair<int, int>, std::string> cases[] = {
       {{20, 10},
@@ -118,22 +110,20 @@ TEST_F(Report, LinesForEachKindOfCell) {
        "Council District L: 0, 0.00%\r\n"}};
   for (const auto& [at, lines] : cases)
     EXPECT_EQ(report(at.first, at.second), head + lines) << at.first << "," << at.second;
-  time.window_start = query.key = 0x1085;
-  counts->total = 0;
+  time.window_start = query.key = 0x1085, counts->total = 0;
   EXPECT_EQ(report(12, 40),
             "From: Day,January,1,2002\r\nTo: Day,January,1,2002\r\nTotal Events: 0\r\n"
             "Keymap (12, 40): 0, 0.00%\r\n");
   table->words[0][0] = make_cell_word(9, 8, true, 1000, 999, true);
   counts->total = 1;
-  counts->cells[0] = counts->zip[1000] = counts->zip[999] = 4294967295u;
-  counts->council[9] = counts->council[8] = 4294967295u;
+  counts->cells[0] = counts->zip[1000] = counts->zip[999] = counts->council[9] =
+      counts->council[8] = 4294967295u;
   const std::string cut = report(0, 0);
   EXPECT_EQ(cut.size(), kReportSize - 1);
   EXPECT_NE(cut.find("Council District I: 4294967295, 429496729600.00%"), std::string::npos) << cut;
 }
 
-// The cell read-out: the cell, its count, its keymap page and every area;
-// present bits with a zero code name no second area.
+// Present bits with a zero code name no second area.
 TEST_F(Report, ReadoutNamesTheCellItsCountAndEveryArea) {
   cell(12, 40, make_cell_word(9, 5, true, 3, 4, true), "0493");
   cell(0, 0, make_cell_word(9, 0, false, 3, 0, false), "0493");
@@ -154,8 +144,7 @@ TEST_F(Report, ReadoutNamesTheCellItsCountAndEveryArea) {
     EXPECT_EQ(cell_readout(*table, *counts, int16_t(row), int16_t(col)), text) << row << "," << col;
 }
 
-// Entries are read whole, the file's bytes as they stand, up to the table's
-// end; a short file leaves the rest empty; a failed load changes nothing.
+// Whole entries up to the table's end; a failed load changes nothing.
 TEST(CellTableFile, FullShortMissingAndTooLong) {
   test::ScratchDir dir;
   test::MessageRecorder recorder;
@@ -187,8 +176,7 @@ std::string numbered_lines(int first, int count) {
   return text;
 }
 
-// Appends end in CR LF; at most 198 lines and 52,223 characters stay, the
-// oldest lines going whole, the newest kept last.
+// At most 198 lines and 52,223 characters stay, the oldest going whole.
 TEST(InfoText, AppendsKeepTheNewestLinesWithinBothLimits) {
   InfoText info;
   auto state = [&](size_t tail) {
@@ -197,8 +185,7 @@ TEST(InfoText, AppendsKeepTheNewestLinesWithinBothLimits) {
   info_append(info, "abc");
   info_append(info, std::string_view("de\0fg", 5));  // a C string ends at its NUL
   EXPECT_EQ(std::tuple(info.text, info_line_count(info.text)), std::tuple("abc\r\nde\r\n", 3u));
-  // Six-line reports, each followed by its empty line: 28 whole reports and
-  // the empty last line of the one before.
+  // Six-line reports and their empty lines: 28 whole, and one empty line.
   info_clear(info);
   for (int r = 0; r < 100; ++r) info_append(info, numbered_lines(6 * r, 6));
   EXPECT_EQ(info.text.rfind("\r\nline 432\r\n", 0), 0u);
@@ -218,8 +205,7 @@ TEST(InfoText, AppendsKeepTheNewestLinesWithinBothLimits) {
   EXPECT_TRUE(info.text.size() <= kInfoMaxChars && info.text.ends_with("next\r\n"));
 }
 
-// Saved with spaces for the CRs; "Clear" then "Save" gives an empty file; a
-// missing folder fails and leaves nothing behind.
+// Spaces for CRs; "Clear" then "Save" gives an empty file.
 TEST(InfoText, SavedFiles) {
   test::ScratchDir dir;
   InfoText info;

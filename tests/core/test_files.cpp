@@ -28,10 +28,6 @@ void write_file(const std::string& path, const std::string& bytes) {
   if (!out) throw std::runtime_error("can't write " + path);
 }
 
-void write_file(const std::string& path, const std::vector<uint8_t>& bytes) {
-  write_file(path, std::string(bytes.begin(), bytes.end()));
-}
-
 std::string read_file(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

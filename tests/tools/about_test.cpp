@@ -1,6 +1,5 @@
-// The About picture's making: area means when shrinking, a median cut that
-// keeps few colours exactly and maps many to their nearest of 16, the 4-bit
-// BMP bytes, and the shipped picture's size and depth.
+// The About picture: shrinking by area means, a median cut to 16 colours,
+// the 4-bit BMP bytes, and the shipped picture's size and depth.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -42,10 +41,7 @@ TEST(AboutPicture, ShrinksByAreaMeansAndQuantisesToTheNearestOfSixteen) {
 
 TEST(AboutPicture, FourBitBmpBytesAndTheShippedPicture) {
   Picture p;  // red 0xAA and blue 0x11 at entry 1; bottom row first, rows pad to 4 bytes
-  p.width = 3;
-  p.height = 2;
-  p.palette[1][0] = 0xAA;
-  p.palette[1][2] = 0x11;
+  p.width = 3, p.height = 2, p.palette[1][0] = 0xAA, p.palette[1][2] = 0x11;
   p.indices = {1, 2, 3, 4, 5, 15};
   std::vector<uint8_t> want = test::hex_bytes(
       "42 4D 7E 0 0 0 0 0 0 0 76 0 0 0 28 0 0 0 3 0 0 0 2 0 0 0 1 0 4 0 0 0 0 0 8 0 0 0 "

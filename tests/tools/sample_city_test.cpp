@@ -36,8 +36,7 @@ TEST(SampleCity, RegeneratesImportsAndLoadsToTheShippedBytes) {
   EXPECT_EQ(make_sample(atlas::the_city(), *std::make_unique<CellTable>(), incidents), 0);
   EXPECT_TRUE(incidents.empty());
 
-  // The listing, imported and saved, is the event file itself; loaded, it
-  // runs from January 2024 to December 2025.
+  // The listing imported is the event file; it runs 2024 to December 2025.
   auto store = std::make_unique<EventStore>();
   TimeState time;
   ASSERT_EQ(import_csv(kCsv.c_str(), *store, time), 1);
