@@ -37,8 +37,7 @@ Event example_with(const std::string& changes) {
   return e;
 }
 
-// The store's records as hex bytes, " | " between records.
-std::string summary(const EventStore& store) {
+std::string summary(const EventStore& store) {  // record bytes, " | " between
   std::string out;
   for (uint32_t i = 0; i < store.count; ++i)
     out += (i ? " | " : "") + test::record_hex(store.records[i]);
@@ -52,7 +51,6 @@ class CsvFiles : public ::testing::Test {
   std::unique_ptr<EventStore> store = std::make_unique<EventStore>();
   TimeState time;
 
-  // Imports `body` after a header line; 1 or 0 as import_csv returns.
   int import(const std::string& body, const std::string& header = "year,month,...\n") {
     test::write_file(dir.path("in.csv"), header + body);
     return import_csv(dir.path("in.csv").c_str(), *store, time);
@@ -76,8 +74,7 @@ TEST_F(CsvFiles, ExportWritesHeaderLinesThenOneLinePerRecord) {
       {example_with("COUNCIL=0 DIVISION=20 NUMS=8 SAGE=1"),
        "Day,January,1,2000,10,20,77002,-NA-,-NA-,Yes,None,2,White,Male,Dispatched,-NA-,Black,"
        "Male,<= 16,Combat/Resist\n"}};
-  time.first_key = kFirstValidKey;
-  time.last_key = kLastValidKey;
+  time.first_key = kFirstValidKey, time.last_key = kLastValidKey;
   std::string expected = kHeadLines;
   for (const auto& [event, line] : cases) store->records[store->count++] = event, expected += line;
   for (; store->count < 3000; expected += kExampleExport)

@@ -27,7 +27,6 @@ class WriteLimit {
     std::signal(SIGXFSZ, previous_handler_);
   }
   WriteLimit(const WriteLimit&) = delete;
-  WriteLimit& operator=(const WriteLimit&) = delete;
 
  private:
   rlimit previous_;
@@ -48,11 +47,10 @@ inline void check_whole_or_nothing(const std::string& name, size_t full_size,
     ScratchDir dir;
     const std::string target = dir.path("kept");
     write_file(target, old_bytes);
-    int saved;
-    {
+    const int saved = [&] {
       WriteLimit cut(limit);
-      saved = save(target.c_str());
-    }
+      return save(target.c_str());
+    }();
     const bool whole = limit == full_size;
     EXPECT_EQ(saved, whole ? 1 : 0) << name << " cut at " << limit;
     const std::string now = read_file(target);

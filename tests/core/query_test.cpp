@@ -32,15 +32,14 @@ class Counting : public ::testing::Test {
   void count() { count_events(*store, query, time, *counts); }
   uint32_t cell(uint32_t row, uint32_t col) const { return counts->cells[row * kGridCols + col]; }
   uint32_t cell_sum() const {
-    return std::accumulate(std::begin(counts->cells), std::end(counts->cells), 0u);
+    return std::accumulate(counts->cells, counts->cells + kCellCount, 0u);
   }
 };
 
 // The window is closed at both ends, and the scan stops at the first key
 // past its end even when later records would fit again.
 TEST_F(Counting, WindowIsClosedAndStopsAtItsEnd) {
-  counts->total = 7;
-  counts->cells[5] = 3;
+  counts->total = 7, counts->cells[5] = 3;
   count();  // an empty store clears what was there
   EXPECT_EQ(counts->total + cell_sum(), 0u);
   for (int day = 1; day <= 5; ++day) add(test::event_at(key(1, day, 3, 2004), 1, 1, 1, 1));

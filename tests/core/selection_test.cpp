@@ -20,8 +20,7 @@ namespace {
 
 int index(int row, int col) { return row * kGridCols + col; }
 
-// The selected cells as "row,col row,col ...".
-std::string selected(const CellTable& table) {
+std::string selected(const CellTable& table) {  // "row,col row,col ..."
   std::string cells;
   for (int i = 0; i < kCellCount; ++i)
     if (table.words[i][0] & kSelectedBit)
@@ -150,11 +149,9 @@ TEST(CellTableFile, FullShortMissingAndTooLong) {
   test::MessageRecorder recorder;
   std::vector<uint8_t> bytes(kSelectionFileBytes + 100, 0);
   for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7 + 1);
-  for (int i = 0; i < 4; ++i) bytes[8384 + i] = static_cast<uint8_t>(0x11 * (i + 1));  // 12,40
   test::write_file(dir.path("long.sel"), bytes);
   auto table = std::make_unique<CellTable>();
   ASSERT_EQ(init_selection(dir.path("long.sel").c_str(), *table), 1);
-  EXPECT_EQ(table->words[index(12, 40)][0], 0x44332211u);
   EXPECT_EQ(0, std::memcmp(table->words, bytes.data(), kSelectionFileBytes));  // little-endian
   bytes.resize(803);  // 100 whole entries and three bytes of another
   test::write_file(dir.path("short.sel"), bytes);

@@ -62,8 +62,7 @@ TEST(EventRecord, EachFieldWritesOnlyItsOwnBits) {
 std::string file_of(uint32_t n, uint16_t first_key) {
   std::string bytes;
   for (uint32_t i = 0; i < n; ++i) {
-    Event e =
-        test::event_at(static_cast<uint16_t>(first_key + i), i % 66, i % 84, i % 1001, i % 10);
+    Event e = test::event_at(uint16_t(first_key + i), i % 66, i % 84, i % 1001, i % 10);
     e.reserved = static_cast<uint16_t>(0xA500 + i);
     bytes += record_bytes(e);
   }

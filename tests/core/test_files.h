@@ -11,8 +11,7 @@
 
 namespace valdrin::test {
 
-// A fresh folder under the system's temporary folder, removed afterwards.
-class ScratchDir {
+class ScratchDir {  // a fresh folder under the temporary folder, removed afterwards
  public:
   ScratchDir();
   ~ScratchDir();

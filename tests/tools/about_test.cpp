@@ -50,8 +50,7 @@ TEST(AboutPicture, FourBitBmpBytesAndTheShippedPicture) {
   for (uint8_t b : test::hex_bytes("12 30 0 0 45 F0 0 0")) want.push_back(b);
   EXPECT_EQ(bmp4_bytes(p), want);
 
-  const std::string shipped =
-      test::read_file(std::string(VALDRIN_SOURCE_DIR) + "/resources/about.bmp");
+  const std::string shipped = test::read_file(VALDRIN_SOURCE_DIR "/resources/about.bmp");
   ASSERT_EQ(shipped.size(), 118u + 164u * 115u);
   EXPECT_EQ(shipped.substr(18, 12), std::string("\x42\x01\0\0\x73\0\0\0\x01\0\x04\0", 12));
 }
