@@ -2,6 +2,8 @@
 // column 10, row 20, zip 77002, district B, Central, ...
 #pragma once
 
+#include <cstdio>
+#include <string>
 #include <utility>
 
 #include "core/event.h"
@@ -25,11 +27,19 @@ inline Event event_at(uint16_t key, uint32_t row, uint32_t col, uint32_t zip = 0
                       uint32_t council = 0) {
   Event e;
   e.key = key;
-  set_field(e, kRow, row);
-  set_field(e, kCol, col);
-  set_field(e, kZip, zip);
-  set_field(e, kCouncil, council);
+  for (const auto& [field, code] :
+       {std::pair{kRow, row}, {kCol, col}, {kZip, zip}, {kCouncil, council}})
+    set_field(e, field, code);
   return e;
+}
+
+// The record's 16 bytes as "85 00 0A ...", the way files hold them.
+inline std::string record_hex(const Event& e) {
+  uint8_t bytes[kEventBytes];
+  char text[3 * kEventBytes + 1];
+  encode_event(e, bytes);
+  for (size_t i = 0; i < kEventBytes; ++i) std::snprintf(text + 3 * i, 4, "%02X ", bytes[i]);
+  return std::string(text, 3 * kEventBytes - 1);
 }
 
 }  // namespace valdrin::test

@@ -1,13 +1,16 @@
-// The counting pass: window, masks, the no-cell rule, codes without a slot,
-// the early stop, and the two resets.
+// Time keys (calendar steps, Date labels both ways) and the counting pass:
+// window, masks, the no-cell rule, codes without a slot, the two resets.
 #include "core/query.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <numeric>
+#include <string>
 #include <tuple>
 
+#include "core/time_key.h"
 #include "tests/core/example_event.h"
 
 namespace valdrin {
@@ -29,33 +32,30 @@ class Counting : public ::testing::Test {
   void count() { count_events(*store, query, time, *counts); }
   uint32_t cell(uint32_t row, uint32_t col) const { return counts->cells[row * kGridCols + col]; }
   uint32_t cell_sum() const {
-    return std::accumulate(std::begin(counts->cells), std::end(counts->cells), 0u);
+    return std::accumulate(counts->cells, counts->cells + kCellCount, 0u);
   }
 };
 
 // The window is closed at both ends, and the scan stops at the first key
 // past its end even when later records would fit again.
 TEST_F(Counting, WindowIsClosedAndStopsAtItsEnd) {
-  counts->total = 7;
-  counts->cells[5] = 3;
+  counts->total = 7, counts->cells[5] = 3;
   count();  // an empty store clears what was there
   EXPECT_EQ(counts->total + cell_sum(), 0u);
   for (int day = 1; day <= 5; ++day) add(test::event_at(key(1, day, 3, 2004), 1, 1, 1, 1));
   add(test::event_at(key(1, 3, 3, 2004), 1, 1, 1, 1));  // unsorted: after day 5
-  struct Case {
-    uint16_t start, end;
-    uint32_t total;
-  };
-  for (const Case c : {Case{key(1, 1, 3, 2004), key(1, 5, 3, 2004), 6},
-                       Case{key(1, 2, 3, 2004), key(1, 4, 3, 2004), 3},
-                       Case{key(1, 3, 3, 2004), key(1, 3, 3, 2004), 1},
-                       Case{key(2, 3, 3, 2004), key(1, 3, 3, 2004), 0},  // start above end
-                       Case{kFirstValidKey, kLastValidKey, 6}}) {
-    time.window_start = c.start;
-    query.key = c.end;
+  const std::tuple<uint16_t, uint16_t, uint32_t> cases[] = {
+      {key(1, 1, 3, 2004), key(1, 5, 3, 2004), 6},
+      {key(1, 2, 3, 2004), key(1, 4, 3, 2004), 3},
+      {key(1, 3, 3, 2004), key(1, 3, 3, 2004), 1},
+      {key(2, 3, 3, 2004), key(1, 3, 3, 2004), 0},
+      {kFirstValidKey, kLastValidKey, 6}};
+  for (const auto& [start, end, total] : cases) {
+    time.window_start = start;
+    query.key = end;
     count();
-    EXPECT_EQ(counts->total, c.total) << std::hex << c.start << " " << c.end;
-    EXPECT_EQ(cell(1, 1), c.total);
+    EXPECT_EQ(std::tuple(counts->total, cell(1, 1)), std::tuple(total, total))
+        << start << " " << end;
   }
 }
 
@@ -67,18 +67,14 @@ TEST_F(Counting, NoCellAndCodesWithoutASlot) {
   add(test::event_at(0x1000, 0, 0, 0, 0));          // not recorded: slot 0
   time.window_start = kFirstValidKey;
   count();
-  EXPECT_EQ(counts->total, 5u);
-  EXPECT_EQ(cell_sum(), 2u);
-  EXPECT_EQ(cell(65, 83) + cell(0, 0), 2u);
-  const std::pair<uint32_t, uint32_t> zips[] = {{3, 2}, {1000, 1}, {0, 2}};
-  const std::pair<uint32_t, uint32_t> councils[] = {{2, 2}, {9, 1}, {0, 2}};
-  for (const auto& [slot, n] : zips) EXPECT_EQ(counts->zip[slot], n) << "zip " << slot;
-  for (const auto& [slot, n] : councils) EXPECT_EQ(counts->council[slot], n) << "council " << slot;
+  EXPECT_EQ(std::tuple(counts->total, cell_sum(), cell(65, 83) + cell(0, 0), counts->zip[3],
+                       counts->zip[1000], counts->zip[0], counts->council[2], counts->council[9],
+                       counts->council[0]),
+            std::tuple(5u, 2u, 2u, 2u, 1u, 2u, 2u, 1u, 2u));
 }
 
-// Each filter admits exactly the events whose field holds its code; 0 admits
-// all. Every field is tried with every value of its list, over events whose
-// other fields are nonzero, so that no filter looks at its neighbours.
+// Each filter admits only its code (0 all), over events whose other fields
+// are nonzero, so that no filter looks at its neighbours.
 TEST_F(Counting, EachMaskFieldAdmitsOnlyItsCode) {
   for (int q = 0; q < kQueryFieldCount; ++q) {
     const QueryFieldId field = static_cast<QueryFieldId>(q);
@@ -89,10 +85,8 @@ TEST_F(Counting, EachMaskFieldAdmitsOnlyItsCode) {
     for (uint32_t v = 0; v < values; ++v) {
       Event e = test::example_event();
       e.incident |= 1;  // reserved bits under the shift: never compared
-      if (field == kQueryShift)
-        e.key = static_cast<uint16_t>((e.key & ~3u) | v);
-      else
-        set_field(e, f.event_field, v);
+      field == kQueryShift ? void(e.key = uint16_t((e.key & ~3u) | v))
+                           : set_field(e, f.event_field, v);
       add(e);
     }
     sort_store(*store);
@@ -134,9 +128,7 @@ TEST_F(Counting, ThreeFiltersTogetherAndListValues) {
   EXPECT_EQ(find_query_field("ZIP", id) + find_query_field("MONTH", id), 0);
 }
 
-TEST(QueryResets, WindowEndDefaultTimeAndDefaultQuery) {
-  TimeState time;
-  Event query = initial_query();
+TEST_F(Counting, ResetsOfTheWindowEndTimeAndQuery) {
   EXPECT_EQ(query.key, kLastValidKey);
   // The window end takes the First key, with Day where it has no shift.
   const uint16_t cases[][2] = {{0x1084, 0x1085}, {0x1086, 0x1086}, {0x0087, 0x0087}, {0, 1}};
@@ -154,6 +146,72 @@ TEST(QueryResets, WindowEndDefaultTimeAndDefaultQuery) {
   default_query(query);
   EXPECT_EQ(std::tuple(query.incident | query.officer | query.suspect, query.key),
             std::tuple(0u, 0x2222));
+}
+
+std::string label(uint16_t k) {
+  char text[kDateLabelSize];
+  format_time_key(k, text);
+  return text;
+}
+
+TEST(Calendar, StepsLandOnTheExpectedKey) {
+  // "+level s/d/m/y-2000 to-key result", '-' back. The range wraps; 256 is
+  // level 0; the last ten start from keys that are no valid date.
+  const char* cases[] = {
+      "+0 3/31/12/31 1/1/1/0 0",   "-0 1/1/1/0 3/31/12/31 0",    "+0 2/5/6/10 3/5/6/10 1",
+      "+0 3/5/6/10 1/6/6/10 1",    "+0 0/5/6/10 1/6/6/10 1",     "-0 1/5/6/10 3/4/6/10 1",
+      "-0 0/5/6/10 3/4/6/10 1",    "+1 2/28/2/3 2/1/3/3 1",      "+1 2/28/2/4 2/29/2/4 1",
+      "+1 3/31/12/10 3/1/1/11 1",  "-1 1/1/3/4 1/29/2/4 1",      "-1 1/1/3/5 1/28/2/5 1",
+      "-1 0/1/1/5 0/31/12/4 1",    "+2 1/31/1/5 1/28/2/5 1",     "+2 1/31/1/4 1/29/2/4 1",
+      "+2 2/15/12/5 2/15/1/6 1",   "-2 1/31/3/4 1/29/2/4 1",     "+3 1/29/2/4 1/28/2/5 1",
+      "-3 1/29/2/4 1/28/2/3 1",    "+3 1/10/5/31 1/10/5/0 0",    "-3 1/10/5/0 1/10/5/31 0",
+      "+4 1/10/5/10 1/10/5/10 0",  "-255 1/10/5/10 1/10/5/10 0", "+257 1/10/5/10 1/11/5/10 1",
+      "+1 1/0/5/10 1/1/5/10 1",    "-1 1/0/5/10 1/30/4/10 1",    "+1 1/30/2/3 1/1/3/3 1",
+      "-1 1/30/2/3 1/27/2/3 1",    "+2 1/9/0/10 1/9/1/10 1",     "-2 1/9/0/10 1/9/12/9 1",
+      "+2 1/9/13/10 1/9/1/11 1",   "-2 1/31/15/10 1/31/12/10 1", "+1 1/31/14/10 1/1/1/11 1",
+      "+3 1/31/13/10 1/31/13/11 1"};
+  for (const char* c : cases) {
+    char dir;
+    unsigned level, from[4], to[4];
+    int result;
+    ASSERT_EQ(std::sscanf(c, "%c%u %u/%u/%u/%u %u/%u/%u/%u %d", &dir, &level, &from[0], &from[1],
+                          &from[2], &from[3], &to[0], &to[1], &to[2], &to[3], &result),
+              11);
+    uint16_t k = key(from[0], from[1], from[2], 2000 + from[3]);
+    EXPECT_EQ(dir == '+' ? step_time_forward(k, level) : step_time_back(k, level), result) << c;
+    EXPECT_EQ(k, key(to[0], to[1], to[2], 2000 + to[3])) << c << ": " << label(k);
+  }
+  // Steps above the shift level keep the shift, whatever it is.
+  for (unsigned level = 1; level <= 3; ++level)
+    for (int shift = 0; shift < 4; ++shift) {
+      uint16_t k = key(shift, 31, 12, 2015), back = k;
+      step_time_forward(k, level);
+      step_time_back(back, level);
+      EXPECT_EQ(std::pair(unpack_time_key(k).shift, unpack_time_key(back).shift),
+                std::pair(uint8_t(shift), uint8_t(shift)));
+    }
+}
+
+TEST(DateLabel, FormatsAndParsesBack) {
+  EXPECT_EQ(label(pack_time_key(1, 1, 1, 0)), "Day,January,1,2000");
+  EXPECT_EQ(label(pack_time_key(7, 63, 31, 63)), label(0xFFFF));  // each value masked
+  EXPECT_EQ(label(0xFE7F), "Night,December,31,2031");
+  EXPECT_EQ(label(0), "-NA-,,0,2000");
+  EXPECT_EQ(label(key(2, 30, 9, 2031)), "Evening,September,30,2031");  // the longest: 25
+  EXPECT_EQ(label(key(1, 5, 14, 2003)), "Day,,5,2003");
+  for (uint32_t k = 0; k <= 0xFFFF; k += 7) {
+    if (unpack_time_key(static_cast<uint16_t>(k)).month > 12) continue;  // print as no month
+    uint16_t parsed = 0;
+    ASSERT_EQ(parse_time_label(label(static_cast<uint16_t>(k)), parsed), 1) << k;
+    ASSERT_EQ(parsed, k);
+  }
+  uint16_t k = 0;
+  EXPECT_EQ(std::pair(parse_time_label("night,december,31,2031", k), k),
+            std::pair(1, uint16_t(0xFE7F)));
+  for (const char* bad : {"", "Day,January,1", "Day,January,1,2000,", "Noon,January,1,2000",
+                          "Day,Jan,1,2000", "Day,January,32,2000", "Day,January,1,2032",
+                          "Day,January,1,1999", "Day,January,-1,2000", "Day,January, 1,2000"})
+    EXPECT_EQ(parse_time_label(bad, k), 0) << bad;
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
-// Loading the cell table, area selection and the Statistics report.
+// The cell table file, area selection, the Statistics report, the cell
+// read-out, and the Info text that collects reports.
 #include "core/selection.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <memory>
@@ -9,6 +11,8 @@
 #include <tuple>
 #include <vector>
 
+#include "core/info_text.h"
+#include "core/readout.h"
 #include "tests/core/test_files.h"
 
 namespace valdrin {
@@ -16,28 +20,19 @@ namespace {
 
 int index(int row, int col) { return row * kGridCols + col; }
 
-std::unique_ptr<CellTable> empty_table() {
-  auto table = std::make_unique<CellTable>();
-  std::memset(table.get(), 0, sizeof *table);
-  return table;
-}
-
-// The selected cells as "row,col row,col ...".
-std::string selected(const CellTable& table) {
+std::string selected(const CellTable& table) {  // "row,col row,col ..."
   std::string cells;
   for (int i = 0; i < kCellCount; ++i)
     if (table.words[i][0] & kSelectedBit)
       cells.append(cells.empty() ? "" : " ")
-          .append(std::to_string(i / kGridCols))
-          .append(",")
-          .append(std::to_string(i % kGridCols));
+          .append(std::to_string(i / kGridCols) + "," + std::to_string(i % kGridCols));
   return cells;
 }
 
-// Districts 3 and 5 and zips 10 and 11 over a few cells, one cell in two
-// districts and two zips, one holding codes as second codes with bits clear.
+// Districts 3, 5 and zips 10, 11; one cell in two of each, one holding codes
+// as second codes with their bits clear.
 std::unique_ptr<CellTable> districts() {
-  auto t = empty_table();
+  auto t = std::make_unique<CellTable>();
   t->words[index(1, 1)][0] = make_cell_word(3, 0, false, 10, 0, false);
   t->words[index(1, 2)][0] = make_cell_word(3, 5, true, 10, 11, true);
   t->words[index(1, 3)][0] = make_cell_word(5, 0, false, 11, 0, false);
@@ -48,31 +43,21 @@ std::unique_ptr<CellTable> districts() {
   return t;
 }
 
-// A district's own cells, and cells holding it as a second code whatever
-// their present bit says; the clicked cell's second codes count only with
-// their bit; modes 3-7 select nothing; outside the grid nothing changes.
+// "mode row col: result cells" (0 keymap, 1 district, 2 zip). Second codes
+// count whatever their bit, except the clicked cell's; modes 3-7 and clicks
+// outside the grid select nothing.
 TEST(Selection, AreasForEachModeAndClick) {
-  const std::tuple<uint8_t, int, int, int, const char*> cases[] = {
-      {kSelectKeymap, 40, 70, 1, "40,70"},
-      {kSelectKeymap, 1, 0, 1, "1,0"},
-      {kSelectCouncil, 1, 1, 1, "1,1 1,2 2,1"},
-      {kSelectCouncil, 1, 2, 1, "1,1 1,2 1,3 2,1 2,3"},
-      {kSelectCouncil, 1, 3, 1, "1,2 1,3 2,3"},
-      {kSelectZip, 1, 3, 1, "1,2 1,3"},
-      {kSelectZip, 1, 2, 1, "1,1 1,2 1,3 2,1"},
-      {kSelectCouncil, 2, 1, 1, ""},
-      {kSelectZip, 2, 1, 1, ""},
-      {kSelectCouncil, 30, 30, 1, ""},
-      {3, 1, 1, 1, ""},
-      {7, 1, 2, 1, ""},
-      {kSelectKeymap, 66, 0, 0, "60,60"},
-      {kSelectKeymap, -1, 5, 0, "60,60"},
-      {kSelectKeymap, 3, 84, 0, "60,60"},
-      {kSelectKeymap, 3, -1, 0, "60,60"}};
-  for (const auto& [mode, row, col, result, cells] : cases) {
+  const std::string cases =
+      "0 40 70: 1 40,70; 0 1 0: 1 1,0; 1 1 1: 1 1,1 1,2 2,1; 1 1 2: 1 1,1 1,2 1,3 2,1 2,3; "
+      "1 1 3: 1 1,2 1,3 2,3; 2 1 3: 1 1,2 1,3; 2 1 2: 1 1,1 1,2 1,3 2,1; 1 2 1: 1 ; 2 2 1: 1 ; "
+      "1 30 30: 1 ; 3 1 1: 1 ; 7 1 2: 1 ; 0 66 0: 0 60,60; 0 -1 5: 0 60,60; 0 3 84: 0 60,60; "
+      "0 3 -1: 0 60,60";
+  for (const std::string& c : test::split(cases, ';')) {
+    int mode, row, col, result, used = 0;
+    ASSERT_EQ(std::sscanf(c.c_str(), "%d %d %d: %d %n", &mode, &row, &col, &result, &used), 4);
     auto t = districts();
-    EXPECT_EQ(select_area(*t, mode, int16_t(row), int16_t(col)), result) << row << "," << col;
-    EXPECT_EQ(selected(*t), cells) << int(mode) << " " << row << "," << col;
+    EXPECT_EQ(select_area(*t, uint8_t(mode), int16_t(row), int16_t(col)), result) << c;
+    EXPECT_EQ(selected(*t), c.substr(used)) << c;
   }
   auto t = districts();
   const uint32_t codes = t->words[index(1, 2)][0];
@@ -84,99 +69,153 @@ TEST(Selection, AreasForEachModeAndClick) {
 
 class Report : public ::testing::Test {
  protected:
-  std::unique_ptr<CellTable> table = empty_table();
+  std::unique_ptr<CellTable> table = std::make_unique<CellTable>();
   std::unique_ptr<CountTables> counts = std::make_unique<CountTables>();
   TimeState time;
   Event query = initial_query();
 
-  void SetUp() override { clear_counts(*counts); }
   void cell(int row, int col, uint32_t word0, const char (&code)[5]) {
     table->words[index(row, col)][0] = word0;
     table->words[index(row, col)][1] = make_keymap_word(code);
   }
   std::string report(int row, int col) {
-    return compose_report(*table, static_cast<int16_t>(row), static_cast<int16_t>(col), *counts,
-                          time, query);
+    return compose_report(*table, int16_t(row), int16_t(col), *counts, time, query);
   }
 };
 
-TEST_F(Report, TheSixLineExampleAndADotKeymap) {
+// A dot keymap names the grid position; second codes print with their bits,
+// even index 0; codes past the counters print 0; huge counts get cut.
+TEST_F(Report, LinesForEachKindOfCell) {
   cell(20, 10, make_cell_word(9, 0, false, 3, 0, false), "0493");
-  counts->total = 1200;
-  counts->cells[index(20, 10)] = 3;
-  counts->zip[3] = 40;
-  counts->council[9] = 55;
-  EXPECT_EQ(report(20, 10),
-            "From: Day,January,1,2000\r\nTo: Night,December,31,2031\r\nTotal Events: 1200\r\n"
-            "Keymap 0493: 3, 0.25%\r\nZip Code 77002: 40, 3.33%\r\n"
-            "Council District I: 55, 4.58%\r\n");
   cell(12, 40, 0, ".\0\0\0");
-  time.window_start = query.key = 0x1085;
-  counts->total = 0;
+  cell(5, 5, make_cell_word(2, 4, true, 0, 0, true), "A7\0Z");
+  cell(0, 0, make_cell_word(15, 12, true, 1023, 1001, true), "WWWW");
+  counts->total = counts->council[4] = 1200;
+  counts->cells[index(20, 10)] = 3, counts->zip[3] = 40, counts->zip[0] = 600;
+  counts->council[9] = 55, counts->council[2] = 300;
+  const std::string head = "From: Day,January,1,2000\r\nTo: Night,December,31,2031\r\n";
+  const std::pair<std::pair<int, int>, std::string> cases[] = {
+      {{20, 10},
+       "Total Events: 1200\r\nKeymap 0493: 3, 0.25%\r\nZip Code 77002: 40, 3.33%\r\n"
+       "Council District I: 55, 4.58%\r\n"},
+      {{12, 40}, "Total Events: 1200\r\nKeymap (12, 40): 0, 0.00%\r\n"},
+      {{6, 6}, "Total Events: 1200\r\nKeymap : 0, 0.00%\r\n"},
+      {{5, 5},
+       "Total Events: 1200\r\nKeymap A7: 0, 0.00%\r\nZip Code 76999: 600, 50.00%\r\n"
+       "Council District B: 300, 25.00%\r\nCouncil District D: 1200, 100.00%\r\n"},
+      {{0, 0},
+       "Total Events: 1200\r\nKeymap WWWW: 0, 0.00%\r\nZip Code 78022: 0, 0.00%\r\n"
+       "Zip Code 78000: 0, 0.00%\r\nCouncil District O: 0, 0.00%\r\n"
+       "Council District L: 0, 0.00%\r\n"}};
+  for (const auto& [at, lines] : cases)
+    EXPECT_EQ(report(at.first, at.second), head + lines) << at.first << "," << at.second;
+  time.window_start = query.key = 0x1085, counts->total = 0;
   EXPECT_EQ(report(12, 40),
             "From: Day,January,1,2002\r\nTo: Day,January,1,2002\r\nTotal Events: 0\r\n"
             "Keymap (12, 40): 0, 0.00%\r\n");
-  EXPECT_NE(report(5, 5).find("Keymap : 0, 0.00%\r\n"), std::string::npos);
-}
-
-// Second codes print with their bits, even index 0 (zip 76999, slot 0);
-// codes past the counters print 0; a short keymap ends at its first zero
-// byte; counts far above the total make the text long enough to be cut.
-TEST_F(Report, SecondCodesCodesWithoutACounterAndTheCut) {
-  cell(5, 5, make_cell_word(2, 4, true, 0, 0, true), "A7\0Z");
-  cell(0, 0, make_cell_word(15, 12, true, 1023, 1001, true), "WWWW");
-  counts->total = 8;
-  counts->zip[0] = 2;
-  counts->council[2] = 4;
-  counts->council[4] = 8;
-  EXPECT_NE(
-      report(5, 5).find("Keymap A7: 0, 0.00%\r\nZip Code 76999: 2, 25.00%\r\n"
-                        "Council District B: 4, 50.00%\r\nCouncil District D: 8, 100.00%\r\n"),
-      std::string::npos)
-      << report(5, 5);
-  EXPECT_NE(
-      report(0, 0).find("Keymap WWWW: 0, 0.00%\r\nZip Code 78022: 0, 0.00%\r\nZip Code "
-                        "78000: 0, 0.00%\r\nCouncil District O: 0, 0.00%\r\nCouncil District L"),
-      std::string::npos)
-      << report(0, 0);
   table->words[0][0] = make_cell_word(9, 8, true, 1000, 999, true);
   counts->total = 1;
-  counts->cells[0] = counts->zip[1000] = counts->zip[999] = 4294967295u;
-  counts->council[9] = counts->council[8] = 4294967295u;
+  counts->cells[0] = counts->zip[1000] = counts->zip[999] = counts->council[9] =
+      counts->council[8] = 4294967295u;
   const std::string cut = report(0, 0);
   EXPECT_EQ(cut.size(), kReportSize - 1);
   EXPECT_NE(cut.find("Council District I: 4294967295, 429496729600.00%"), std::string::npos) << cut;
 }
 
+// Present bits with a zero code name no second area.
+TEST_F(Report, ReadoutNamesTheCellItsCountAndEveryArea) {
+  cell(12, 40, make_cell_word(9, 5, true, 3, 4, true), "0493");
+  cell(0, 0, make_cell_word(9, 0, false, 3, 0, false), "0493");
+  cell(65, 83, 0, "....");
+  cell(0, 1, make_cell_word(0, 0, true, 0, 0, true), "\0\0\0\0");
+  counts->cells[index(12, 40)] = 7;
+  const std::tuple<int, int, const char*> cases[] = {
+      {12, 40,
+       "Row 12, Column 40\nEvents: 7\nKeymap 0493\nZip Code 77002\nZip Code 77003\n"
+       "Council District I\nCouncil District E"},
+      {0, 0, "Row 0, Column 0\nEvents: 0\nKeymap 0493\nZip Code 77002\nCouncil District I"},
+      {65, 83, "Row 65, Column 83\nEvents: 0\nKeymap (65, 83)"},
+      {0, 1, "Row 0, Column 1\nEvents: 0\nKeymap (0, 1)"},
+      {66, 0, ""},
+      {0, 84, ""},
+      {-1, 3, ""}};
+  for (const auto& [row, col, text] : cases)
+    EXPECT_EQ(cell_readout(*table, *counts, int16_t(row), int16_t(col)), text) << row << "," << col;
+}
+
+// Whole entries up to the table's end; a failed load changes nothing.
 TEST(CellTableFile, FullShortMissingAndTooLong) {
   test::ScratchDir dir;
   test::MessageRecorder recorder;
   std::vector<uint8_t> bytes(kSelectionFileBytes + 100, 0);
   for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7 + 1);
-  // Row 12, column 40 is the entry at byte offset 8,384.
-  for (int i = 0; i < 4; ++i) bytes[8384 + i] = static_cast<uint8_t>(0x11 * (i + 1));
   test::write_file(dir.path("long.sel"), bytes);
-  auto table = empty_table();
+  auto table = std::make_unique<CellTable>();
   ASSERT_EQ(init_selection(dir.path("long.sel").c_str(), *table), 1);
-  EXPECT_EQ(table->words[index(12, 40)][0], 0x44332211u);
-  const uint8_t* last = bytes.data() + (kCellCount - 1) * 8 + 4;
-  EXPECT_EQ(table->words[kCellCount - 1][1],
-            last[0] | (last[1] << 8) | (last[2] << 16) | (static_cast<uint32_t>(last[3]) << 24));
-
+  EXPECT_EQ(0, std::memcmp(table->words, bytes.data(), kSelectionFileBytes));  // little-endian
   bytes.resize(803);  // 100 whole entries and three bytes of another
   test::write_file(dir.path("short.sel"), bytes);
   ASSERT_EQ(init_selection(dir.path("short.sel").c_str(), *table), 1);
   EXPECT_NE(table->words[99][1], 0u);
   for (int i = 100; i < kCellCount; ++i) ASSERT_EQ(table->words[i][0] | table->words[i][1], 0u);
   EXPECT_TRUE(recorder.messages.empty());
-
   const uint32_t kept = table->words[5][0];
   EXPECT_EQ(init_selection(dir.path("missing.sel").c_str(), *table), 0);
   EXPECT_EQ(init_selection(dir.root().c_str(), *table), 0);
   EXPECT_EQ(table->words[5][0], kept);
-  ASSERT_EQ(recorder.messages.size(), 2u);
-  EXPECT_EQ(recorder.messages[0], (std::pair<std::string, std::string>{
-                                      "ERROR", "init_selection(): can't read selection"}));
+  EXPECT_EQ(recorder.messages, (std::vector<std::pair<std::string, std::string>>(
+                                   2, {"ERROR", "init_selection(): can't read selection"})));
+}
+
+std::string numbered_lines(int first, int count) {
+  std::string text;
+  for (int i = first; i < first + count; ++i) text += "line " + std::to_string(i) + "\r\n";
+  return text;
+}
+
+// At most 198 lines and 52,223 characters stay, the oldest going whole.
+TEST(InfoText, AppendsKeepTheNewestLinesWithinBothLimits) {
+  InfoText info;
+  auto state = [&](size_t tail) {
+    return std::tuple(info_line_count(info.text), info.text.substr(info.text.size() - tail));
+  };
+  info_append(info, "abc");
+  info_append(info, std::string_view("de\0fg", 5));  // a C string ends at its NUL
+  EXPECT_EQ(std::tuple(info.text, info_line_count(info.text)), std::tuple("abc\r\nde\r\n", 3u));
+  // Six-line reports and their empty lines: 28 whole, and one empty line.
+  info_clear(info);
+  for (int r = 0; r < 100; ++r) info_append(info, numbered_lines(6 * r, 6));
+  EXPECT_EQ(info.text.rfind("\r\nline 432\r\n", 0), 0u);
+  EXPECT_EQ(state(12), std::tuple(kInfoMaxLines, "line 599\r\n\r\n"));
+  info_clear(info);  // a report longer than the limit loses its own first lines
+  info_append(info, numbered_lines(0, 250));
+  EXPECT_EQ(info.text.rfind("line 54\r\n", 0), 0u);
+  EXPECT_EQ(state(12), std::tuple(kInfoMaxLines, "line 249\r\n\r\n"));
+  // 150 lines of 400 characters: under the line limit, over the characters.
+  for (int i = 0; i < 150; ++i) info_append(info, std::to_string(i % 10) + std::string(398, 'x'));
+  EXPECT_TRUE(info.text.size() <= kInfoMaxChars && info.text.size() % 401 == 0) << info.text.size();
+  EXPECT_EQ(info.text.substr(info.text.size() - 3), "x\r\n");
+  info_append(info, "head" + std::string(60000, 'y') + "tail");  // alone too long: keeps its end
+  EXPECT_EQ(std::tuple(info.text.size(), info.text.substr(info.text.size() - 6)),
+            std::tuple(kInfoMaxChars, "tail\r\n"));
+  info_append(info, "next");
+  EXPECT_TRUE(info.text.size() <= kInfoMaxChars && info.text.ends_with("next\r\n"));
+}
+
+// Spaces for CRs; "Clear" then "Save" gives an empty file.
+TEST(InfoText, SavedFiles) {
+  test::ScratchDir dir;
+  InfoText info;
+  info_append(info, "From: Day,January,1,2000\r\nTotal Events: 0\r\n");
+  ASSERT_EQ(write_info_text(info, dir.path("a.txt").c_str()), 1);
+  EXPECT_EQ(test::read_file(dir.path("a.txt")), "From: Day,January,1,2000 \nTotal Events: 0 \n \n");
+  info_clear(info);
+  ASSERT_EQ(write_info_text(info, dir.path("b.txt").c_str()), 1);
+  struct stat st {};
+  EXPECT_TRUE(::stat(dir.path("b.txt").c_str(), &st) == 0 && st.st_size == 0);
+  info_append(info, "x");
+  EXPECT_EQ(write_info_text(info, dir.path("missing/b.txt").c_str()), 0);
+  EXPECT_NE(::stat(dir.path("missing").c_str(), &st), 0);
 }
 
 }  // namespace

@@ -1,17 +1,30 @@
-// Loading and saving event data files.
+// The record's bytes and fields; event data files loaded and saved whole or
+// not at all; and the generator's draw sequence on hand-built cell tables.
 #include "core/store.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <cstring>
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <tuple>
+#include <utility>
 
+#include "core/csv.h"
+#include "core/generator.h"
+#include "core/time_key.h"
+#include "core/whole_file.h"
 #include "tests/core/example_event.h"
+#include "tests/core/failing_writes.h"
 #include "tests/core/test_files.h"
 
 namespace valdrin {
 namespace {
+
+using Message = std::pair<std::string, std::string>;
 
 std::string record_bytes(const Event& e) {
   uint8_t bytes[kEventBytes];
@@ -19,12 +32,37 @@ std::string record_bytes(const Event& e) {
   return std::string(reinterpret_cast<char*>(bytes), kEventBytes);
 }
 
+// Any 16 bytes, reserved ones included, survive a decode and encode.
+TEST(EventRecord, EncodesTheExampleAndKeepsEveryByte) {
+  EXPECT_EQ(test::record_hex(test::example_event()),
+            "85 00 00 00 0A CA 00 02 08 0A 42 09 21 21 02 00");
+  uint8_t bytes[kEventBytes];
+  for (size_t i = 0; i < kEventBytes; ++i) bytes[i] = static_cast<uint8_t>(0xF1 - 13 * i);
+  EXPECT_EQ(record_bytes(decode_event(bytes)), std::string(bytes, bytes + kEventBytes));
+  EXPECT_EQ(decode_event(bytes).reserved, bytes[2] | (bytes[3] << 8));
+}
+
+// A value too wide for its field is cut and changes no other field.
+TEST(EventRecord, EachFieldWritesOnlyItsOwnBits) {
+  for (int f = 0; f < kFieldCount; ++f) {
+    const FieldId field = static_cast<FieldId>(f);
+    const Event before = test::example_event();
+    Event e = before;
+    set_field(e, field, 0xFFFFFFFFu);
+    EXPECT_EQ(get_field(e, field), (1u << kFields[f].width) - 1u) << kFields[f].name;
+    for (int g = 0; g < kFieldCount; ++g)
+      EXPECT_TRUE(g == f || get_field(e, FieldId(g)) == get_field(before, FieldId(g)))
+          << kFields[f].name << " changed " << kFields[g].name;
+    set_field(e, field, get_field(before, field));
+    EXPECT_EQ(record_bytes(e), record_bytes(before)) << kFields[f].name;
+  }
+}
+
 // n records with rising keys whose reserved bytes are not zero.
 std::string file_of(uint32_t n, uint16_t first_key) {
   std::string bytes;
   for (uint32_t i = 0; i < n; ++i) {
-    Event e =
-        test::event_at(static_cast<uint16_t>(first_key + i), i % 66, i % 84, i % 1001, i % 10);
+    Event e = test::event_at(uint16_t(first_key + i), i % 66, i % 84, i % 1001, i % 10);
     e.reserved = static_cast<uint16_t>(0xA500 + i);
     bytes += record_bytes(e);
   }
@@ -43,8 +81,7 @@ class StoreFiles : public ::testing::Test {
   }
 };
 
-// Whole records only; an empty file gives the full valid range; more than
-// the store holds keeps the first 6000 and says how many were left out.
+// Whole records only; an empty file gives the full range; past 6000, says so.
 TEST_F(StoreFiles, CountIsWholeRecordsUpToTheCapacity) {
   const std::string all = file_of(6003, 0x1000) + "xyz";
   const std::pair<size_t, uint16_t> cases[] = {{0, 0},  {15, 0},       {16, 1},
@@ -62,36 +99,157 @@ TEST_F(StoreFiles, CountIsWholeRecordsUpToTheCapacity) {
   EXPECT_NE(recorder.messages[0].second.find("3 more"), std::string::npos);
 }
 
+// File order is kept; a failed load (missing, folder) changes nothing.
 TEST_F(StoreFiles, LoadKeepsFileOrderAndAFailedLoadChangesNothing) {
   std::string bytes;
   for (uint32_t i = 0; i < 16; ++i) bytes += record_bytes(test::event_at(0x3000, 1, i));
-  bytes += record_bytes(test::event_at(0x1000, 2, 2));  // out of order: not sorted
+  bytes += record_bytes(test::event_at(0x1000, 2, 2));
   ASSERT_EQ(load(bytes), 1);
   ASSERT_EQ(store->count, 17u);
   for (uint32_t i = 0; i < 16; ++i) EXPECT_EQ(get_field(store->records[i], kCol), i);
   EXPECT_EQ(time.last_key, 0x1000);
   time.window_start = 0x2002;
-  // A missing file fails to open; a folder opens but fails to read.
   EXPECT_EQ(read_records(dir.path("missing.vdr").c_str(), *store, time), 0);
   EXPECT_EQ(read_records(dir.root().c_str(), *store, time), 0);
   EXPECT_EQ(std::tuple(store->count, time.first_key, time.last_key, time.window_start),
             std::tuple(17u, 0x3000, 0x1000, 0x2002));
-  ASSERT_EQ(recorder.messages.size(), 2u);
-  EXPECT_EQ(recorder.messages[0],
-            (std::pair<std::string, std::string>{"ERROR", "read_records(): fopen error"}));
-  EXPECT_EQ(recorder.messages[1].first, "ERROR");
+  EXPECT_EQ(record_bytes(store->records[16]), record_bytes(test::event_at(0x1000, 2, 2)));
+  EXPECT_EQ(recorder.messages, (std::vector<Message>{{"ERROR", "read_records(): fopen error"},
+                                                     {"ERROR", "read_records(): read error"}}));
 }
 
-TEST_F(StoreFiles, SaveThenLoadIsByteIdenticalAndFailedWritesSaySo) {
+TEST_F(StoreFiles, SavesAreByteIdenticalAndFailuresSaySo) {
   const std::string original = file_of(321, 0x4000);
   ASSERT_EQ(load(original), 1);
   ASSERT_EQ(write_records(dir.path("out.vdr").c_str(), *store), 1);
   EXPECT_EQ(test::read_file(dir.path("out.vdr")), original);
   EXPECT_EQ(write_records(dir.path("no/such/folder/x.vdr").c_str(), *store), 0);
-  EXPECT_EQ(write_records("/dev/full", *store), 0);  // takes the open, not the data
   store->count = 0;
   ASSERT_EQ(write_records(dir.path("empty.vdr").c_str(), *store), 1);
   EXPECT_EQ(test::read_file(dir.path("empty.vdr")), "");
+  // A device is written into; a link stays a link to the new bytes.
+  store->count = 1;
+  struct stat before;
+  if (::stat("/dev/full", &before) == 0 && S_ISCHR(before.st_mode)) {
+    EXPECT_EQ(write_records("/dev/full", *store), 0);  // takes the open, not the data
+    EXPECT_EQ(write_records("/dev/null", *store), 1);
+    struct stat after;
+    ASSERT_EQ(::stat("/dev/full", &after), 0);
+    EXPECT_TRUE(S_ISCHR(after.st_mode) && after.st_rdev == before.st_rdev);
+  }
+  std::filesystem::create_directories(dir.path("real"));
+  test::write_file(dir.path("real/data.vdr"), std::string("old"));
+  std::filesystem::create_symlink(dir.path("real/data.vdr"), dir.path("link.vdr"));
+  ASSERT_EQ(write_records(dir.path("link.vdr").c_str(), *store), 1);
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.path("link.vdr")));
+  EXPECT_EQ(test::read_file(dir.path("real/data.vdr")).size(), kEventBytes);
+  EXPECT_EQ(test::entries_in(dir.path("real")), 1);
+}
+
+// Zips 7-11 and district 3 everywhere but in row 0, which has no zip.
+std::unique_ptr<CellTable> city() {
+  auto table = std::make_unique<CellTable>();
+  for (int i = kGridCols; i < kCellCount; ++i)
+    table->words[i][0] = make_cell_word(3, 0, false, 7 + static_cast<uint32_t>(i % 5), 0, false);
+  return table;
+}
+
+TEST_F(StoreFiles, GeneratorFirstDrawsAndTheFirstRecord) {
+  RandomState random;
+  for (uint32_t value : {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358, 26962, 24464})
+    EXPECT_EQ(draw_random(random), value);
+  auto table = city();
+  for (auto& entry : table->words) entry[0] = make_cell_word(4, 0, false, 12, 0, false);
+  random = RandomState{};
+  ASSERT_EQ(generate_events(1, *table, random, *store, time), 1);
+  ASSERT_EQ(store->count, 1u);
+  EXPECT_EQ(test::record_hex(store->records[0]), "6E 63 00 00 A9 1A 03 04 34 01 02 12 20 30 68 00");
+}
+
+// Replays the draws: two per cell tried, eight per record.
+TEST_F(StoreFiles, GeneratorDrawCountPlacementAndRanges) {
+  const auto table = city();
+  RandomState random;
+  ASSERT_EQ(generate_events(kGenerateCount, *table, random, *store, time), 1);
+  ASSERT_EQ(store->count, kGenerateCount);
+  RandomState replay;
+  uint32_t rejected = 0;
+  for (uint32_t i = 0; i < kGenerateCount; ++i) {
+    for (;;) {
+      const uint32_t col = draw_random(replay) % 84;
+      if (first_zip(table->words[(draw_random(replay) % 66) * 84 + col][0]) != 0) break;
+      ++rejected;
+    }
+    for (int d = 0; d < 8; ++d) draw_random(replay);
+  }
+  EXPECT_EQ(replay.s, random.s);
+  EXPECT_GT(rejected, 0u);
+  bool row_65 = false;
+  for (uint32_t i = 0; i < store->count; ++i) {
+    const Event& e = store->records[i];
+    const uint32_t row = get_field(e, kRow), col = get_field(e, kCol);
+    ASSERT_TRUE(row < 66 && col < 84) << i;
+    row_65 = row_65 || row == 65;
+    const uint32_t word0 = table->words[row * 84 + col][0];
+    EXPECT_EQ(std::pair(get_field(e, kZip), get_field(e, kCouncil)),
+              std::pair(first_zip(word0), first_council(word0)));
+    const TimeFields t = unpack_time_key(e.key);
+    EXPECT_TRUE(t.day >= 1 && t.day <= kDaysPerMonth[t.month]) << i;  // never February 29
+    EXPECT_LE(store->records[i > 0 ? i - 1 : 0].key, e.key);
+    for (const auto& [field, end] :
+         {std::pair{kDivision, 20u}, {kNumo, 6u}, {kNums, 10u}, {kSage, 9u}, {kReason, 7u}})
+      EXPECT_LT(get_field(e, field), end) << kFields[field].name;
+  }
+  EXPECT_TRUE(row_65);
+  EXPECT_EQ(std::tuple(time.first_key, time.last_key, time.window_start),
+            std::tuple(store->records[0].key, store->records[kGenerateCount - 1].key,
+                       store->records[0].key));
+  ASSERT_EQ(generate_events(7000, *table, random, *store, time), 1);  // capped
+  EXPECT_EQ(store->count, kStoreCapacity);
+}
+
+mode_t mode_of(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 0777 : 0;
+}
+
+TEST(SaveWholeFile, ReplacesOnlyWhenEveryWriteSucceeded) {
+  const std::tuple<const char*, std::function<int(std::FILE*)>, bool> cases[] = {
+      {"all written", [](std::FILE* f) { return std::fputs("new bytes", f) >= 0 ? 1 : 0; }, true},
+      {"writer gives up half-way", [](std::FILE* f) { return std::fputs("new", f) * 0; }, false},
+      {"stream error", [](std::FILE* f) { return std::fputs("new", f) >= 0 && std::fgetc(f); },
+       false}};
+  for (const auto& [name, write, saved] : cases) {
+    test::ScratchDir dir;
+    const std::string target = dir.path("kept.vdr");
+    test::write_file(target, std::string("old bytes"));
+    ::chmod(target.c_str(), 0640);
+    EXPECT_EQ(save_whole_file(target.c_str(), write), saved ? 1 : 0) << name;
+    EXPECT_EQ(std::tuple(test::read_file(target), test::entries_in(dir.root()), mode_of(target)),
+              std::tuple(saved ? "new bytes" : "old bytes", 1, 0640u))
+        << name;
+  }
+  test::ScratchDir dir;
+  const mode_t mask = ::umask(022);
+  EXPECT_EQ(save_whole_file(dir.path("new.csv").c_str(), [](std::FILE*) { return 1; }), 1);
+  EXPECT_EQ(mode_of(dir.path("new.csv")), 0644u);
+  for (const std::string& bad : {dir.path("no/such/folder.csv"), std::string()})
+    EXPECT_EQ(save_whole_file(bad.c_str(), [](std::FILE*) { return 1; }), 0) << bad;
+  ::umask(mask);
+}
+
+TEST_F(StoreFiles, EventDataAndCsvExportAreWholeOrNothing) {
+  store->count = 600;
+  for (uint32_t i = 0; i < store->count; ++i) {
+    store->records[i] = test::example_event();
+    set_field(store->records[i], kCol, i % 84);
+  }
+  set_data_keys(*store, time);
+  test::check_whole_or_nothing("event data", store->count * kEventBytes,
+                               [&](const char* path) { return write_records(path, *store); });
+  ASSERT_EQ(export_csv(dir.path("full.csv").c_str(), *store, time), 1);
+  test::check_whole_or_nothing("CSV export", test::read_file(dir.path("full.csv")).size(),
+                               [&](const char* path) { return export_csv(path, *store, time); });
 }
 
 }  // namespace

@@ -28,10 +28,6 @@ void write_file(const std::string& path, const std::string& bytes) {
   if (!out) throw std::runtime_error("can't write " + path);
 }
 
-void write_file(const std::string& path, const std::vector<uint8_t>& bytes) {
-  write_file(path, std::string(bytes.begin(), bytes.end()));
-}
-
 std::string read_file(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -42,6 +38,13 @@ std::vector<uint8_t> hex_bytes(const std::string& hex) {
   std::vector<uint8_t> bytes;
   for (unsigned value; in >> std::hex >> value;) bytes.push_back(static_cast<uint8_t>(value));
   return bytes;
+}
+
+std::vector<std::string> split(const std::string& text, char between) {
+  std::vector<std::string> parts;
+  std::istringstream in(text);
+  for (std::string part; std::getline(in, part, between);) parts.push_back(part);
+  return parts;
 }
 
 namespace {

@@ -1,5 +1,5 @@
-// Test helpers: a scratch folder per test, whole-file read and write, and a
-// message recorder installed as the core's sink for the life of the object.
+// Test helpers: a scratch folder per test, whole-file read and write, table
+// rows, and a message recorder installed as the core's sink while it lives.
 #pragma once
 
 #include <cstdint>
@@ -11,8 +11,7 @@
 
 namespace valdrin::test {
 
-// A fresh folder under the system's temporary folder, removed afterwards.
-class ScratchDir {
+class ScratchDir {  // a fresh folder under the temporary folder, removed afterwards
  public:
   ScratchDir();
   ~ScratchDir();
@@ -25,9 +24,12 @@ class ScratchDir {
 };
 
 void write_file(const std::string& path, const std::string& bytes);
-void write_file(const std::string& path, const std::vector<uint8_t>& bytes);
+inline void write_file(const std::string& path, const std::vector<uint8_t>& bytes) {
+  write_file(path, std::string(bytes.begin(), bytes.end()));
+}
 std::string read_file(const std::string& path);
-std::vector<uint8_t> hex_bytes(const std::string& hex);  // "85 00 0A"
+std::vector<uint8_t> hex_bytes(const std::string& hex);                 // "85 00 0A"
+std::vector<std::string> split(const std::string& text, char between);  // rows of a table
 
 class MessageRecorder {
  public:

@@ -1,6 +1,5 @@
-// The About picture's making: area means when shrinking, a median cut that
-// keeps few colours exactly and maps many to their nearest of 16, the 4-bit
-// BMP bytes, and the shipped picture's size and depth.
+// The About picture: shrinking by area means, a median cut to 16 colours,
+// the 4-bit BMP bytes, and the shipped picture's size and depth.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -41,23 +40,17 @@ TEST(AboutPicture, ShrinksByAreaMeansAndQuantisesToTheNearestOfSixteen) {
 }
 
 TEST(AboutPicture, FourBitBmpBytesAndTheShippedPicture) {
-  Picture p;
-  p.width = 3;
-  p.height = 2;
-  p.palette[1][0] = 0xAA;           // red
-  p.palette[1][2] = 0x11;           // blue
-  p.indices = {1, 2, 3, 4, 5, 15};  // bottom row first; rows of 3 nibbles pad to 4 bytes
-  std::string want(118 + 8, '\0');
-  const std::vector<uint8_t> head = test::hex_bytes(
+  Picture p;  // red 0xAA and blue 0x11 at entry 1; bottom row first, rows pad to 4 bytes
+  p.width = 3, p.height = 2, p.palette[1][0] = 0xAA, p.palette[1][2] = 0x11;
+  p.indices = {1, 2, 3, 4, 5, 15};
+  std::vector<uint8_t> want = test::hex_bytes(
       "42 4D 7E 0 0 0 0 0 0 0 76 0 0 0 28 0 0 0 3 0 0 0 2 0 0 0 1 0 4 0 0 0 0 0 8 0 0 0 "
       "13 0B 0 0 13 0B 0 0 10 0 0 0 0 0 0 0 0 0 0 0 11 0 AA 0");
-  want.replace(0, head.size(), std::string(head.begin(), head.end()));
-  want.replace(118, 8, "\x12\x30\x00\x00\x45\xF0\x00\x00", 8);
-  const std::vector<uint8_t> bytes = bmp4_bytes(p);
-  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), want);
+  want.resize(118);
+  for (uint8_t b : test::hex_bytes("12 30 0 0 45 F0 0 0")) want.push_back(b);
+  EXPECT_EQ(bmp4_bytes(p), want);
 
-  const std::string shipped =
-      test::read_file(std::string(VALDRIN_SOURCE_DIR) + "/resources/about.bmp");
+  const std::string shipped = test::read_file(VALDRIN_SOURCE_DIR "/resources/about.bmp");
   ASSERT_EQ(shipped.size(), 118u + 164u * 115u);
   EXPECT_EQ(shipped.substr(18, 12), std::string("\x42\x01\0\0\x73\0\0\0\x01\0\x04\0", 12));
 }
