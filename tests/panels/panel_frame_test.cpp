@@ -1,20 +1,9 @@
-// The panel frame in a real X session (run under Xvfb, in the viewer's test
-// program): the templates as the builder reads them, the widgets it makes,
-// and a panel's keyboard, closing and dragging.
+// The panel frame under Xvfb (in the viewer's test program): the templates, the widgets the
+// builder makes, and a panel's keyboard, closing and dragging.
 #include <gtest/gtest.h>
 
-#include <QAccessible>
-#include <QApplication>
-#include <QButtonGroup>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QMouseEvent>
-#include <QProgressBar>
-#include <QPushButton>
 #include <QTest>
-#include <QToolButton>
+#include <QtWidgets>
 #include <set>
 #include <tuple>
 
@@ -61,11 +50,8 @@ TEST(PanelFrame, DialogUnitsRoundAndDraggedPanelKeepsItsCaptionReachable) {
     EXPECT_EQ(clamp_panel_position(wanted, 200, 1000, 700, 18, 24), expected) << wanted.x();
 }
 // Records the keys that reach the window behind the panels.
-class Behind : public QWidget {
- public:
+struct Behind : QWidget {
   int keys = 0;
-
- protected:
   void keyPressEvent(QKeyEvent*) override { ++keys; }
   void keyReleaseEvent(QKeyEvent*) override { ++keys; }
 };
@@ -73,8 +59,7 @@ class Behind : public QWidget {
 struct Rig {
   Behind window;
   Rig() {
-    window.resize(900, 700);
-    window.show();
+    window.resize(900, 700), window.show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
     window.activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
@@ -84,31 +69,27 @@ struct Rig {
 TEST(PanelFrame, BuildsTheTimelineTemplateAsWidgets) {
   Rig rig;
   Panel* panel = build_panel(kTimelineTemplate, &rig.window, QPoint(0, 30));
-  ASSERT_NE(panel, nullptr);
-  EXPECT_EQ(build_panel(1, &rig.window), nullptr);
-  EXPECT_TRUE(panel->isVisible());
-  EXPECT_EQ(panel->pos(), QPoint(0, 30));
-  const DialogUnits units = panel_dialog_units();
-  EXPECT_EQ(panel->client()->size(), QSize(dialog_x(units, 387), dialog_y(units, 41)));
   auto* bar = find_control_as<QProgressBar>(*panel, 1023);
-  ASSERT_NE(bar, nullptr);
-  EXPECT_FALSE(bar->isTextVisible());
-  EXPECT_EQ(bar->accessibleName(), "Window end");
-  EXPECT_EQ(bar->geometry(), QRect(dialog_x(units, 67), dialog_y(units, 7), dialog_x(units, 273),
-                                   dialog_y(units, 12)));
   auto* list = find_control_as<QComboBox>(*panel, 1029);
-  ASSERT_NE(list, nullptr);
-  EXPECT_FALSE(list->isEditable());
-  EXPECT_EQ(list->accessibleDescription(), "Step unit");
   auto* date = find_control_as<QLabel>(*panel, 1044);
-  EXPECT_TRUE(date->alignment() & Qt::AlignHCenter);
-  EXPECT_EQ(date->frameShadow(), QFrame::Sunken);
-  EXPECT_EQ(find_control_as<QComboBox>(*panel, 1023), nullptr);  // wrong kind
+  ASSERT_TRUE(panel && bar && list && date);
+  const DialogUnits units = panel_dialog_units();
+  const auto du = [&](int x, int y, int w, int h) {
+    return QRect(dialog_x(units, x), dialog_y(units, y), dialog_x(units, w), dialog_y(units, h));
+  };
+  // No template 1; 1023 is a bar, not a list.
+  EXPECT_EQ(std::tuple(build_panel(1, &rig.window), find_control_as<QComboBox>(*panel, 1023)),
+            std::tuple(nullptr, nullptr));
+  EXPECT_EQ(std::tuple(panel->isVisible(), panel->pos(), panel->client()->size(),
+                       bar->isTextVisible(), bar->accessibleName(), bar->geometry(),
+                       list->isEditable(), list->accessibleDescription(),
+                       date->alignment() & Qt::AlignHCenter, date->frameShadow()),
+            std::tuple(true, QPoint(0, 30), du(0, 0, 387, 41).size(), false, "Window end",
+                       du(67, 7, 273, 12), false, "Step unit", Qt::AlignHCenter, QFrame::Sunken));
 
   // The play buttons: push-like, checkable, one exclusive group.
   QButtonGroup* group = panel->play_group();
-  ASSERT_NE(group, nullptr);
-  EXPECT_EQ(group->buttons().size(), 3);
+  ASSERT_EQ(group ? group->buttons().size() : 0, 3);
   const std::pair<uint16_t, const char*> names[] = {
       {1020, "Play backward"}, {1019, "Pause"},  {1018, "Play forward"}, {1030, "Shift +"},
       {1031, "Shift -"},       {1033, "Day +"},  {1034, "Day -"},        {1036, "Month +"},
@@ -118,8 +99,7 @@ TEST(PanelFrame, BuildsTheTimelineTemplateAsWidgets) {
     ASSERT_NE(button, nullptr) << id;
     EXPECT_EQ(button->accessibleName().isEmpty() ? button->text() : button->accessibleName(), name);
   }
-  group->button(1019)->click();
-  group->button(1018)->click();
+  group->button(1019)->click(), group->button(1018)->click();
   EXPECT_FALSE(group->button(1019)->isChecked());
 
   // The bar is painted in its colour: full bars, blue then orange.
@@ -147,25 +127,25 @@ TEST(PanelFrame, ListsAreNamedByTheirLabelsAndGroupsStayBehind) {
     ASSERT_NE(label, nullptr) << c.id;
     EXPECT_EQ(label->buddy(), find_control(*panel, c.id));
     // What a screen reader is told: the list is labelled by that label.
-    QAccessibleInterface* list_access =
-        QAccessible::queryAccessibleInterface(find_control(*panel, c.id));
+    QWidget* list = find_control(*panel, c.id);
+    QAccessibleInterface* list_access = QAccessible::queryAccessibleInterface(list);
     ASSERT_NE(list_access, nullptr);
     bool labelled = false;
     for (const auto& [other, relation] : list_access->relations(QAccessible::Label))
       labelled |= other->object() == label;
-    EXPECT_TRUE(labelled) << c.id;
     // A click in the middle of the list reaches the list, not a group box,
     // and a list within a group is the group's: "Officer" > "# Of".
-    QWidget* list = find_control(*panel, c.id);
-    EXPECT_EQ(panel->client()->childAt(list->mapTo(panel->client(), list->rect().center())), list)
-        << c.id;
     auto* group = qobject_cast<QGroupBox*>(list->parentWidget());
     const char* expected = c.id == 1001 || c.id == 1011   ? nullptr
                            : c.id == 1012 || c.id == 1013 ? "Outcome"
                            : c.id <= 1005                 ? "Officer"
                                                           : "Suspect";
-    EXPECT_EQ(group ? group->title().toStdString() : "", expected ? expected : "") << c.id;
-    EXPECT_EQ(label->parentWidget(), list->parentWidget()) << c.id;
+    EXPECT_EQ(
+        std::tuple(labelled,
+                   panel->client()->childAt(list->mapTo(panel->client(), list->rect().center())),
+                   group ? group->title().toStdString() : "", label->parentWidget()),
+        std::tuple(true, list, expected ? expected : "", list->parentWidget()))
+        << c.id;
   }
 }
 
@@ -178,13 +158,9 @@ TEST(PanelFrame, EscAndCloseBoxHideShowBringsBackKeysStayInThePanel) {
   panel->drag_by(QPoint(15, 20));
   const QPoint moved = panel->pos();
   EXPECT_EQ(moved, QPoint(15, 50));
-
   list->setFocus();
-  QTest::keyClick(list, Qt::Key_A);
-  QTest::keyClick(list, Qt::Key_Return);
-  QTest::keyClick(list, Qt::Key_Escape);
-  EXPECT_FALSE(panel->isVisible());
-  EXPECT_EQ(rig.window.keys, 0);
+  for (Qt::Key key : {Qt::Key_A, Qt::Key_Return, Qt::Key_Escape}) QTest::keyClick(list, key);
+  EXPECT_EQ(std::tuple(panel->isVisible(), rig.window.keys), std::tuple(false, 0));
   panel->show_panel();
   EXPECT_EQ(std::tuple(panel->isVisible(), panel->pos(), list->currentIndex()),
             std::tuple(true, moved, 1));
@@ -203,8 +179,8 @@ TEST(PanelFrame, EscAndCloseBoxHideShowBringsBackKeysStayInThePanel) {
   };
   const QPoint grip = caption->mapToGlobal(QPoint(60, 5));
   send(QEvent::MouseButtonPress, grip, Qt::LeftButton);
-  EXPECT_EQ(rig.window.children().last(), below);  // on top
-  EXPECT_EQ(QApplication::focusWidget(), find_control(*below, 1001));
+  EXPECT_EQ(std::tuple(rig.window.children().last(), QApplication::focusWidget()),
+            std::tuple(below, find_control(*below, 1001)));  // on top, with the keyboard
   const QPoint before = below->pos();
   send(QEvent::MouseMove, grip + QPoint(30, 20), Qt::LeftButton);
   send(QEvent::MouseButtonRelease, grip + QPoint(30, 20), Qt::NoButton);
@@ -212,8 +188,7 @@ TEST(PanelFrame, EscAndCloseBoxHideShowBringsBackKeysStayInThePanel) {
   EXPECT_EQ(below->pos(), before + QPoint(30, 20));
 
   panel->close_box()->click();
-  EXPECT_FALSE(panel->isVisible());
-  EXPECT_TRUE(rig.window.isVisible());
+  EXPECT_EQ(std::tuple(panel->isVisible(), rig.window.isVisible()), std::tuple(false, true));
 }
 
 TEST(PanelFrame, TabGoesRoundThePanelsOwnControlsAndEnterPressesAButton) {
@@ -239,8 +214,7 @@ TEST(PanelFrame, TabGoesRoundThePanelsOwnControlsAndEnterPressesAButton) {
   QObject::connect(find_control_as<QPushButton>(*panel, 1039), &QPushButton::clicked,
                    [&clicks] { ++clicks; });
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-  EXPECT_EQ(clicks, 1);
-  EXPECT_EQ(rig.window.keys, 0);
+  EXPECT_EQ(std::tuple(clicks, rig.window.keys), std::tuple(1, 0));
 }
 
 }  // namespace
