@@ -113,7 +113,7 @@ QColor bar_colour(Panel& timeline) {
   return find_control_as<QProgressBar>(timeline, 1023)->palette().color(QPalette::Highlight);
 }
 
-TEST(MainWindow, StartUpStateAndPanels) {
+TEST(MainWindow, StartUpStateAndEveryMenuCommand) {
   Viewer v;
   // The reset made the empty store's First key with its Day shift the Window end.
   EXPECT_EQ(
@@ -144,6 +144,40 @@ TEST(MainWindow, StartUpStateAndPanels) {
                  t.play_group()->checkedId(), QApplication::focusWidget(), v.recorder.log),
       std::tuple("Day,January,1,2000", 0x0085, 0xFE7F, 0x0085, QColor(255, 128, 64), "Day", 1019,
                  find_control(v.query(), 1001), ""));
+
+  std::string items;
+  for (QAction* menu : v.window->menuBar()->actions()) {
+    items += menu->text().toStdString() + ":";
+    for (QAction* item : menu->menu()->actions())
+      items += item->text().toStdString() + "=" + std::to_string(item->data().toInt()) + ";";
+  }
+  EXPECT_EQ(items,
+            "File:Load Data..=1;Generate Data=2;Save Snapshot..=7;Print..=8;Quit=10;"
+            "Location:Default Location=21;Saved Location=22;Time:Default Time=31;Saved Time=32;"
+            "Query:Default Query=41;Saved Query=42;Panel:Show GIS Panel=11;Show Query Panel=12;"
+            "Show Timeline Panel=13;Show Info Panel=14;Help:About..=6;");
+
+  // Every item but Quit does its own work and, with every dialog cancelled, says nothing.
+  bool generated = false;
+  for (QAction* menu : v.window->menuBar()->actions())
+    for (QAction* item : menu->menu()->actions()) {
+      const int id = item->data().toInt();
+      if (id == kCommandQuit) continue;
+      Program& p = *v.program;
+      p.view.look_at[0] = 7, set_query_field(p.query, kQueryReason, 3);
+      item->trigger();
+      generated = generated || id == kCommandGenerateData;
+      EXPECT_EQ(
+          std::tuple(p.store.count, p.view.look_at[0], get_query_field(p.query, kQueryReason)),
+          std::tuple(generated ? kGenerateCount : 0u, id == kCommandDefaultLocation ? 42.0f : 7.0f,
+                     id == kCommandDefaultQuery ? 0u : 3u))
+          << id;
+      EXPECT_TRUE(id != kCommandDefaultTime ||
+                  (p.query.key == p.time.first_key && p.time.window_start == p.time.first_key));
+    }
+  EXPECT_EQ(std::tuple(v.recorder.log, v.program->panels.info->isVisible(),
+                       v.program->panels.about->isVisible()),
+            std::tuple("", true, true));
 }
 
 TEST(MainWindow, QuitAndTheCloseBoxEndTheLoopWithZero) {
@@ -185,43 +219,6 @@ TEST(MainWindow, RealMouseEventsSteerTheViewAndTheTimeline) {
   // The middle of the cell under the pointer, near (42, 33).
   EXPECT_TRUE(std::abs(p.view.look_at[0] - 42) <= 1 && std::abs(p.view.look_at[1] - 33) <= 1 &&
               p.view.look_at[0] - static_cast<int>(p.view.look_at[0]) == 0.5f);
-}
-
-TEST(MainWindow, EveryMenuCommand) {
-  Viewer v;
-  std::string items;
-  for (QAction* menu : v.window->menuBar()->actions()) {
-    items += menu->text().toStdString() + ":";
-    for (QAction* item : menu->menu()->actions())
-      items += item->text().toStdString() + "=" + std::to_string(item->data().toInt()) + ";";
-  }
-  EXPECT_EQ(items,
-            "File:Load Data..=1;Generate Data=2;Save Snapshot..=7;Print..=8;Quit=10;"
-            "Location:Default Location=21;Saved Location=22;Time:Default Time=31;Saved Time=32;"
-            "Query:Default Query=41;Saved Query=42;Panel:Show GIS Panel=11;Show Query Panel=12;"
-            "Show Timeline Panel=13;Show Info Panel=14;Help:About..=6;");
-
-  // Every item but Quit does its own work and, with every dialog cancelled, says nothing.
-  bool generated = false;
-  for (QAction* menu : v.window->menuBar()->actions())
-    for (QAction* item : menu->menu()->actions()) {
-      const int id = item->data().toInt();
-      if (id == kCommandQuit) continue;
-      Program& p = *v.program;
-      p.view.look_at[0] = 7, set_query_field(p.query, kQueryReason, 3);
-      item->trigger();
-      generated = generated || id == kCommandGenerateData;
-      EXPECT_EQ(
-          std::tuple(p.store.count, p.view.look_at[0], get_query_field(p.query, kQueryReason)),
-          std::tuple(generated ? kGenerateCount : 0u, id == kCommandDefaultLocation ? 42.0f : 7.0f,
-                     id == kCommandDefaultQuery ? 0u : 3u))
-          << id;
-      EXPECT_TRUE(id != kCommandDefaultTime ||
-                  (p.query.key == p.time.first_key && p.time.window_start == p.time.first_key));
-    }
-  EXPECT_EQ(std::tuple(v.recorder.log, v.program->panels.info->isVisible(),
-                       v.program->panels.about->isVisible()),
-            std::tuple("", true, true));
 }
 
 TEST(Panels, PlayStepsOnTheTicksAndPauseStops) {
@@ -463,25 +460,20 @@ void print_to_pdf(QPrinter& printer, const std::string& path) {
 TEST(Snapshot, EveryOtherWayOutSaysWhatItShouldAndWritesNothing) {
   test::ScratchDir dir;
   Viewer v;
-  struct Case {
-    int command;
-    const char *save_as, *pdf;  // "" and nullptr cancel
-    int16_t ViewState::*side;
-    int dialogs;
-    const char* said;
-  };
-  const Case cases[] = {{kCommandSaveSnapshot, "", nullptr, nullptr, 1, ""},
-                        {kCommandSaveSnapshot, "no/such/shot.bmp", nullptr, nullptr, 1,
-                         "Error: Can't save snapshot file!!\n"},
-                        {kCommandSaveSnapshot, "shot.bmp", nullptr, &ViewState::viewport_height, 0,
-                         "Error: The view has no area to capture!\n"},
-                        {kCommandPrint, "", nullptr, nullptr, 1, ""},
-                        {kCommandPrint, "", "no/such/page.pdf", nullptr, 1,
-                         "Error: Cannot start the printout! (owned)\n"},
-                        {kCommandPrint, "", "page.pdf", &ViewState::viewport_width, 0,
-                         "Error: The view is too small to print (at least 2 x 2 pixels)!\n"},
-                        {kCommandPrint, "", "page.pdf", &ViewState::viewport_height, 0,
-                         "Error: The view is too small to print (at least 2 x 2 pixels)!\n"}};
+  constexpr int kShot = kCommandSaveSnapshot, kPrint = kCommandPrint;
+  const char* small = "Error: The view is too small to print (at least 2 x 2 pixels)!\n";
+  const auto width = &ViewState::viewport_width, height = &ViewState::viewport_height;
+  // clang-format off
+  struct Case { int command; const char *save_as, *pdf; int16_t ViewState::*side; int dialogs;
+                const char* said; };
+  const Case cases[] = {  // "" and nullptr cancel
+      {kShot, "", nullptr, nullptr, 1, ""},
+      {kShot, "no/such/shot.bmp", nullptr, nullptr, 1, "Error: Can't save snapshot file!!\n"},
+      {kShot, "shot.bmp", nullptr, height, 0, "Error: The view has no area to capture!\n"},
+      {kPrint, "", nullptr, nullptr, 1, ""},
+      {kPrint, "", "no/such/page.pdf", nullptr, 1, "Error: Cannot start the printout! (owned)\n"},
+      {kPrint, "", "page.pdf", width, 0, small}, {kPrint, "", "page.pdf", height, 0, small}};
+  // clang-format on
   const ViewState view = v.program->view;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.said);

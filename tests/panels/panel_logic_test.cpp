@@ -41,26 +41,25 @@ const uint16_t kMid = pack_time_key(2, 15, 6, 10);  // Evening, June 15, 2010
 TEST(TimelineCommands, EveryIdStepsPinsOrSetsState) {
   // Afterwards: the unit of the Window end's step (-1 none) and its direction, whether the
   // window start was pinned, the play state, the step unit, and the result.
-  struct Case {
-    int id, code, selected, unit, forward, pins, play_state, step_unit, result;
-  };
   constexpr int B = kPlayBackward, P = kPaused, F = kPlayForward;
-  constexpr int S = kStepShift, D = kStepDay, M = kStepMonth, Y = kStepYear;
+  constexpr int S = kStepShift, D = kStepDay, M = kStepMonth, Y = kStepYear, N = -1;
   // clang-format off
+  struct Case { int id, code, selected, unit, forward, pins, play_state, step_unit, result; };
   const Case cases[] = {
-      {1020, 0, 0, -1, 0, 0, B, D, 1}, {1019, 0, 0, -1, 0, 0, P, D, 1}, {1018, 0, 0, -1, 0, 0, F, D, 1},
-      {1018, 5, 0, -1, 0, 0, P, D, 1},  // not a click
-      {1029, 1, 2, -1, 0, 0, P, M, 1}, {1029, 1, 0, -1, 0, 0, P, S, 1}, {1029, 1, 3, -1, 0, 0, P, Y, 1},
-      {1029, 0, 2, -1, 0, 0, P, D, 1}, {1029, 1, -1, -1, 0, 0, P, D, 1},  // no change; none selected
-      // The step buttons use their own unit, whatever the list says.
-      {1030, 0, 0, S, 1, 0, P, D, 1}, {1031, 0, 0, S, 0, 0, P, D, 1}, {1033, 0, 0, D, 1, 0, P, D, 1},
-      {1034, 0, 0, D, 0, 0, P, D, 1}, {1036, 0, 0, M, 1, 0, P, D, 1}, {1037, 0, 0, M, 0, 0, P, D, 1},
-      {1039, 0, 0, Y, 1, 0, P, D, 1}, {1040, 0, 0, Y, 0, 0, P, D, 1},
-      {1040, 4, 0, -1, 0, 0, P, D, 1},  // focus, not a click
-      {1046, 0, 0, -1, 0, 1, P, D, 1},
-      // The bar, the date label and foreign ids send nothing.
-      {1023, 0, 0, -1, 0, 0, P, D, 0}, {1044, 0, 0, -1, 0, 0, P, D, 0}, {2, 0, 0, -1, 0, 0, P, D, 0},
-      {1021, 0, 0, -1, 0, 0, P, D, 0}};
+    {1020, 0, 0, N, 0, 0, B, D, 1}, {1019, 0, 0, N, 0, 0, P, D, 1}, {1018, 0, 0, N, 0, 0, F, D, 1},
+    {1018, 5, 0, N, 0, 0, P, D, 1},  // not a click
+    {1029, 1, 2, N, 0, 0, P, M, 1}, {1029, 1, 0, N, 0, 0, P, S, 1}, {1029, 1, 3, N, 0, 0, P, Y, 1},
+    // Not a change; nothing selected; no such item.
+    {1029, 0, 2, N, 0, 0, P, D, 1}, {1029, 1, -1, N, 0, 0, P, D, 1}, {1029, 1, 4, N, 0, 0, P, D, 1},
+    // The step buttons use their own unit, whatever the list says.
+    {1030, 0, 0, S, 1, 0, P, D, 1}, {1031, 0, 0, S, 0, 0, P, D, 1}, {1033, 0, 0, D, 1, 0, P, D, 1},
+    {1034, 0, 0, D, 0, 0, P, D, 1}, {1036, 0, 0, M, 1, 0, P, D, 1}, {1037, 0, 0, M, 0, 0, P, D, 1},
+    {1039, 0, 0, Y, 1, 0, P, D, 1}, {1040, 0, 0, Y, 0, 0, P, D, 1},
+    {1040, 4, 0, N, 0, 0, P, D, 1},  // focus, not a click
+    {1046, 0, 0, N, 0, 1, P, D, 1},
+    // The bar, the date label and foreign ids send nothing.
+    {1023, 0, 0, N, 0, 0, P, D, 0}, {1044, 0, 0, N, 0, 0, P, D, 0}, {2, 0, 0, N, 0, 0, P, D, 0},
+    {1021, 0, 0, N, 0, 0, P, D, 0}};
   // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "id " << c.id << " code " << c.code);
@@ -107,26 +106,19 @@ TEST(TimelineCommands, PinThenStepBackCountsNothingAndTurnsTheBarOrange) {
 }
 
 TEST(TimelineDisplay, BarIsClampedIntoASaneRangeWithItsColour) {
-  struct Case {
-    uint16_t first, last, start, end;
-    int min, max, position;
-    uint32_t colour;
-  };
+  // clang-format off
+  struct Case { uint16_t first, last, start, end; int min, max, position; uint32_t colour; };
   const Case cases[] = {
-      // Start-up: an empty bar at the minimum, orange.
-      {0x0085, 0xFE7F, 0x0085, 0x0085, 0x0085, 0xFE7F, 0x0085, kBarOrange},
       {0x1085, 0x2000, 0x1085, 0x1500, 0x1085, 0x2000, 0x1500, kBarBlue},
-      // Beyond either end: the nearer end, as a full or an empty bar.
-      {0x1085, 0x2000, 0x1085, 0x3000, 0x1085, 0x2000, 0x2000, kBarBlue},
-      {0x1085, 0x2000, 0x1085, 0x0100, 0x1085, 0x2000, 0x1085, kBarOrange},
-      // First key above Last key: the range still runs low to high.
-      {0x2000, 0x1085, 0x2000, 0x1500, 0x1085, 0x2000, 0x1500, kBarOrange},
+      {0x1085, 0x2000, 0x1085, 0x3000, 0x1085, 0x2000, 0x2000, kBarBlue},    // past the end: full
+      {0x1085, 0x2000, 0x1085, 0x0100, 0x1085, 0x2000, 0x1085, kBarOrange},  // before it: empty
+      {0x2000, 0x1085, 0x2000, 0x1500, 0x1085, 0x2000, 0x1500, kBarOrange},  // First above Last
       {0x2000, 0x1085, 0x2000, 0x3000, 0x1085, 0x2000, 0x2000, kBarBlue},
       // One key: a range one key wide, never an empty one.
       {0x1085, 0x1085, 0x1085, 0x1085, 0x1085, 0x1086, 0x1085, kBarOrange},
       {0xFFFF, 0xFFFF, 0x0085, 0xFFFF, 0xFFFE, 0xFFFF, 0xFFFF, kBarBlue},
-      {0xFFFE, 0xFFFE, 0x0085, 0xFFFE, 0xFFFE, 0xFFFF, 0xFFFE, kBarBlue},
-  };
+      {0xFFFE, 0xFFFE, 0x0085, 0xFFFE, 0xFFFE, 0xFFFF, 0xFFFE, kBarBlue}};
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << std::hex << c.first << " " << c.last << " " << c.end);
     TimeState time;
@@ -198,29 +190,19 @@ TEST(TimelineTick, PlaybackWrapsAtTheEndsOfTheYears) {
 }
 
 TEST(QueryChange, EveryListWritesItsFieldAndNothingElse) {
-  struct Case {
-    int id, item;
-    EventPart mask;
-    uint32_t word;  // the mask word afterwards, from all zero
-  };
+  constexpr EventPart I = EventPart::Incident, O = EventPart::Officer, S = EventPart::Suspect;
+  // clang-format off
+  struct Case { int id, item; EventPart mask; uint32_t word; };  // word: the mask afterwards
   const Case cases[] = {
-      {1001, 3, EventPart::Incident, 3u << 0},     // "Night"
-      {1011, 4, EventPart::Incident, 4u << 2},     // "Travis"
-      {1012, 2, EventPart::Incident, 2u << 8},     // "Yes"
-      {1013, 4, EventPart::Incident, 4u << 11},    // "Both"
-      {1002, 5, EventPart::Officer, 5u << 0},      // "5"
-      {1002, 6, EventPart::Officer, 9u << 0},      // "Duplicate" is 9
-      {1003, 4, EventPart::Officer, 4u << 4},      // "White"
-      {1004, 2, EventPart::Officer, 2u << 8},      // "Female"
-      {1005, 3, EventPart::Officer, 3u << 11},     // "Duplicate" is its index
-      {1006, 6, EventPart::Suspect, 6u << 0},      // "9" is 6
-      {1007, 6, EventPart::Suspect, 6u << 4},      // "Officer"
-      {1008, 3, EventPart::Suspect, 3u << 8},      // "Dog"
-      {1009, 8, EventPart::Suspect, 8u << 12},     // "Unknown"
-      {1010, 6, EventPart::Suspect, 6u << 17},     // "Accident"
-      {1001, 300, EventPart::Incident, 0u},        // low 8 bits (44), then 2 bits: 0
-      {1011, 0x47, EventPart::Incident, 7u << 2},  // 6 bits of 0x47
-  };
+      {1001, 3, I, 3u << 0}, {1011, 4, I, 4u << 2}, {1012, 2, I, 2u << 8}, {1013, 4, I, 4u << 11},
+      {1002, 5, O, 5u << 0}, {1002, 6, O, 9u << 0},  // officer "Duplicate" is 9
+      {1003, 4, O, 4u << 4}, {1004, 2, O, 2u << 8},
+      {1005, 3, O, 3u << 11},  // "Duplicate" is its index
+      {1006, 6, S, 6u << 0},  // "9" is 6
+      {1007, 6, S, 6u << 4}, {1008, 3, S, 3u << 8}, {1009, 8, S, 8u << 12}, {1010, 6, S, 6u << 17},
+      {1001, 300, I, 0u},  // low 8 bits (44), then 2 bits: 0
+      {1011, 0x47, I, 7u << 2}};  // 6 bits of 0x47
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "list " << c.id << " item " << c.item);
     Event query = initial_query();
