@@ -176,8 +176,7 @@ TEST_F(Chooser, ChosenNames) {
         << typed;
     EXPECT_EQ(path, chosen.empty() ? "unchanged" : folder + chosen) << typed;
   }
-  EXPECT_EQ(log().substr(0, 7), "Error: ");
-  EXPECT_EQ(recorder.messages.size(), 1u);
+  EXPECT_EQ(std::tuple(recorder.messages.size(), log().substr(0, 7)), std::tuple(1u, "Error: "));
 }
 
 TEST_F(Chooser, FoldersAndTheWorkingDirectory) {
@@ -193,9 +192,9 @@ TEST_F(Chooser, FoldersAndTheWorkingDirectory) {
   EXPECT_EQ(choose_open_file(p.dialogs, path, ".vdr"), 0);  // cancelled
   // The next dialog opens where the last file was chosen, whatever kind.
   const std::string work = dir.path("work"), elsewhere = dir.path("elsewhere/");
-  EXPECT_EQ(opened_in, (std::vector<std::string>{work, work, elsewhere, elsewhere}));
-  EXPECT_EQ(std::tuple(p.dialogs.dialog_directory, p.dialogs.working_directory),
-            std::tuple(elsewhere, work));
+  EXPECT_EQ(
+      std::tuple(opened_in, p.dialogs.dialog_directory, p.dialogs.working_directory),
+      std::tuple(std::vector<std::string>{work, work, elsewhere, elsewhere}, elsewhere, work));
 }
 
 // Each command's messages, in order, and what it did to the program.

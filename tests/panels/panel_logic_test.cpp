@@ -78,15 +78,6 @@ TEST(TimelineCommands, EveryIdStepsPinsOrSetsState) {
   }
 }
 
-void load(TimelineRig& rig, std::initializer_list<uint16_t> keys) {
-  for (uint16_t key : keys) {
-    Event& e = rig.store.records[rig.store.count++] = Event{};
-    e.key = key;
-    set_field(e, kRow, 10), set_field(e, kCol, 20);
-  }
-  set_data_keys(rig.store, rig.time);
-}
-
 TEST(TimelineDisplay, BarIsClampedIntoASaneRangeWithItsColour) {
   // clang-format off
   struct Case { uint16_t first, last, start, end; int min, max, position; uint32_t colour; };
@@ -117,7 +108,12 @@ TEST(TimelineDisplay, BarIsClampedIntoASaneRangeWithItsColour) {
 
 TEST(TimelineReset, GivesAShiftlessFirstKeyTheDayShiftAndKeepsPlayback) {
   TimelineRig rig;
-  load(rig, {0x1084, 0x1085, 0x1087, 0x1090});  // a First key with shift 0
+  for (uint16_t key : {0x1084, 0x1085, 0x1087, 0x1090}) {  // a First key with shift 0
+    Event& e = rig.store.records[rig.store.count++] = Event{};
+    e.key = key;
+    set_field(e, kRow, 10), set_field(e, kCol, 20);
+  }
+  set_data_keys(rig.store, rig.time);
   rig.playback = PlaybackState{kPlayForward, kStepMonth, 0, 0};
   rig.query.key = 0x7777;
   reset_timeline(rig.sources);
