@@ -288,7 +288,7 @@ TEST_F(Shell, GisChangeWritesItsOneFieldAndRebuildsOnce) {
   EXPECT_EQ(p.gis.overlay_flags, 0x03FF);
 }
 
-TEST_F(Shell, SaveInfoTextWritesTheTextOrSaysWhyNot) {
+TEST_F(Shell, SaveInfoTextWritesAndKeepsTheTextOrSaysWhyNot) {
   test::ScratchDir dir;
   std::string answer;
   p.dialogs.run = [&answer](bool, const std::string&, const std::string&) { return answer; };
@@ -302,7 +302,6 @@ TEST_F(Shell, SaveInfoTextWritesTheTextOrSaysWhyNot) {
     EXPECT_EQ(save_info_text(p), result) << chosen;
     EXPECT_EQ(log(), said);
   }
-  // Saving keeps the text.
   EXPECT_EQ(std::tuple(test::read_file(dir.path("report.txt")), p.info.text),
             std::tuple("Total Events: 3 \n \n", "Total Events: 3\r\n\r\n"));
 }

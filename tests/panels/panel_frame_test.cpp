@@ -48,26 +48,22 @@ TEST(PanelFrame, DialogUnitsRoundAndDraggedPanelKeepsItsCaptionReachable) {
                                          {{-176, 682}, {-176, 682}}})
     EXPECT_EQ(clamp_panel_position(wanted, 200, 1000, 700, 18, 24), expected) << wanted.x();
 }
-// Records the keys that reach the window behind the panels.
+// The window behind the panels, counting the keys that reach it.
 struct Behind : QWidget {
   int keys = 0;
+  Behind() {
+    resize(900, 700), show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(this));
+    activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(this));
+  }
   void keyPressEvent(QKeyEvent*) override { ++keys; }
   void keyReleaseEvent(QKeyEvent*) override { ++keys; }
 };
 
-struct Rig {
-  Behind window;
-  Rig() {
-    window.resize(900, 700), window.show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
-    window.activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
-  }
-};
-
 TEST(PanelFrame, BuildsTheTimelineTemplateAsWidgets) {
-  Rig rig;
-  Panel* panel = build_panel(kTimelineTemplate, &rig.window, QPoint(0, 30));
+  Behind window;
+  Panel* panel = build_panel(kTimelineTemplate, &window, QPoint(0, 30));
   auto* bar = find_control_as<QProgressBar>(*panel, 1023);
   auto* list = find_control_as<QComboBox>(*panel, 1029);
   auto* date = find_control_as<QLabel>(*panel, 1044);
@@ -77,7 +73,7 @@ TEST(PanelFrame, BuildsTheTimelineTemplateAsWidgets) {
     return QRect(dialog_x(units, x), dialog_y(units, y), dialog_x(units, w), dialog_y(units, h));
   };
   // No template 1; 1023 is a bar, not a list.
-  EXPECT_EQ(std::tuple(build_panel(1, &rig.window), find_control_as<QComboBox>(*panel, 1023)),
+  EXPECT_EQ(std::tuple(build_panel(1, &window), find_control_as<QComboBox>(*panel, 1023)),
             std::tuple(nullptr, nullptr));
   EXPECT_EQ(std::tuple(panel->isVisible(), panel->pos(), panel->client()->size(),
                        bar->isTextVisible(), bar->accessibleName(), bar->geometry(),
@@ -115,8 +111,8 @@ TEST(PanelFrame, BuildsTheTimelineTemplateAsWidgets) {
 }
 
 TEST(PanelFrame, ListsAreNamedByTheirLabelsAndGroupsStayBehind) {
-  Rig rig;
-  Panel* panel = build_panel(kQueryTemplate, &rig.window);
+  Behind window;
+  Panel* panel = build_panel(kQueryTemplate, &window);
   const PanelTemplate& t = panel->panel_template();
   for (size_t i = 0; i < t.control_count; ++i) {
     const ControlTemplate& c = t.controls[i];
@@ -147,8 +143,8 @@ TEST(PanelFrame, ListsAreNamedByTheirLabelsAndGroupsStayBehind) {
 }
 
 TEST(PanelFrame, EscAndCloseBoxHideShowBringsBackKeysStayInThePanel) {
-  Rig rig;
-  Panel* panel = build_panel(kTimelineTemplate, &rig.window, QPoint(0, 30));
+  Behind window;
+  Panel* panel = build_panel(kTimelineTemplate, &window, QPoint(0, 30));
   auto* list = find_control_as<QComboBox>(*panel, 1029);
   list->addItems({"Shift", "Day"});
   list->setCurrentIndex(1);
@@ -157,7 +153,7 @@ TEST(PanelFrame, EscAndCloseBoxHideShowBringsBackKeysStayInThePanel) {
   EXPECT_EQ(moved, QPoint(15, 50));
   list->setFocus();
   for (Qt::Key key : {Qt::Key_A, Qt::Key_Return, Qt::Key_Escape}) QTest::keyClick(list, key);
-  EXPECT_EQ(std::tuple(panel->isVisible(), rig.window.keys), std::tuple(false, 0));
+  EXPECT_EQ(std::tuple(panel->isVisible(), window.keys), std::tuple(false, 0));
   panel->show_panel();
   EXPECT_EQ(std::tuple(panel->isVisible(), panel->pos(), list->currentIndex()),
             std::tuple(true, moved, 1));
@@ -166,7 +162,7 @@ TEST(PanelFrame, EscAndCloseBoxHideShowBringsBackKeysStayInThePanel) {
 
   // A press on the caption of a panel lying below another brings it up
   // and takes the keyboard into it; the drag follows the mouse.
-  Panel* below = build_panel(kQueryTemplate, &rig.window, QPoint(0, 30));
+  Panel* below = build_panel(kQueryTemplate, &window, QPoint(0, 30));
   below->stackUnder(panel);
   QWidget* caption = below->findChild<QWidget*>("caption");
   ASSERT_NE(caption, nullptr);
@@ -176,7 +172,7 @@ TEST(PanelFrame, EscAndCloseBoxHideShowBringsBackKeysStayInThePanel) {
   };
   const QPoint grip = caption->mapToGlobal(QPoint(60, 5));
   send(QEvent::MouseButtonPress, grip, Qt::LeftButton);
-  EXPECT_EQ(std::tuple(rig.window.children().last(), QApplication::focusWidget()),
+  EXPECT_EQ(std::tuple(window.children().last(), QApplication::focusWidget()),
             std::tuple(below, find_control(*below, 1001)));  // on top, with the keyboard
   const QPoint before = below->pos();
   send(QEvent::MouseMove, grip + QPoint(30, 20), Qt::LeftButton);
@@ -185,15 +181,15 @@ TEST(PanelFrame, EscAndCloseBoxHideShowBringsBackKeysStayInThePanel) {
   EXPECT_EQ(below->pos(), before + QPoint(30, 20));
 
   panel->close_box()->click();
-  EXPECT_EQ(std::tuple(panel->isVisible(), rig.window.isVisible()), std::tuple(false, true));
+  EXPECT_EQ(std::tuple(panel->isVisible(), window.isVisible()), std::tuple(false, true));
 }
 
 TEST(PanelFrame, TabGoesRoundThePanelsOwnControlsAndEnterPressesAButton) {
-  Rig rig;
-  build_panel(kQueryTemplate, &rig.window);  // its controls are no stops
-  Panel* panel = build_panel(kTimelineTemplate, &rig.window, QPoint(0, 400));
-  rig.window.activateWindow();
-  QApplication::setActiveWindow(&rig.window);
+  Behind window;
+  build_panel(kQueryTemplate, &window);  // its controls are no stops
+  Panel* panel = build_panel(kTimelineTemplate, &window, QPoint(0, 400));
+  window.activateWindow();
+  QApplication::setActiveWindow(&window);
   // Tab stops in template order: the checked play button (the group is
   // one stop, as radio buttons are), the list, "[ .. ]" and the eight step
   // buttons; the bar and the labels are passed over.
@@ -211,7 +207,7 @@ TEST(PanelFrame, TabGoesRoundThePanelsOwnControlsAndEnterPressesAButton) {
   QObject::connect(find_control_as<QPushButton>(*panel, 1039), &QPushButton::clicked,
                    [&clicks] { ++clicks; });
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-  EXPECT_EQ(std::tuple(clicks, rig.window.keys), std::tuple(1, 0));
+  EXPECT_EQ(std::tuple(clicks, window.keys), std::tuple(1, 0));
 }
 
 }  // namespace
