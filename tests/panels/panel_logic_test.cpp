@@ -14,8 +14,7 @@
 namespace valdrin {
 namespace {
 
-// Fresh state with a rebuild that counts, as the program's rebuild step
-// does, and records what was called in which order.
+// Fresh state whose rebuild counts, as the program's does; every call is recorded in order.
 struct TimelineRig {
   EventStore store;
   TimeState time;
@@ -23,126 +22,71 @@ struct TimelineRig {
   PlaybackState playback;
   CountTables counts = {};
   std::vector<std::string> calls;
-  TimelineSources sources{time,
-                          query,
-                          playback,
-                          [this] {
-                            calls.push_back("rebuild");
-                            count_events(store, query, time, counts);
-                          },
-                          [this] { calls.push_back("refresh"); },
-                          [this] { calls.push_back("draw"); }};
-
-  int count(const char* what) const {
-    int n = 0;
-    for (const std::string& call : calls) n += call == what;
-    return n;
-  }
+  TimelineSources sources{
+      time,
+      query,
+      playback,
+      [this] { calls.push_back("rebuild"), count_events(store, query, time, counts); },
+      [this] { calls.push_back("refresh"); },
+      [this] { calls.push_back("draw"); }};
 };
 
 const uint16_t kMid = pack_time_key(2, 15, 6, 10);  // Evening, June 15, 2010
 
 TEST(TimelineCommands, EveryIdStepsPinsOrSetsState) {
-  struct Case {  // unit: the step the Window end takes, -1 none; states afterwards
-    int id, code, selected, unit;
-    bool forward, pins;
-    int play_state, step_unit, result;
-  };
+  // Afterwards: the unit of the Window end's step (-1 none) and its direction, whether the
+  // window start was pinned, the play state, the step unit, and the result.
+  constexpr int B = kPlayBackward, P = kPaused, F = kPlayForward;
+  constexpr int S = kStepShift, D = kStepDay, M = kStepMonth, Y = kStepYear, N = -1;
+  // clang-format off
+  struct Case { int id, code, selected, unit, forward, pins, play_state, step_unit, result; };
   const Case cases[] = {
-      {1020, 0, 0, -1, false, false, kPlayBackward, kStepDay, 1},
-      {1019, 0, 0, -1, false, false, kPaused, kStepDay, 1},
-      {1018, 0, 0, -1, false, false, kPlayForward, kStepDay, 1},
-      {1018, 5, 0, -1, false, false, kPaused, kStepDay, 1},  // not a click
-      {1029, 1, 2, -1, false, false, kPaused, kStepMonth, 1},
-      {1029, 1, 0, -1, false, false, kPaused, kStepShift, 1},
-      {1029, 1, 3, -1, false, false, kPaused, kStepYear, 1},
-      {1029, 0, 2, -1, false, false, kPaused, kStepDay, 1},   // not a change
-      {1029, 1, -1, -1, false, false, kPaused, kStepDay, 1},  // nothing selected
-      // The step buttons use their own unit, whatever the list says.
-      {1030, 0, 0, kStepShift, true, false, kPaused, kStepDay, 1},
-      {1031, 0, 0, kStepShift, false, false, kPaused, kStepDay, 1},
-      {1033, 0, 0, kStepDay, true, false, kPaused, kStepDay, 1},
-      {1034, 0, 0, kStepDay, false, false, kPaused, kStepDay, 1},
-      {1036, 0, 0, kStepMonth, true, false, kPaused, kStepDay, 1},
-      {1037, 0, 0, kStepMonth, false, false, kPaused, kStepDay, 1},
-      {1039, 0, 0, kStepYear, true, false, kPaused, kStepDay, 1},
-      {1040, 0, 0, kStepYear, false, false, kPaused, kStepDay, 1},
-      {1040, 4, 0, -1, false, false, kPaused, kStepDay, 1},  // focus, not a click
-      {1046, 0, 0, -1, false, true, kPaused, kStepDay, 1},
-      {1023, 0, 0, -1, false, false, kPaused, kStepDay, 0},  // the bar sends nothing
-      {1044, 0, 0, -1, false, false, kPaused, kStepDay, 0},
-      {2, 0, 0, -1, false, false, kPaused, kStepDay, 0},
-      {1021, 0, 0, -1, false, false, kPaused, kStepDay, 0},
-  };
+    {1020, 0, 0, N, 0, 0, B, D, 1}, {1019, 0, 0, N, 0, 0, P, D, 1}, {1018, 0, 0, N, 0, 0, F, D, 1},
+    {1018, 5, 0, N, 0, 0, P, D, 1},  // not a click
+    {1029, 1, 2, N, 0, 0, P, M, 1}, {1029, 1, 0, N, 0, 0, P, S, 1}, {1029, 1, 3, N, 0, 0, P, Y, 1},
+    // Not a change; nothing selected; no such item.
+    {1029, 0, 2, N, 0, 0, P, D, 1}, {1029, 1, -1, N, 0, 0, P, D, 1}, {1029, 1, 4, N, 0, 0, P, D, 1},
+    // The step buttons use their own unit, whatever the list says.
+    {1030, 0, 0, S, 1, 0, P, D, 1}, {1031, 0, 0, S, 0, 0, P, D, 1}, {1033, 0, 0, D, 1, 0, P, D, 1},
+    {1034, 0, 0, D, 0, 0, P, D, 1}, {1036, 0, 0, M, 1, 0, P, D, 1}, {1037, 0, 0, M, 0, 0, P, D, 1},
+    {1039, 0, 0, Y, 1, 0, P, D, 1}, {1040, 0, 0, Y, 0, 0, P, D, 1},
+    {1040, 4, 0, N, 0, 0, P, D, 1},  // focus, not a click
+    {1046, 0, 0, N, 0, 1, P, D, 1},
+    // The bar, the date label and foreign ids send nothing.
+    {1023, 0, 0, N, 0, 0, P, D, 0}, {1044, 0, 0, N, 0, 0, P, D, 0}, {2, 0, 0, N, 0, 0, P, D, 0},
+    {1021, 0, 0, N, 0, 0, P, D, 0}};
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "id " << c.id << " code " << c.code);
     TimelineRig rig;
-    rig.playback.step_unit = kStepDay;
-    rig.query.key = kMid;
-    rig.time.window_start = 0x1085;
+    std::tie(rig.playback.step_unit, rig.query.key, rig.time.window_start) =
+        std::tuple(kStepDay, kMid, 0x1085);
     EXPECT_EQ(on_timeline_command(rig.sources, c.id, c.code, c.selected), c.result);
     uint16_t expected = kMid;
     if (c.unit >= 0)
       c.forward ? step_time_forward(expected, c.unit) : step_time_back(expected, c.unit);
     // Panels never draw; a step or a pin rebuilds once.
     EXPECT_EQ(std::tuple(rig.query.key, rig.time.window_start, rig.playback.play_state,
-                         rig.playback.step_unit, rig.count("rebuild"), rig.count("draw")),
+                         rig.playback.step_unit, rig.calls),
               std::tuple(expected, c.pins ? kMid : 0x1085, c.play_state, c.step_unit,
-                         (c.unit >= 0 || c.pins) ? 1 : 0, 0));
+                         std::vector<std::string>(c.unit >= 0 || c.pins ? 1 : 0, "rebuild")));
   }
 }
 
-Event event_at(uint16_t key) {
-  Event e;
-  e.key = key;
-  set_field(e, kRow, 10);
-  set_field(e, kCol, 20);
-  return e;
-}
-
-TEST(TimelineCommands, PinThenStepBackCountsNothingAndTurnsTheBarOrange) {
-  TimelineRig rig;
-  // Three days of events, two on the middle day.
-  for (uint16_t key : {0x1085, 0x1089, 0x108A, 0x108D})
-    rig.store.records[rig.store.count++] = event_at(key);
-  set_data_keys(rig.store, rig.time);
-  reset_timeline(rig.sources);
-  on_timeline_command(rig.sources, kDayForwardButton, kNotifyClicked, 0);
-  EXPECT_EQ(rig.counts.total, 2u);  // day 1 and day 2, day shift
-  EXPECT_EQ(timeline_display(rig.time, rig.query, rig.playback).bar_colour, kBarBlue);
-
-  on_timeline_command(rig.sources, kPinStartButton, kNotifyClicked, 0);
-  EXPECT_EQ(rig.time.window_start, rig.query.key);
-  EXPECT_EQ(rig.counts.total, 1u);  // only the Window end's own key
-  EXPECT_EQ(timeline_display(rig.time, rig.query, rig.playback).bar_colour, kBarOrange);
-
-  on_timeline_command(rig.sources, kDayBackButton, kNotifyClicked, 0);
-  EXPECT_LT(rig.query.key, rig.time.window_start);
-  EXPECT_EQ(rig.counts.total, 0u);
-  EXPECT_EQ(timeline_display(rig.time, rig.query, rig.playback).bar_colour, kBarOrange);
-}
-
 TEST(TimelineDisplay, BarIsClampedIntoASaneRangeWithItsColour) {
-  struct Case {
-    uint16_t first, last, start, end;
-    int min, max, position;
-    uint32_t colour;
-  };
+  // clang-format off
+  struct Case { uint16_t first, last, start, end; int min, max, position; uint32_t colour; };
   const Case cases[] = {
-      // Start-up: an empty bar at the minimum, orange.
-      {0x0085, 0xFE7F, 0x0085, 0x0085, 0x0085, 0xFE7F, 0x0085, kBarOrange},
       {0x1085, 0x2000, 0x1085, 0x1500, 0x1085, 0x2000, 0x1500, kBarBlue},
-      // Beyond either end: the nearer end, as a full or an empty bar.
-      {0x1085, 0x2000, 0x1085, 0x3000, 0x1085, 0x2000, 0x2000, kBarBlue},
-      {0x1085, 0x2000, 0x1085, 0x0100, 0x1085, 0x2000, 0x1085, kBarOrange},
-      // First key above Last key: the range still runs low to high.
-      {0x2000, 0x1085, 0x2000, 0x1500, 0x1085, 0x2000, 0x1500, kBarOrange},
+      {0x1085, 0x2000, 0x1085, 0x3000, 0x1085, 0x2000, 0x2000, kBarBlue},    // past the end: full
+      {0x1085, 0x2000, 0x1085, 0x0100, 0x1085, 0x2000, 0x1085, kBarOrange},  // before it: empty
+      {0x2000, 0x1085, 0x2000, 0x1500, 0x1085, 0x2000, 0x1500, kBarOrange},  // First above Last
       {0x2000, 0x1085, 0x2000, 0x3000, 0x1085, 0x2000, 0x2000, kBarBlue},
       // One key: a range one key wide, never an empty one.
       {0x1085, 0x1085, 0x1085, 0x1085, 0x1085, 0x1086, 0x1085, kBarOrange},
       {0xFFFF, 0xFFFF, 0x0085, 0xFFFF, 0xFFFE, 0xFFFF, 0xFFFF, kBarBlue},
-      {0xFFFE, 0xFFFE, 0x0085, 0xFFFE, 0xFFFE, 0xFFFF, 0xFFFE, kBarBlue},
-  };
+      {0xFFFE, 0xFFFE, 0x0085, 0xFFFE, 0xFFFE, 0xFFFF, 0xFFFE, kBarBlue}};
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << std::hex << c.first << " " << c.last << " " << c.end);
     TimeState time;
@@ -159,18 +103,21 @@ TEST(TimelineDisplay, BarIsClampedIntoASaneRangeWithItsColour) {
 
 TEST(TimelineReset, GivesAShiftlessFirstKeyTheDayShiftAndKeepsPlayback) {
   TimelineRig rig;
-  // A load whose First key has shift 0.
-  for (uint16_t key : {0x1084, 0x1085, 0x1087, 0x1090})
-    rig.store.records[rig.store.count++] = event_at(key);
+  for (uint16_t key : {0x1084, 0x1085, 0x1087, 0x1090}) {  // a First key with shift 0
+    Event& e = rig.store.records[rig.store.count++] = Event{};
+    e.key = key;
+    set_field(e, kRow, 10), set_field(e, kCol, 20);
+  }
   set_data_keys(rig.store, rig.time);
   rig.playback = PlaybackState{kPlayForward, kStepMonth, 0, 0};
   rig.query.key = 0x7777;
   reset_timeline(rig.sources);
+  // Counted: the shiftless event and the day-shift one.
   EXPECT_EQ(std::tuple(rig.query.key, rig.time.window_start, rig.playback.range_min,
-                       rig.playback.range_max, rig.playback.play_state, rig.playback.step_unit),
-            std::tuple(0x1085, 0x1084, 0x1084, 0x1090, kPlayForward, kStepMonth));
-  EXPECT_EQ(rig.calls, (std::vector<std::string>{"refresh", "rebuild"}));
-  EXPECT_EQ(rig.counts.total, 2u);  // the shiftless event and the day-shift one
+                       rig.playback.range_max, rig.playback.play_state, rig.playback.step_unit,
+                       rig.calls, rig.counts.total),
+            std::tuple(0x1085, 0x1084, 0x1084, 0x1090, kPlayForward, kStepMonth,
+                       std::vector<std::string>{"refresh", "rebuild"}, 2u));
 
   // A First key that has a shift keeps it.
   rig.time.first_key = 0x108B;
@@ -179,35 +126,28 @@ TEST(TimelineReset, GivesAShiftlessFirstKeyTheDayShiftAndKeepsPlayback) {
 }
 
 TEST(TimelineTick, EachPlayStateAndOtherTimers) {
-  struct Case {
-    int play_state;
-    int timer;
-    int direction;  // -1 back, 0 none, 1 forward
-  };
-  const Case cases[] = {{kPlayBackward, 1, -1},
-                        {kPaused, 1, 0},
-                        {kPlayForward, 1, 1},
-                        {kPlayForward, 2, 0},
-                        {kPlayBackward, 0, 0}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "state " << c.play_state << " timer " << c.timer);
+  // state, timer, direction: -1 back, 0 none, 1 forward
+  const int cases[][3] = {{kPlayBackward, 1, -1},
+                          {kPaused, 1, 0},
+                          {kPlayForward, 1, 1},
+                          {kPlayForward, 2, 0},
+                          {kPlayBackward, 0, 0}};
+  for (const auto& [state, timer, direction] : cases)
     for (uint8_t unit : {kStepShift, kStepDay, kStepMonth, kStepYear}) {
       TimelineRig rig;
-      rig.playback.play_state = static_cast<uint8_t>(c.play_state);
-      rig.playback.step_unit = unit;
-      rig.query.key = kMid;
-      on_timer(rig.sources, c.timer);
+      std::tie(rig.playback.play_state, rig.playback.step_unit, rig.query.key) =
+          std::tuple(static_cast<uint8_t>(state), unit, kMid);
+      on_timer(rig.sources, timer);
       uint16_t expected = kMid;
-      if (c.direction > 0) step_time_forward(expected, unit);
-      if (c.direction < 0) step_time_back(expected, unit);
-      EXPECT_EQ(rig.query.key, expected);
-      EXPECT_EQ(rig.count("rebuild"), c.direction != 0 ? 1 : 0);
-      EXPECT_EQ(rig.count("draw"), c.timer == 1 ? 1 : 0);
-      if (c.direction != 0) {
-        EXPECT_EQ(rig.calls.back(), "draw");
-      }
+      if (direction != 0)
+        direction > 0 ? step_time_forward(expected, unit) : step_time_back(expected, unit);
+      // A step rebuilds, then the view is drawn.
+      std::vector<std::string> calls;
+      if (direction != 0) calls.push_back("rebuild");
+      if (timer == 1) calls.push_back("draw");
+      EXPECT_EQ(std::tuple(rig.query.key, rig.calls), std::tuple(expected, calls))
+          << state << " " << timer;
     }
-  }
 }
 
 // Playback never stops by itself: it wraps from 2031 to 2000 and back.
@@ -224,42 +164,28 @@ TEST(TimelineTick, PlaybackWrapsAtTheEndsOfTheYears) {
 }
 
 TEST(QueryChange, EveryListWritesItsFieldAndNothingElse) {
-  struct Case {
-    int id;
-    int item;
-    EventPart mask;
-    uint32_t word;  // the mask word afterwards, from all zero
-  };
+  constexpr EventPart I = EventPart::Incident, O = EventPart::Officer, S = EventPart::Suspect;
+  // clang-format off
+  struct Case { int id, item; EventPart mask; uint32_t word; };  // word: the mask afterwards
   const Case cases[] = {
-      {1001, 3, EventPart::Incident, 3u << 0},     // "Night"
-      {1011, 4, EventPart::Incident, 4u << 2},     // "Travis"
-      {1012, 2, EventPart::Incident, 2u << 8},     // "Yes"
-      {1013, 4, EventPart::Incident, 4u << 11},    // "Both"
-      {1002, 5, EventPart::Officer, 5u << 0},      // "5"
-      {1002, 6, EventPart::Officer, 9u << 0},      // "Duplicate" is 9
-      {1003, 4, EventPart::Officer, 4u << 4},      // "White"
-      {1004, 2, EventPart::Officer, 2u << 8},      // "Female"
-      {1005, 3, EventPart::Officer, 3u << 11},     // "Duplicate" is its index
-      {1006, 6, EventPart::Suspect, 6u << 0},      // "9" is 6
-      {1007, 6, EventPart::Suspect, 6u << 4},      // "Officer"
-      {1008, 3, EventPart::Suspect, 3u << 8},      // "Dog"
-      {1009, 8, EventPart::Suspect, 8u << 12},     // "Unknown"
-      {1010, 6, EventPart::Suspect, 6u << 17},     // "Accident"
-      {1001, 300, EventPart::Incident, 0u},        // low 8 bits (44), then 2 bits: 0
-      {1011, 0x47, EventPart::Incident, 7u << 2},  // 6 bits of 0x47
-  };
+      {1001, 3, I, 3u << 0}, {1011, 4, I, 4u << 2}, {1012, 2, I, 2u << 8}, {1013, 4, I, 4u << 11},
+      {1002, 5, O, 5u << 0}, {1002, 6, O, 9u << 0},  // officer "Duplicate" is 9
+      {1003, 4, O, 4u << 4}, {1004, 2, O, 2u << 8},
+      {1005, 3, O, 3u << 11},  // "Duplicate" is its index
+      {1006, 6, S, 6u << 0},  // "9" is 6
+      {1007, 6, S, 6u << 4}, {1008, 3, S, 3u << 8}, {1009, 8, S, 8u << 12}, {1010, 6, S, 6u << 17},
+      {1001, 300, I, 0u},  // low 8 bits (44), then 2 bits: 0
+      {1011, 0x47, I, 7u << 2}};  // 6 bits of 0x47
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "list " << c.id << " item " << c.item);
     Event query = initial_query();
     int rebuilds = 0;
-    EXPECT_EQ(on_query_change(query, c.id, kNotifySelectionChanged, c.item, [&] { ++rebuilds; }),
-              1);
-    EXPECT_EQ(rebuilds, 1);
-    EXPECT_EQ(query.incident, c.mask == EventPart::Incident ? c.word : 0u);
-    EXPECT_EQ(query.officer, c.mask == EventPart::Officer ? c.word : 0u);
-    EXPECT_EQ(query.suspect, c.mask == EventPart::Suspect ? c.word : 0u);
-    EXPECT_EQ(query.key, initial_query().key);
-
+    const int result =
+        on_query_change(query, c.id, kNotifySelectionChanged, c.item, [&] { ++rebuilds; });
+    const auto word = [&](EventPart part) { return c.mask == part ? c.word : 0u; };
+    EXPECT_EQ(std::tuple(result, rebuilds, query.incident, query.officer, query.suspect, query.key),
+              std::tuple(1, 1, word(I), word(O), word(S), initial_query().key));
     // "ALL" writes 0 into that field only.
     query.incident |= 0x3u;
     const Event before = query;
@@ -272,25 +198,23 @@ TEST(QueryChange, EveryListWritesItsFieldAndNothingElse) {
   }
 }
 
-TEST(QueryChange, OtherNotificationsAndIdsChangeNothing) {
+// A list opened, nothing selected, or no list at all: nothing written or rebuilt.
+TEST(QueryLists, OtherNotificationsChangeNothingAndTheListsShowTheMasks) {
   Event query = initial_query();
   int rebuilds = 0;
   const auto rebuild = [&] { ++rebuilds; };
-  for (int id = 1001; id <= 1013; ++id) {
-    EXPECT_EQ(on_query_change(query, id, 3, 1, rebuild), 1) << id;  // list opened
-    EXPECT_EQ(on_query_change(query, id, kNotifySelectionChanged, -1, rebuild), 1) << id;
-  }
+  for (int id = 1001; id <= 1013; ++id)
+    EXPECT_EQ(std::tuple(on_query_change(query, id, 3, 1, rebuild),
+                         on_query_change(query, id, kNotifySelectionChanged, -1, rebuild)),
+              std::tuple(1, 1))
+        << id;
   for (int id : {1000, 1014, 2, 0}) EXPECT_EQ(on_query_change(query, id, 1, 1, rebuild), 0) << id;
-  EXPECT_EQ(rebuilds, 0);
-  EXPECT_EQ(query.incident | query.officer | query.suspect, 0u);
-}
+  EXPECT_EQ(std::tuple(rebuilds, query.incident | query.officer | query.suspect),
+            std::tuple(0, 0u));
 
-TEST(QueryLists, ShowTheMasksAndAllAfterDefaultQuery) {
-  Event query = initial_query();
-  const auto nothing = [] {};
-  on_query_change(query, 1002, kNotifySelectionChanged, 6, nothing);  // officer Duplicate
-  on_query_change(query, 1006, kNotifySelectionChanged, 6, nothing);  // suspect "9"
-  on_query_change(query, 1011, kNotifySelectionChanged, 4, nothing);  // Travis
+  // Officer "Duplicate", suspect "9", division "Travis".
+  for (const auto& [id, item] : {std::pair{1002, 6}, {1006, 6}, {1011, 4}})
+    on_query_change(query, id, kNotifySelectionChanged, item, [] {});
   int items[kQueryFieldCount];
   query_list_items(query, items);
   for (int f = 0; f < kQueryFieldCount; ++f) {
