@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -51,11 +52,6 @@ CliRun run(const Args& args, std::FILE* out_stream = nullptr) {
   return r;
 }
 
-Args operator+(Args a, const Args& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
-}
-
 // Pixel (x, row) of a bottom-up 3-channel image.
 const uint8_t* at(const Image& image, int x, int row) {
   return image.pixels + (static_cast<size_t>(row) * image.width + x) * 3;
@@ -65,6 +61,17 @@ class Cli : public ::testing::Test {
  protected:
   test::ScratchDir dir;
   std::string path(const std::string& name) { return dir.path(name); }
+  // A command line as one string, arguments split at '|': "@name" is that
+  // file in the scratch folder, "$d" the shipped data.
+  Args split(const std::string& line) {
+    Args args;
+    for (size_t at = 0, end = 0; end < line.size(); at = end + 1) {
+      end = std::min(line.find('|', at), line.size());
+      const std::string a = line.substr(at, end - at);
+      args.push_back(a.starts_with('@') ? path(a.substr(1)) : a == "$d" ? kData : a);
+    }
+    return args;
+  }
 
   std::string write_events(const char* name, const std::vector<Event>& events) {
     std::string bytes(events.size() * kEventBytes, '\0');
@@ -85,7 +92,7 @@ class Cli : public ::testing::Test {
       events.push_back(test::event_at(static_cast<uint16_t>(key), row, col, zip, council));
       set_field(events.back(), kDivision, static_cast<uint32_t>(division));
     }
-    return write_events("sample.vdr", events);
+    return write_events("s", events);
   }
   // Three events a day on five days, each day in its own cell.
   std::string days() {
@@ -105,139 +112,124 @@ class Cli : public ::testing::Test {
 TEST_F(Cli, EachCommandLineExitsWithItsCodeAndOutput) {
   test::write_file(path("in.csv"),
                    "header\n2000,1,1,B,,45,10,1,CENTRAL,Y,1,2,W,M,1,1,B,M,20,1,77002\n");
-  const std::string file = sample(), out = path("out.bmp"), gif = path("a.gif");
-  const std::string none = path("none"), old = path("old.gif");
+  sample();
+  const std::string out = path("out.bmp"), gif = path("a.gif"), none = path("none"),
+                    old = path("old.gif");
   test::write_file(old, std::string("old bytes"));
   const int U = kExitUsage, F = kExitFile;
-  const std::tuple<Args, int, std::string> cases[] = {
-      {{"count", file},
-       0,
+  const std::tuple<std::string, int, std::string> cases[] = {
+      {"count|@s", 0,
        "{\"total\": 5, \"cells\": [[0,83,1],[20,10,2],[65,0,1]], \"zip\": [[0,2],[3,2],[1000,1]], "
        "\"council\": [[0,2],[2,2],[9,1]]}\n"},
-      {{"count", file, "--from", "Day,January,1,2002", "--to", "Day,January,1,2002"},
-       0,
-       "{\"total\": 1,"},
-      {{"count", file, "--from", "0x1086", "--to", "4234"}, 0, "{\"total\": 2,"},  // 4234 = 0x108A
-      {{"count", file, "--where", "division=clear lake", "--where", "SHIFT=evening"},
-       0,
-       "{\"total\": 1,"},
-      {{"count", file, "--where", "DIVISION=2"}, 0, "{\"total\": 2,"},
-      // a cell outside the shipped city
-      {{"report", file, "--cell", "20,10", "--data", kData},
-       0,
+      {"count|@s|--from|Day,January,1,2002|--to|Day,January,1,2002", 0, "{\"total\": 1,"},
+      {"count|@s|--from|0x1086|--to|4234", 0, "{\"total\": 2,"},  // 4234 = 0x108A
+      {"count|@s|--where|division=clear lake|--where|SHIFT=evening", 0, "{\"total\": 1,"},
+      {"count|@s|--where|DIVISION=2", 0, "{\"total\": 2,"},
+      {"report|@s|--cell|20,10|--data|$d", 0,  // a cell outside the shipped city
        "From: Day,January,1,2002\r\nTo: Night,January,3,2002\r\nTotal Events: 5\r\n"
        "Keymap (20, 10): 2, 40.00%\r\n"},
-      {{"select", "--cell", "12,3", "--mode", "keymap", "--data", kData}, 0, "[[12,3]]\n"},
-      {{"select", "--cell", "0,0", "--mode", "zip", "--data", kData}, 0, "[]\n"},
-      {{"select", "--cell", "32,42", "--mode", "ZIP", "--data", kData}, 0, "["},  // any case
-      {{"import-csv", path("in.csv"), path("in.vdr")}, 0, ""},
-      {{"export-csv", path("in.vdr"), path("out.csv")}, 0, ""},
-      {{"map", path("map.bmp"), "--data", kData, "--map", "1", "--overlays", "0x101"}, 0, ""},
-      {{"generate", path("one.vdr"), "--data", kData}, 0, ""},
-      {{"generate", path("again.vdr"), "--data", kData}, 0, ""},
-      {{"generate", path("two.vdr"), "--repeat", "2", "--data", kData}, 0, ""},
-      {{"generate", path("small.vdr"), "--count", "10", "--data", kData}, 0, ""},
-      {{"--help"}, 0, ""},
-      {{}, U, "no command given"},
-      {{"frobnicate"}, U, "unknown command frobnicate"},
-      {{"count"}, U, "count takes 1 file argument"},
-      {{"count", file, "--bogus"}, U, "unknown option --bogus"},
-      {{"count", file, "--from"}, U, "--from needs a value"},
-      {{"count", file, "--from", "Day,Jan,1,2000"}, U, "bad time key"},
-      {{"count", file, "--to", "0x10000"}, U, "bad time key"},
-      {{"count", file, "--to", "65536"}, U, "bad time key"},
-      {{"count", file, "--to", ""}, U, "bad time key \"\" for --to"},
-      {{"count", file, "--from", ""}, U, "bad time key \"\" for --from"},
-      {{"count", file, "--to", "day,,0,2000"}, U, "names no date"},
-      {{"count", file, "--from", "0"}, U, "names no date"},
-      {{"count", file, "--to", "Day,February,30,2001"}, U, "names no date"},
-      {{"count", file, "--where", "ZIP=3"}, U, "unknown field ZIP"},
-      {{"count", file, "--where", "SHIFT=4"}, U, "too wide"},
-      {{"count", file, "--where", "SHIFT=99999999999"}, U, "too wide for SHIFT (codes 0 to 3)"},
-      {{"count", file, "--where", "SHIFT"}, U, "--where needs FIELD=VALUE"},
-      {{"count", file, "--where", "=3"}, U, "field name"},
-      {{"count", file, "--where", "SHIFT="}, U, "needs a value"},
-      {{"count", file, "--where", "REASON=Theft"}, U, "unknown value"},
-      {{"report", file, "--cell", "66,0"}, U, "--cell needs"},
-      {{"select", "--cell", "1,1", "--mode", "street"}, U, "--mode is"},
-      {{"generate", path("g.vdr"), "--count", "6001"}, U, "--count takes"},
-      {{"generate", path("g.vdr"), "--count", ""}, U, "--count takes"},
-      {{"map", out, "--map", "2"}, U, "--map is 0 or 1"},
-      {{"map", out, "--overlays", "0xZ"}, U, "--overlays takes"},
-      {{"map", out, "--overlays", ""}, U, "--overlays takes"},
-      {{"render"}, U, "render takes"},
-      {{"render", out, "--size", "0x100"}, U, "--size takes"},
-      {{"render", out, "--size", "6145x10"}, U, "at most 6144 pixels wide"},
-      {{"render", out, "--distance", "inf"}, U, "--distance takes a number"},
-      {{"render", out, "--look-at", "4"}, U, "--look-at takes"},
-      {{"animate", gif, "--size", "6145x10", "--frames-dir", dir.root()}, U, "6144"},
-      {{"animate", gif, "--step", "week"}, U, "--step is"},
-      {{"animate", gif, "--frames", "0"}, U, "--frames takes a number from 1 to 2000"},
-      {{"animate", gif, "--frames", "2001"}, U, "--frames takes"},
-      {{"animate", gif, "--delay", "fast"}, U, "--delay takes"},
-      {{"animate", gif, "--frame-format", "png"}, U, "needs --frames-dir"},
-      {{"animate", gif, "--frames-dir", dir.root(), "--frame-format", "gif"}, U, "bmp or png"},
-      {{"animate"}, U, "animate takes"},
-      {{"animate", path("a.png")}, U, "must end in .gif"},
+      {"select|--cell|12,3|--mode|keymap|--data|$d", 0, "[[12,3]]\n"},
+      {"select|--cell|0,0|--mode|zip|--data|$d", 0, "[]\n"},
+      {"select|--cell|32,42|--mode|ZIP|--data|$d", 0, "["},  // any case
+      {"import-csv|@in.csv|@in.vdr", 0, ""},
+      {"export-csv|@in.vdr|@out.csv", 0, ""},
+      {"map|@map.bmp|--data|$d|--map|1|--overlays|0x101", 0, ""},
+      {"generate|@one.vdr|--data|$d", 0, ""},
+      {"generate|@again.vdr|--data|$d", 0, ""},
+      {"generate|@two.vdr|--repeat|2|--data|$d", 0, ""},
+      {"generate|@small.vdr|--count|10|--data|$d", 0, ""},
+      {"--help", 0, ""},
+      {"", U, "no command given"},
+      {"frobnicate", U, "unknown command frobnicate"},
+      {"count", U, "count takes 1 file argument"},
+      {"count|@s|--bogus", U, "unknown option --bogus"},
+      {"count|@s|--from", U, "--from needs a value"},
+      {"count|@s|--from|Day,Jan,1,2000", U, "bad time key"},
+      {"count|@s|--to|0x10000", U, "bad time key"},
+      {"count|@s|--to|65536", U, "bad time key"},
+      {"count|@s|--to|", U, "bad time key \"\" for --to"},
+      {"count|@s|--from|", U, "bad time key \"\" for --from"},
+      {"count|@s|--to|day,,0,2000", U, "names no date"},
+      {"count|@s|--from|0", U, "names no date"},
+      {"count|@s|--to|Day,February,30,2001", U, "names no date"},
+      {"count|@s|--where|ZIP=3", U, "unknown field ZIP"},
+      {"count|@s|--where|SHIFT=4", U, "too wide"},
+      {"count|@s|--where|SHIFT=99999999999", U, "too wide for SHIFT (codes 0 to 3)"},
+      {"count|@s|--where|SHIFT", U, "--where needs FIELD=VALUE"},
+      {"count|@s|--where|=3", U, "field name"},
+      {"count|@s|--where|SHIFT=", U, "needs a value"},
+      {"count|@s|--where|REASON=Theft", U, "unknown value"},
+      {"report|@s|--cell|66,0", U, "--cell needs"},
+      {"select|--cell|1,1|--mode|street", U, "--mode is"},
+      {"generate|@g.vdr|--count|6001", U, "--count takes"},
+      {"generate|@g.vdr|--count|", U, "--count takes"},
+      {"map|@out.bmp|--map|2", U, "--map is 0 or 1"},
+      {"map|@out.bmp|--overlays|0xZ", U, "--overlays takes"},
+      {"map|@out.bmp|--overlays|", U, "--overlays takes"},
+      {"render", U, "render takes"},
+      {"render|@out.bmp|--size|0x100", U, "--size takes"},
+      {"render|@out.bmp|--size|6145x10", U, "at most 6144 pixels wide"},
+      {"render|@out.bmp|--distance|inf", U, "--distance takes a number"},
+      {"render|@out.bmp|--look-at|4", U, "--look-at takes"},
+      {"animate|@a.gif|--size|6145x10|--frames-dir|@.", U, "6144"},
+      {"animate|@a.gif|--step|week", U, "--step is"},
+      {"animate|@a.gif|--frames|0", U, "--frames takes a number from 1 to 2000"},
+      {"animate|@a.gif|--frames|2001", U, "--frames takes"},
+      {"animate|@a.gif|--delay|fast", U, "--delay takes"},
+      {"animate|@a.gif|--frame-format|png", U, "needs --frames-dir"},
+      {"animate|@a.gif|--frames-dir|@.|--frame-format|gif", U, "bmp or png"},
+      {"animate", U, "animate takes"},
+      {"animate|@a.png", U, "must end in .gif"},
       // A bad option is named even when the data file is missing too.
-      {{"animate", gif, path("none.vdr"), "--to", "x"}, U, "bad time key"},
-      {{"count", path("missing.vdr")}, F, "ERROR: read_records(): fopen error"},
-      {{"select", "--cell", "1,1", "--mode", "zip", "--data", none},
-       F,
+      {"animate|@a.gif|@none.vdr|--to|x", U, "bad time key"},
+      {"count|@missing.vdr", F, "ERROR: read_records(): fopen error"},
+      {"select|--cell|1,1|--mode|zip|--data|@none", F,
        "can't read the cell table " + none + "/selections/default.sel"},
-      {{"generate", path("g.vdr"), "--data", none},
-       F,
-       "ERROR: init_selection(): can't read selection"},
-      {{"import-csv", path("missing.csv"), path("x.vdr")}, F, "Can't load csv file"},
-      {{"export-csv", file, path("no/folder/x.csv")}, F, "can't write"},
-      {{"render", out, path("missing.vdr")}, F, "can't load data file"},
-      {{"render", out, "--size", "8x8", "--data", none}, F, "can't read map " + none},
+      {"generate|@g.vdr|--data|@none", F, "ERROR: init_selection(): can't read selection"},
+      {"import-csv|@missing.csv|@x.vdr", F, "Can't load csv file"},
+      {"export-csv|@s|@no/folder/x.csv", F, "can't write"},
+      {"render|@out.bmp|@missing.vdr", F, "can't load data file"},
+      {"render|@out.bmp|--size|8x8|--data|@none", F, "can't read map " + none},
       // A failed save leaves the old file. A frame file that can't be made
       // stops the GIF too; where the GIF's folder is a file nothing is made.
-      {{"animate", old, file, "--size", "32x24", "--frames-dir", path("missing"), "--data", kData},
-       F,
-       "can't write"},
-      {{"animate", old, file, "--size", "32x24", "--frames-dir", path("missing"), "--frame-format",
-        "png", "--data", kData},
-       F,
-       "missing/frame-0001.png"},
-      {{"animate", old + "/x.gif", file, "--size", "32x24", "--data", kData}, F, "can't write"},
-      {{"render", old + "/x.png", file, "--size", "32x24", "--data", kData}, F, "can't write"}};
-  for (const auto& [args, code, text] : cases) {
-    const CliRun r = run(args);
-    const std::string name = args.empty() ? "" : args.back();
-    EXPECT_EQ(r.code, code) << name << ": " << r.err;
+      {"animate|@old.gif|@s|--size|32x24|--frames-dir|@missing|--data|$d", F, "can't write"},
+      {"animate|@old.gif|@s|--size|32x24|--frames-dir|@missing|--frame-format|png|--data|$"
+       "d",
+       F, "missing/frame-0001.png"},
+      {"animate|@old.gif/x.gif|@s|--size|32x24|--data|$d", F, "can't write"},
+      {"render|@old.gif/x.png|@s|--size|32x24|--data|$d", F, "can't write"}};
+  for (const auto& [line, code, text] : cases) {
+    const CliRun r = run(split(line));
+    EXPECT_EQ(r.code, code) << line << ": " << r.err;
     if (code != kExitOk) {
-      EXPECT_NE(r.err.find(text), std::string::npos) << name << ": " << r.err;
-      EXPECT_EQ(r.out, "") << name;
+      EXPECT_NE(r.err.find(text), std::string::npos) << line << ": " << r.err;
+      EXPECT_EQ(r.out, "") << line;
     } else {
-      EXPECT_EQ(r.err, "") << name;
-      EXPECT_EQ(text.ends_with('\n') ? r.out : r.out.substr(0, text.size()), text) << name;
+      EXPECT_EQ(r.err, "") << line;
+      EXPECT_EQ(text.ends_with('\n') ? r.out : r.out.substr(0, text.size()), text) << line;
     }
   }
-  EXPECT_FALSE(std::filesystem::exists(gif));
-  EXPECT_FALSE(std::filesystem::exists(out));
-  EXPECT_EQ(test::read_file(old), "old bytes");
+  EXPECT_EQ(
+      std::tuple(std::filesystem::exists(gif), std::filesystem::exists(out), test::read_file(old)),
+      std::tuple(false, false, "old bytes"));
   for (const auto& entry : std::filesystem::directory_iterator(dir.root()))
     EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
   // A result stdout can't take fails the run.
-  for (const Args& args : {Args{"--help"}, Args{"count", file},
-                           Args{"report", file, "--cell", "32,42", "--data", kData},
-                           Args{"select", "--cell", "32,42", "--mode", "zip", "--data", kData}}) {
+  for (const char* line : {"--help", "count|@s", "report|@s|--cell|32,42|--data|$d",
+                           "select|--cell|32,42|--mode|zip|--data|$d"}) {
     std::FILE* full = std::fopen("/dev/full", "w");
     ASSERT_NE(full, nullptr);
-    const CliRun r = run(args, full);
-    EXPECT_EQ(r.code, kExitFile) << args[0];
-    EXPECT_NE(r.err.find("can't write"), std::string::npos) << args[0] << ": " << r.err;
+    const CliRun r = run(split(line), full);
+    EXPECT_EQ(r.code, kExitFile) << line;
+    EXPECT_NE(r.err.find("can't write"), std::string::npos) << line << ": " << r.err;
   }
   const auto example = test::hex_bytes("85 00 00 00 0A CA 00 02 08 0A 42 09 21 21 02 00");
   EXPECT_EQ(test::read_file(path("in.vdr")), std::string(example.begin(), example.end()));
   EXPECT_EQ(test::read_file(path("out.csv"))
                 .rfind("START\nDay,January,1,2000\nEND\nDay,January,1,2000\n", 0),
             0u);
-  GisSettings gis{0x101, 1};
   Image map;
-  ASSERT_EQ(compose_map(gis, kData, map), 1);
+  ASSERT_EQ(compose_map(GisSettings{0x101, 1}, kData, map), 1);
   ASSERT_EQ(write_bmp(path("expected.bmp").c_str(), map), 1);
   free_image(map);
   EXPECT_TRUE(test::read_file(path("map.bmp")) == test::read_file(path("expected.bmp")));
@@ -255,7 +247,7 @@ TEST_F(Cli, EachCommandLineExitsWithItsCodeAndOutput) {
   EXPECT_EQ(test::read_file(path("two.vdr")), test::read_file(path("core.vdr")));
   // A missing base map is the one message: no overlay is tried after it;
   // without the overlays each missing one is named, and the map is written.
-  const CliRun no_map = run({"map", out, "--data", none});
+  const CliRun no_map = run(split("map|@out.bmp|--data|@none"));
   EXPECT_EQ(std::tuple(no_map.code, no_map.err),
             std::tuple(kExitFile, "ERROR: make_map(): can't read map\nError: can't read map " +
                                       none + "/maps/basemap.bmp\n"));
@@ -267,21 +259,19 @@ TEST_F(Cli, EachCommandLineExitsWithItsCodeAndOutput) {
 
 // The render needs no display (EGL); PNG holds the BMP's pixels top row first.
 TEST_F(Cli, RenderWithoutADisplayShowsTheMapAsBmpOrPng) {
-  ASSERT_EQ(run({"generate", path("g.vdr"), "--data", kData}).code, kExitOk);
-  const std::string vdr = days();
+  ASSERT_EQ(run(split("generate|@g.vdr|--data|$d")).code, kExitOk);
+  days();
   const char* display = std::getenv("DISPLAY");
   const std::string saved = display ? display : "";
   unsetenv("DISPLAY");
-  const Args big = {path("g.vdr"), "--size", "320x240", "--data", kData};
-  const Args narrow = {vdr, "--size", "99x40", "--tilt", "30", "--data", kData};
   std::vector<CliRun> runs;
-  for (const Args& args :
-       {Args{"render", path("view.bmp")} + big, Args{"render", path("v.bmp")} + narrow,
-        Args{"render", path("v.PNG")} + narrow,
-        Args{"render", path("tilted.bmp"), "--tilt", "60", "--heading", "30", "--distance", "80",
-             "--look-at", "40,30"} +
-            big})
-    runs.push_back(run(args));
+  for (const char* line :
+       {"render|@view.bmp|@g.vdr|--size|320x240|--data|$d",
+        "render|@v.bmp|@days.vdr|--size|99x40|--tilt|30|--data|$d",
+        "render|@v.PNG|@days.vdr|--size|99x40|--tilt|30|--data|$d",
+        "render|@tilted.bmp|@g.vdr|--size|320x240|--tilt|60|--heading|30|--distance|80|--look-at|"
+        "40,30|--data|$d"})
+    runs.push_back(run(split(line)));
   if (display) setenv("DISPLAY", saved.c_str(), 1);
   for (const CliRun& r : runs) ASSERT_EQ(std::tuple(r.code, r.err), std::tuple(kExitOk, ""));
   const std::string bmp = test::read_file(path("view.bmp"));
@@ -309,8 +299,10 @@ TEST_F(Cli, RenderWithoutADisplayShowsTheMapAsBmpOrPng) {
 
 TEST_F(Cli, AnimateWritesALoopingGifWhoseFramesFollowTheWindowAndShowItsDate) {
   std::filesystem::create_directories(path("frames"));
-  const CliRun r = run({"animate", path("a.gif"), days(), "--size", "160x120", "--frames", "3",
-                        "--delay", "120", "--frames-dir", path("frames"), "--data", kData});
+  days();
+  const CliRun r =
+      run(split("animate|@a.gif|@days.vdr|--size|160x120|--frames|3|--delay|120|--frames-dir|@"
+                "frames|--data|$d"));
   ASSERT_EQ(r.code, kExitOk) << r.err;
   int error = 0;
   GifFileType* gif = DGifOpenFileName(path("a.gif").c_str(), &error);

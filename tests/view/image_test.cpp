@@ -1,12 +1,6 @@
-// Rasters and map layers. The BMP reader and writer: layout byte for byte,
-// round trips, the files refused, whole-or-nothing saves on a disk that
-// fills up. The resampler byte for byte against the per-pixel loop it
-// replaced, and a side past 2^24 pixels read in range. Where the captured
-// view lands on a printed page. The GIS settings' bit fields, overlay masks
-// and map composition over a small data folder (bit and painting order,
-// missing and short files, folders where files should be, refused base
-// maps); the grid-to-map mapping's inverse and per-cell corner table (the
-// mapping itself is pinned by the atlas and the frames).
+// Rasters and map layers: BMP bytes, round trips and refusals; the resampler
+// against its per-pixel loop; print placement; GIS bit fields, overlay masks
+// and map composition over a small data folder; the grid-to-map inverse.
 #include "view/image.h"
 
 #include <gtest/gtest.h>
@@ -82,7 +76,7 @@ std::string hand_made_bmp(int32_t width, int32_t height, size_t row_bytes) {
          std::string(row_bytes * static_cast<size_t>(height), '\x5A');
 }
 
-TEST(WriteBmp, OneRedPixelByteForByteWholeOrNothingAndWhatItRefuses) {
+TEST(WriteBmp, OneRedPixelByteForByteWholeOrNothingRefusalsAndZeroPaddedRoundTrips) {
   test::ScratchDir dir;
   TestImage red(1, 1), padded(33, 20);  // rows of 99 bytes and 1 pad byte
   std::memcpy(red.image.pixels, "\xFF\0\0", 3);
@@ -100,12 +94,8 @@ TEST(WriteBmp, OneRedPixelByteForByteWholeOrNothingAndWhatItRefuses) {
     EXPECT_FALSE(std::filesystem::exists(dir.path("refused.bmp"))) << image->width;
     free_image(*image);
   }
-}
-
-// Rows padded with zeros to whole words. Largest first: every case rewrites
-// the same file, so a writer that didn't truncate would leave the old tail.
-TEST(ReadBmp, RoundTripsWithZeroPadToWholeWords) {
-  test::ScratchDir dir;
+  // Rows padded with zeros to whole words. Largest first: every case rewrites
+  // the same file, so a writer that didn't truncate would leave the old tail.
   const std::string path = dir.path("round.bmp");
   for (const auto& [width, height] :
        {std::pair{640, 480}, {6144, 2}, {6143, 2}, {6, 5}, {7, 2}, {2, 3}}) {
@@ -228,12 +218,9 @@ TEST(Resample, SameBytesAsThePerPixelLoop) {
               0)
         << width << "x" << height;
   }
-}
-
-// 2^24 + 5 rows: (rows - 2) rounds up to a float past the last row pair,
-// yet the top row must come from the top source row, read in range (the
-// sanitizer build checks). An empty source gives one black pixel.
-TEST(Resample, TallestAndEmptySourcesStayInsideTheirRows) {
+  // 2^24 + 5 rows: (rows - 2) rounds up to a float past the last row pair,
+  // yet the top row must come from the top source row, read in range (the
+  // sanitizer build checks). An empty source gives one black pixel.
   const int32_t height = (1 << 24) + 5;
   TestImage source, destination, empty, black;
   alloc_image(1, height, 3, source.image);
@@ -275,8 +262,7 @@ TEST(PrintLayout, ScaleRectangleOffsetAndTexture) {
   const int32_t refused[][4] = {{1, 600, 4800, 6600}, {800, 1, 4800, 6600}, {0, 0, 4800, 6600},
                                 {800, 600, 0, 6600},  {800, 600, 4800, -1}, {800, 600, 4800, 0}};
   for (const auto& [capture_w, capture_h, page_w, page_h] : refused) {
-    PrintLayout layout;
-    layout.scale = 42.0f;
+    PrintLayout layout{.scale = 42.0f};
     EXPECT_EQ(layout_print(page_w, page_h, capture_w, capture_h, layout), 0) << capture_w;
     EXPECT_EQ(layout.scale, 42.0f);
   }
@@ -384,12 +370,11 @@ TEST_F(MapFolder, FlagsChooseTheOverlaysEachInItsColourOverTheChosenMap) {
   EXPECT_TRUE(recorder.messages.empty());
 
   // Later overlays paint over earlier ones; missing ones are named once each.
-  mask(0, {20, 21});  // zip codes, yellow
-  mask(2, {21, 22});  // major roads, black
-  mask(4, {10, 11});  // highways, white
-  mask(6, {11, 12});  // DUZ, yellow
-  std::filesystem::remove(data + "/overlays/major_roads_labels.ovl");
-  std::filesystem::remove(data + "/overlays/hospitals_labels.ovl");
+  // Zip codes, yellow, on 20 and 21; major roads, black, on 21 and 22;
+  // highways, white, on 10 and 11; DUZ, yellow, on 11 and 12.
+  for (const auto& [bit, first] : {std::pair{0, 20}, {2, 21}, {4, 10}, {6, 11}})
+    mask(bit, {first, first + 1});
+  for (int bit : {3, 9}) std::filesystem::remove(data + "/overlays/" + kLayers[bit].first + ".ovl");
   TestImage composed;
   ASSERT_EQ(compose_map(settings(1 << 0 | 1 << 2 | 1 << 3 | 1 << 4 | 1 << 6 | 1 << 9), data,
                         composed.image),
