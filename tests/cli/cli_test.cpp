@@ -1,6 +1,5 @@
-// valdrin-cli end to end, in-process: what the tool itself owns (options,
-// exit codes, messages, outputs, failed saves that leave the old file, and
-// results stdout can't take). The rules underneath have their own suites.
+// valdrin-cli end to end, in-process: options, exit codes, messages, outputs
+// and failed saves; the rules underneath have their own suites.
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 #include <png.h>
@@ -61,8 +60,7 @@ class Cli : public ::testing::Test {
  protected:
   test::ScratchDir dir;
   std::string path(const std::string& name) { return dir.path(name); }
-  // A command line as one string, arguments split at '|': "@name" is that
-  // file in the scratch folder, "$d" the shipped data.
+  // Arguments split at '|': "@name" is a scratch file, "$d" the shipped data.
   Args split(const std::string& line) {
     Args args;
     for (size_t at = 0, end = 0; end < line.size(); at = end + 1) {
@@ -104,11 +102,9 @@ class Cli : public ::testing::Test {
   }
 };
 
-// Each command line, its exit code and what it writes: on success its whole
-// stdout (a text ending in a line end) or its start, and nothing on stderr;
-// on failure the reason on stderr and nothing on stdout. Files written are
-// checked after the table (their formats in detail elsewhere); each
-// generate run starts afresh, and --repeat 2 is two core calls on one state.
+// Each command line's exit code and output: on success all of stdout (when
+// it ends a line) or its start, on failure the reason on stderr alone. Files
+// written are checked after the table; --repeat 2 is two calls on one state.
 TEST_F(Cli, EachCommandLineExitsWithItsCodeAndOutput) {
   test::write_file(path("in.csv"),
                    "header\n2000,1,1,B,,45,10,1,CENTRAL,Y,1,2,W,M,1,1,B,M,20,1,77002\n");
@@ -190,8 +186,10 @@ TEST_F(Cli, EachCommandLineExitsWithItsCodeAndOutput) {
       {"export-csv|@s|@no/folder/x.csv", F, "can't write"},
       {"render|@out.bmp|@missing.vdr", F, "can't load data file"},
       {"render|@out.bmp|--size|8x8|--data|@none", F, "can't read map " + none},
-      // A failed save leaves the old file. A frame file that can't be made
-      // stops the GIF too; where the GIF's folder is a file nothing is made.
+      // A missing base map is the one message: no overlay is tried after it.
+      {"map|@out.bmp|--data|@none", F,
+       "ERROR: make_map(): can't read map\nError: can't read map " + none + "/maps/basemap.bmp\n"},
+      // A failed save, of a frame file too, leaves the old file.
       {"animate|@old.gif|@s|--size|32x24|--frames-dir|@missing|--data|$d", F, "can't write"},
       {"animate|@old.gif|@s|--size|32x24|--frames-dir|@missing|--frame-format|png|--data|$"
        "d",
@@ -245,20 +243,10 @@ TEST_F(Cli, EachCommandLineExitsWithItsCodeAndOutput) {
   for (int i = 0; i < 2; ++i) generate_events(kGenerateCount, *cells, random, *store, time);
   ASSERT_EQ(write_records(path("core.vdr").c_str(), *store), 1);
   EXPECT_EQ(test::read_file(path("two.vdr")), test::read_file(path("core.vdr")));
-  // A missing base map is the one message: no overlay is tried after it;
-  // without the overlays each missing one is named, and the map is written.
-  const CliRun no_map = run(split("map|@out.bmp|--data|@none"));
-  EXPECT_EQ(std::tuple(no_map.code, no_map.err),
-            std::tuple(kExitFile, "ERROR: make_map(): can't read map\nError: can't read map " +
-                                      none + "/maps/basemap.bmp\n"));
-  test::ScratchDir empty;
-  std::filesystem::copy(kData + "/maps", empty.path("maps"));
-  EXPECT_EQ(run({"map", out, "--data", empty.root(), "--overlays", "0x0082"}).err,
-            "ERROR: overlay(): can't read overlay\nERROR: overlay(): can't read overlay\n");
 }
 
-// The render needs no display (EGL); PNG holds the BMP's pixels top row first.
-TEST_F(Cli, RenderWithoutADisplayShowsTheMapAsBmpOrPng) {
+// Rendering needs no display (EGL); PNG holds the BMP's pixels top row first.
+TEST_F(Cli, RenderAndAnimateWithoutADisplayShowTheMapAsBmpPngAndGif) {
   ASSERT_EQ(run(split("generate|@g.vdr|--data|$d")).code, kExitOk);
   days();
   const char* display = std::getenv("DISPLAY");
@@ -295,11 +283,8 @@ TEST_F(Cli, RenderWithoutADisplayShowsTheMapAsBmpOrPng) {
   for (int y = 0; y < 40; ++y)
     EXPECT_EQ(0, std::memcmp(pixels.data() + y * 99 * 3, at(small, 0, 39 - y), 99 * 3)) << y;
   free_image(small);
-}
-
-TEST_F(Cli, AnimateWritesALoopingGifWhoseFramesFollowTheWindowAndShowItsDate) {
+  // The animation: a looping GIF whose frames follow the window and show its date.
   std::filesystem::create_directories(path("frames"));
-  days();
   const CliRun r =
       run(split("animate|@a.gif|@days.vdr|--size|160x120|--frames|3|--delay|120|--frames-dir|@"
                 "frames|--data|$d"));
