@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <numeric>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -77,23 +78,20 @@ std::string hand_made_bmp(int32_t width, int32_t height, size_t row_bytes) {
          std::string(row_bytes * static_cast<size_t>(height), '\x5A');
 }
 
-TEST(WriteBmp, OneRedPixelByteForByteWholeOrNothingRefusalsAndZeroPaddedRoundTrips) {
+TEST(Bmp, RedPixelBytesWholeSavesRefusalsPaddedRoundTripsAndFilesReadOrRefused) {
   test::ScratchDir dir;
-  TestImage red(1, 1), padded(33, 20);  // rows of 99 bytes and 1 pad byte
-  std::memcpy(red.image.pixels, "\xFF\0\0", 3);
+  TestImage red(1, 1, {0xFF, 0, 0}), padded(33, 20);  // rows of 99 bytes and 1 pad byte
   ASSERT_EQ(write_bmp(dir.path("red.bmp").c_str(), red.image), 1);
   EXPECT_EQ(test::read_file(dir.path("red.bmp")), std::string(kRedPixel.begin(), kRedPixel.end()));
   EXPECT_EQ(write_bmp(dir.path("no/folder/x.bmp").c_str(), red.image), 0);
   test::check_whole_or_nothing("BMP", 54 + 100 * 20,
                                [&](const char* path) { return write_bmp(path, padded.image); });
-  Image four_channels, too_wide, empty;
-  alloc_image(2, 2, 4, four_channels);
-  alloc_image(6145, 1, 3, too_wide);  // one pixel over the row buffer
-  alloc_image(0, 0, 3, empty);
-  for (Image* image : {&four_channels, &too_wide, &empty}) {
-    EXPECT_EQ(write_bmp(dir.path("refused.bmp").c_str(), *image), 0) << image->width;
-    EXPECT_FALSE(std::filesystem::exists(dir.path("refused.bmp"))) << image->width;
-    free_image(*image);
+  // Four channels, one pixel over the row buffer, nothing at all.
+  for (const auto& [width, height, channels] : {std::tuple{2, 2, 4}, {6145, 1, 3}, {0, 0, 3}}) {
+    TestImage image;
+    alloc_image(width, height, channels, image.image);
+    EXPECT_EQ(write_bmp(dir.path("refused.bmp").c_str(), image.image), 0) << width;
+    EXPECT_FALSE(std::filesystem::exists(dir.path("refused.bmp"))) << width;
   }
   // Rows padded with zeros to whole words. Largest first: every case rewrites
   // the same file, so a writer that didn't truncate would leave the old tail.
@@ -113,15 +111,11 @@ TEST(WriteBmp, OneRedPixelByteForByteWholeOrNothingRefusalsAndZeroPaddedRoundTri
               std::tuple(width, height, 3));
     EXPECT_EQ(std::memcmp(read.image.pixels, written.image.pixels, width * height * 3u), 0);
   }
-}
-
-// Rows are read bottom up, blue first, right after the 54 header bytes
-// whatever the header says; other files are refused before allocating.
-TEST(ReadBmp, TakesRowsAfterTheHeaderAndRefusesOtherFiles) {
+  // Rows are read bottom up, blue first, right after the 54 header bytes
+  // whatever the header says; other files are refused before allocating.
   std::string file = with_field(with_field(hand_made_bmp(2, 2, 8), 10, 138), 14, 124);
   const auto row_bytes = test::hex_bytes("01 02 03 04 05 06 EE EE 07 08 09 0A 0B 0C EE EE");
   file.replace(54, row_bytes.size(), std::string(row_bytes.begin(), row_bytes.end()));
-  test::ScratchDir dir;
   test::write_file(dir.path("h.bmp"), file + "trailing");
   TestImage two;
   ASSERT_EQ(read_bmp(dir.path("h.bmp").c_str(), two.image), 1);
@@ -305,7 +299,7 @@ TEST(Overlay, BitsRunMostSignificantFirstShortMasksPaintAPrefixAFolderNothing) {
     TestImage small(width, height, kGrey);
     overlay(path.c_str(), 0, 0, 0, small.image);
     Pixels prefix(static_cast<size_t>(painted));
-    for (int i = 0; i < painted; ++i) prefix[i] = i;
+    std::iota(prefix.begin(), prefix.end(), 0);
     EXPECT_EQ(small.painted(), prefix) << width << "x" << height << " " << bytes;
   }
   EXPECT_EQ(recorder.messages, Messages(2, {"ERROR", "overlay(): can't read overlay"}));
@@ -329,11 +323,9 @@ class MapFolder : public ::testing::Test {
     for (int i : pixels) bytes[i / 8] = static_cast<char>(bytes[i / 8] | 0x80 >> (i % 8));
     test::write_file(data + "/overlays/" + kLayers[bit].first + ".ovl", bytes);
   }
-  static GisSettings settings(uint16_t flags, uint8_t choice = 0) {
-    GisSettings gis{flags, 0};
-    set_selection_mode(gis, 5);
-    set_map_choice(gis, choice);
-    return gis;
+  // Selection mode 5 in the bits beside the map choice, which must not matter.
+  static GisSettings settings(uint16_t flags, int choice = 0) {
+    return GisSettings{flags, static_cast<uint8_t>(5 << 3 | choice)};
   }
 };
 

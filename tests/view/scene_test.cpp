@@ -196,7 +196,6 @@ TEST_F(SceneFrames, CaptureRowsComeBottomFirstTightlyPacked) {
     const size_t middle = static_cast<size_t>(width / 2) * 3;
     EXPECT_NEAR(capture.pixels[middle + 2], kGrey, 2);
     EXPECT_GT(capture.pixels[(height - 1) * row_bytes + middle + 2], 250);
-
     free_image(capture), close();
   }
   EXPECT_TRUE(recorder.messages.empty());
@@ -323,9 +322,9 @@ TEST(Picking, StraightDownDegenerateViewportsAndWhatGlDraws) {
     Image ids;
     read_frame(kWidth, kHeight, ids);
     auto id_at = [&](int x, int y) {
-      const uint8_t* p = ids.pixels + ((kHeight - 1 - std::clamp(y, 0, kHeight - 1)) * kWidth +
-                                       std::clamp(x, 0, kWidth - 1)) *
-                                          3;
+      const int i =
+          (kHeight - 1 - std::clamp(y, 0, kHeight - 1)) * kWidth + std::clamp(x, 0, kWidth - 1);
+      const uint8_t* p = ids.pixels + 3 * i;
       return std::pair<int, int>{p[0] - 1, p[1] - 1};  // (-1, -1): no cell
     };
     for (int y = 3; y < kHeight; y += 7)
