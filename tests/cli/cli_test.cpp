@@ -103,7 +103,7 @@ TEST_F(Cli, EachCommandLineExitsWithItsCodeAndOutput) {
   test::write_file(path("in.csv"),
                    "header\n2000,1,1,B,,45,10,1,CENTRAL,Y,1,2,W,M,1,1,B,M,20,1,77002\n");
   const std::string out = path("out.bmp"), gif = path("a.gif"), none = path("none"),
-                    old = path("old.gif");
+                    old = path("o.gif");
   test::write_file(old, std::string("old bytes"));
   const int U = kExitUsage, F = kExitFile;
   const std::tuple<std::string, int, std::string> cases[] = {
@@ -182,12 +182,12 @@ TEST_F(Cli, EachCommandLineExitsWithItsCodeAndOutput) {
       {"map|@out.bmp|--data|@none", F,
        "ERROR: make_map(): can't read map\nError: can't read map " + none + "/maps/basemap.bmp\n"},
       // A failed save, of a frame file too, leaves the old file.
-      {"animate|@old.gif|@s|--size|32x24|--frames-dir|@missing|--data|$d", F, "can't write"},
-      {"animate|@old.gif|@s|--size|32x24|--frames-dir|@missing|--frame-format|png|--data|$"
+      {"animate|@o.gif|@s|--size|32x24|--frames-dir|@m|--data|$d", F, "can't write"},
+      {"animate|@o.gif|@s|--size|32x24|--frames-dir|@m|--frame-format|png|--data|$"
        "d",
-       F, "missing/frame-0001.png"},
-      {"animate|@old.gif/x.gif|@s|--size|32x24|--data|$d", F, "can't write"},
-      {"render|@old.gif/x.png|@s|--size|32x24|--data|$d", F, "can't write"}};
+       F, "m/frame-0001.png"},
+      {"animate|@o.gif/x.gif|@s|--size|32x24|--data|$d", F, "can't write"},
+      {"render|@o.gif/x.png|@s|--size|32x24|--data|$d", F, "can't write"}};
   for (const auto& [line, code, text] : cases) {
     const CliRun r = run(split(line));
     EXPECT_EQ(r.code, code) << line << ": " << r.err;
