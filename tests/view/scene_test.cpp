@@ -1,9 +1,5 @@
-// Frames drawn by the real scene code into a headless framebuffer, read back
-// pixel by pixel: the frame from the column arrays byte for byte against the
-// two column lists drawn plainly in immediate mode (where the field reaches
-// past the screen, the clipping path may round a half-way texel or an edge
-// pixel the other way by batching alone, so there that noise is allowed),
-// the capture's rows, and picks against the cell tops drawn in id colours.
+// Headless frames from the scene code: the column arrays against plain
+// immediate-mode lists, the capture's rows, picks against id-coloured tops.
 #include "view/scene.h"
 
 #include <GL/gl.h>
@@ -52,8 +48,7 @@ class SceneFrames : public ::testing::Test {
   ViewState view;
   Image frame;
 
-  // A 64 x 64 base map, of one colour or (gradient) telling rows and
-  // columns apart, and a cell table with row 33, column 45 selected.
+  // A 64 x 64 map, one colour or a ramp; cell (33, 45) selected.
   void write_data(bool gradient) {
     gis.overlay_flags = 0;
     for (const char* folder : {"maps", "selections"})
@@ -99,9 +94,8 @@ class SceneFrames : public ::testing::Test {
   const uint8_t* pixel(int x, int y) const { return frame.pixels + (y * kWidth + x) * 3; }
 };
 
-// One frame the plain way: clear, camera, one batch of tops with the Map
-// texture and one of sides with the Side texture, rows outer, blending on.
-// With `ids`, only the tops, each in colour (row + 1, column + 1, 0) on black.
+// One frame the plain way: tops with the Map texture, then sides with the
+// Side texture. With `ids`, only tops in colour (row + 1, column + 1, 0).
 void draw_reference(const CountTables& counts, const CellTable& cells,
                     const CellTexcoords& texcoords, const ViewState& view, bool ids = false) {
   if (ids) glClearColor(0, 0, 0, 1);
@@ -142,9 +136,7 @@ void draw_reference(const CountTables& counts, const CellTable& cells,
     }
   }
   glEnd();
-  glDisable(GL_TEXTURE_2D);
-  glDisable(GL_BLEND);
-  glDisable(GL_DEPTH_TEST);
+  for (GLenum what : {GL_TEXTURE_2D, GL_BLEND, GL_DEPTH_TEST}) glDisable(what);
 }
 
 void expect_colour(const uint8_t* p, int r, int g, int b, int tolerance = 2) {
@@ -152,15 +144,12 @@ void expect_colour(const uint8_t* p, int r, int g, int b, int tolerance = 2) {
       << +p[0] << "," << +p[1] << "," << +p[2];
 }
 
-// The map under zero-count cells, half bright under a selected one, the
-// clear colour beside the grid; a height-zero resize keeps the projection.
-// Level at the front face of a column of three from close by: three white
-// bands, each capped by a black stripe an eighth of its height.
+// The map, half bright where selected, the clear colour beside the grid; a
+// height-zero resize keeps the projection; a column of three seen level.
 TEST_F(SceneFrames, MapSelectedTopsClearColourAndAColumnOfThree) {
   write_data(false);
   draw();
-  // Straight down from 100 units a cell is 12 pixels: the centres of cells
-  // (33, 42) and (33, 45).
+  // From 100 units a cell is 12 pixels: centres of (33, 42) and (33, 45).
   expect_colour(pixel(406, 306), kMapColour[0], kMapColour[1], kMapColour[2]);
   expect_colour(pixel(442, 306), kMapColour[0] / 2, kMapColour[1] / 2, kMapColour[2] / 2);
   resize_view(view, kWidth, 0);
@@ -175,8 +164,7 @@ TEST_F(SceneFrames, MapSelectedTopsClearColourAndAColumnOfThree) {
   std::tie(view.look_at[0], view.tilt, view.distance) = std::tuple(42.5f, 90.0f, 10.0f);
   draw();
   EXPECT_EQ(counts->cells[33 * kGridCols + 42], 3u);
-  // The face y = 33 is 10 units from the eye and one unit wide: 120 pixels
-  // across, 30 pixels per event upward from the middle row.
+  // 10 units away: 30 pixels per event up, each band capped by a black stripe.
   const int face_grey = static_cast<int>(0.9f * 255);
   for (int k = 0; k < 3; ++k) {
     expect_colour(pixel(400, 300 + k * 30 + 12), face_grey, face_grey, face_grey, 3);
@@ -187,8 +175,7 @@ TEST_F(SceneFrames, MapSelectedTopsClearColourAndAColumnOfThree) {
   EXPECT_TRUE(recorder.messages.empty());
 }
 
-// Each capture row against the row read alone (which padding can't
-// misplace); the view's lower half lies beside the grid.
+// Each capture row against the row read alone, which padding can't misplace.
 TEST_F(SceneFrames, CaptureRowsComeBottomFirstTightlyPacked) {
   write_data(true);
   view.look_at[1] = 0;  // the grid's first row across the middle
@@ -209,7 +196,6 @@ TEST_F(SceneFrames, CaptureRowsComeBottomFirstTightlyPacked) {
     const size_t middle = static_cast<size_t>(width / 2) * 3;
     EXPECT_NEAR(capture.pixels[middle + 2], kGrey, 2);
     EXPECT_GT(capture.pixels[(height - 1) * row_bytes + middle + 2], 250);
-
     free_image(capture), close();
   }
   EXPECT_TRUE(recorder.messages.empty());
@@ -222,8 +208,7 @@ TEST_F(SceneFrames, CaptureRowsComeBottomFirstTightlyPacked) {
   }
 }
 
-// Far views hold the whole field: there the frame must match exactly. Close
-// ones leave columns outside the view volume out of the arrays: only
+// Far views must match exactly; close ones skip columns out of view, so only
 // batching noise, never a patch of pixels, may tell them apart.
 TEST_F(SceneFrames, ArraysDrawTheFramesOfTheImmediateModeLists) {
   struct Case {
@@ -243,8 +228,8 @@ TEST_F(SceneFrames, ArraysDrawTheFramesOfTheImmediateModeLists) {
        20, 50, 170, 42, 33, 0},
       {"a selection on the full store",
        [&] {
-         for (int r = 20; r < 40; ++r)
-           for (int c = 30; c < 55; ++c) cells->words[r * kGridCols + c][0] |= kSelectedBit;
+         for (int i = 0; i < 500; ++i)
+           cells->words[(20 + i / 25) * kGridCols + 30 + i % 25][0] |= kSelectedBit;
        },
        20, 50, 170, 42, 33, 0},
       {"close, tilted", [] {}, 20, 50, 100, 42, 33, 12},
@@ -304,18 +289,14 @@ TEST_F(SceneFrames, ArraysDrawTheFramesOfTheImmediateModeLists) {
   }
 }
 
-// Straight down through a shared corner, beside the grid, on viewports too
-// small to pick in; then tilted views against the id frame GL draws.
+// Straight down, beside the grid, tiny viewports; then views against GL's ids.
 TEST(Picking, StraightDownDegenerateViewportsAndWhatGlDraws) {
   auto counts = std::make_unique<CountTables>();
   clear_counts(*counts);
   int16_t row = -1, col = -1;
-  for (const auto& [width, height, x, picked] :
-       {std::tuple<int16_t, int16_t, float, int>{801, 601, 42, 1},
-        {801, 601, -100, 0},
-        {1, 600, 42, 0},
-        {800, 1, 42, 0},
-        {0, 0, 42, 0}}) {
+  const std::tuple<int16_t, int16_t, float, int> viewports[] = {
+      {801, 601, 42, 1}, {801, 601, -100, 0}, {1, 600, 42, 0}, {800, 1, 42, 0}, {0, 0, 42, 0}};
+  for (const auto& [width, height, x, picked] : viewports) {
     ViewState view;
     view.look_at[0] = x;
     resize_frustum(view, width, height);
@@ -341,9 +322,9 @@ TEST(Picking, StraightDownDegenerateViewportsAndWhatGlDraws) {
     Image ids;
     read_frame(kWidth, kHeight, ids);
     auto id_at = [&](int x, int y) {
-      const uint8_t* p = ids.pixels + ((kHeight - 1 - std::clamp(y, 0, kHeight - 1)) * kWidth +
-                                       std::clamp(x, 0, kWidth - 1)) *
-                                          3;
+      const int i =
+          (kHeight - 1 - std::clamp(y, 0, kHeight - 1)) * kWidth + std::clamp(x, 0, kWidth - 1);
+      const uint8_t* p = ids.pixels + 3 * i;
       return std::pair<int, int>{p[0] - 1, p[1] - 1};  // (-1, -1): no cell
     };
     for (int y = 3; y < kHeight; y += 7)
