@@ -9,7 +9,7 @@
 #include <map>
 #include <memory>
 
-#include "tools/atlas/font.h"
+#include "view/bitmap_font.h"
 #include "view/texcoords.h"
 
 namespace valdrin::atlas {

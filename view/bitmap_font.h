@@ -1,18 +1,19 @@
-// A small 5 x 7 bitmap font carried by the atlas generator, so that labels
-// come out the same on every machine: no system font is ever read.
+// A small 5 x 7 bitmap font carried by the program, so that the atlas's map
+// labels and the animation's date labels come out the same on every
+// machine: no system font is ever read.
 #pragma once
 
 #include <cstdint>
 #include <string_view>
 
-namespace valdrin::atlas {
+namespace valdrin {
 
 constexpr int kGlyphWidth = 5;
 constexpr int kGlyphHeight = 7;
 constexpr int kGlyphAdvance = 6;  // one blank column between letters
 
-// Rows of a glyph, top row first; bit 4 is the leftmost column. Characters
-// the font lacks come out blank.
+// Rows of a glyph, top row first; bit 4 is the leftmost column. The font has
+// capitals, digits and - . / ' , only; other characters come out blank.
 const uint8_t* glyph_rows(char c);
 
 // Width in pixels of `text` with font pixels scale_x wide.
@@ -36,4 +37,4 @@ void draw_text(std::string_view text, int left, int top, int scale_x, int scale_
   }
 }
 
-}  // namespace valdrin::atlas
+}  // namespace valdrin

@@ -1,7 +1,7 @@
-// Glyphs of the atlas font: uppercase letters, digits and - . / '.
-#include "tools/atlas/font.h"
+// Glyphs of the bitmap font: capitals, digits and - . / ' ,.
+#include "view/bitmap_font.h"
 
-namespace valdrin::atlas {
+namespace valdrin {
 
 namespace {
 
@@ -52,6 +52,7 @@ constexpr Glyph kGlyphs[] = {
     {'.', {0x00, 0x00, 0x00, 0x00, 0x00, 0x0C, 0x0C}},
     {'/', {0x00, 0x01, 0x02, 0x04, 0x08, 0x10, 0x00}},
     {'\'', {0x04, 0x04, 0x08, 0x00, 0x00, 0x00, 0x00}},
+    {',', {0x00, 0x00, 0x00, 0x00, 0x0C, 0x04, 0x08}},
 };
 // clang-format on
 
@@ -70,4 +71,4 @@ int text_width(std::string_view text, int scale_x) {
   return (static_cast<int>(text.size()) * kGlyphAdvance - 1) * scale_x;
 }
 
-}  // namespace valdrin::atlas
+}  // namespace valdrin
