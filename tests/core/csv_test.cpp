@@ -85,8 +85,6 @@ TEST_F(CsvFiles, ExportWritesHeaderLinesThenOneLinePerRecord) {
   ASSERT_EQ(export_csv(dir.path("empty.csv").c_str(), *store, time), 1);
   EXPECT_EQ(test::read_file(dir.path("empty.csv")), kHeadLines);
   EXPECT_EQ(export_csv(dir.path("none/x.csv").c_str(), *store, time), 0);
-  store->count = 1;
-  EXPECT_EQ(export_csv("/dev/full", *store, time), 0);
 }
 
 // "position FIELD texts = codes", one text at a time through the line parser.
@@ -188,7 +186,7 @@ TEST_F(CsvFiles, HeaderOnlyFailedImportsSortingAndTheCapacity) {
 
 // A line of 2^31 + 5 commas, more than a 32-bit field counter holds, fed
 // through a pipe so that nothing of it lands on disk.
-TEST(HostileCsv, BillionsOfCommasOnOneLine) {
+TEST_F(CsvFiles, BillionsOfCommasOnOneLine) {
   int fds[2];
   ASSERT_EQ(::pipe(fds), 0);
   std::thread writer([fd = fds[1]] {
@@ -199,8 +197,6 @@ TEST(HostileCsv, BillionsOfCommasOnOneLine) {
     std::fputs(",,,,,X,2016\n2001,5,6,C,,0,1\n", out);
     std::fclose(out);
   });
-  auto store = std::make_unique<EventStore>();
-  TimeState time;
   const int loaded = import_csv(("/dev/fd/" + std::to_string(fds[0])).c_str(), *store, time);
   writer.join();
   ::close(fds[0]);

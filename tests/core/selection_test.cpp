@@ -200,12 +200,9 @@ TEST(InfoText, AppendsKeepTheNewestLinesWithinBothLimits) {
             std::tuple(kInfoMaxChars, "tail\r\n"));
   info_append(info, "next");
   EXPECT_TRUE(info.text.size() <= kInfoMaxChars && info.text.ends_with("next\r\n"));
-}
-
-// Spaces for CRs; "Clear" then "Save" gives an empty file.
-TEST(InfoText, SavedFiles) {
+  // Saved: spaces for CRs; "Clear" then "Save" gives an empty file.
   test::ScratchDir dir;
-  InfoText info;
+  info_clear(info);
   info_append(info, "From: Day,January,1,2000\r\nTotal Events: 0\r\n");
   ASSERT_EQ(write_info_text(info, dir.path("a.txt").c_str()), 1);
   EXPECT_EQ(test::read_file(dir.path("a.txt")), "From: Day,January,1,2000 \nTotal Events: 0 \n \n");
