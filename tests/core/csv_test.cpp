@@ -89,8 +89,8 @@ TEST_F(CsvFiles, ExportWritesHeaderLinesThenOneLinePerRecord) {
 
 // "position FIELD texts = codes", one text at a time through the line parser.
 // A REASON of 20 nines saturates strtol and the int keeps -1.
-TEST(CsvImport, ValueRules) {
-  const std::string cases =
+TEST_F(CsvFiles, ValueRulesAndListingsByteForByte) {
+  const std::string rules =
       "8 DIVISION Swat|X-JOB| AIRPORT|TRAVIS = 0 19 0 4; 9 SUCCESSFUL Nope|y = 1 0; "
       "3 COUNCIL I|-NA- = 9 0; 5 ROW -NA-|-1|66|0 = 66 66 127 65; 7 SHIFT -NA-|7 = 0 3; "
       "6 COL -NA-|130|12abc|  +7|\n\r5 = 84 2 12 7 5; 10 INJURY -NA-|17 = 0 1; 16 SRACE Officer = "
@@ -100,7 +100,7 @@ TEST(CsvImport, ValueRules) {
       "18 SAGE 16|17|22|23|34|35|42|43|49|50|75|76|0||UNK|-3| 30 = "
       "1 2 2 3 4 5 5 6 6 7 7 0 8 8 8 0 4; 19 REASON -NA-|99999999999999999999 = 0 15; "
       "20 ZIP -NA-|77999|76999|78023|76998 = 0 1000 0 0 1023";
-  for (const std::string& c : test::split(cases, ';')) {
+  for (const std::string& c : test::split(rules, ';')) {
     std::istringstream row(c.substr(0, c.find('=')));
     int index, field = 0;
     std::string name;
@@ -121,13 +121,10 @@ TEST(CsvImport, ValueRules) {
   EXPECT_EQ(std::tuple(e.location >> 28, e.incident & 0x8003u, e.officer & 0x8000u, e.suspect >> 21,
                        e.reserved),
             std::tuple(0u, 0u, 0u, 0u, 0));
-}
-
-// Record bytes in key order. An empty line is a record; a field never
-// reached reads "-NA-", never as the line before; an empty field reads as
-// empty text; CR belongs to its field unless before LF; a last line needs no
-// LF; a field keeps 63 characters; text past the 21st field goes nowhere.
-TEST_F(CsvFiles, ListingsByteForByte) {
+  // Record bytes in key order. An empty line is a record; a field never
+  // reached reads "-NA-", never as the line before; an empty field reads as
+  // empty text; CR belongs to its field unless before LF; a last line needs no
+  // LF; a field keeps 63 characters; text past the 21st field goes nowhere.
   const std::string long_line = "2003,4,5,B," + std::string(5000, 'x') +
                                 ",1,2,3,CENTRAL,Y,1,2,W,M,1,1,B,M,20," + std::string(63, ' ') +
                                 "5,77002" + std::string(100, '9') + ",extra,fields\n";

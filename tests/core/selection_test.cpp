@@ -46,7 +46,7 @@ std::unique_ptr<CellTable> districts() {
 // "mode row col: result cells" (0 keymap, 1 district, 2 zip). Second codes
 // count whatever their bit, except the clicked cell's; modes 3-7 and clicks
 // outside the grid select nothing.
-TEST(Selection, AreasForEachModeAndClick) {
+TEST(Selection, AreasForEachModeAndClickAndTheCellTableFile) {
   const std::string cases =
       "0 40 70: 1 40,70; 0 1 0: 1 1,0; 1 1 1: 1 1,1 1,2 2,1; 1 1 2: 1 1,1 1,2 1,3 2,1 2,3; "
       "1 1 3: 1 1,2 1,3 2,3; 2 1 3: 1 1,2 1,3; 2 1 2: 1 1,1 1,2 1,3 2,1; 1 2 1: 1 ; 2 2 1: 1 ; "
@@ -65,6 +65,27 @@ TEST(Selection, AreasForEachModeAndClick) {
   clear_selection(*t);
   EXPECT_TRUE(selected(*t).empty());
   EXPECT_EQ(t->words[index(1, 2)][0], codes);
+  // The file: whole entries up to the table's end; a failed load changes nothing.
+  test::ScratchDir dir;
+  test::MessageRecorder recorder;
+  std::vector<uint8_t> bytes(kSelectionFileBytes + 100, 0);
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7 + 1);
+  test::write_file(dir.path("long.sel"), bytes);
+  auto table = districts();
+  ASSERT_EQ(init_selection(dir.path("long.sel").c_str(), *table), 1);
+  EXPECT_EQ(0, std::memcmp(table->words, bytes.data(), kSelectionFileBytes));  // little-endian
+  bytes.resize(803);  // 100 whole entries and three bytes of another
+  test::write_file(dir.path("short.sel"), bytes);
+  ASSERT_EQ(init_selection(dir.path("short.sel").c_str(), *table), 1);
+  EXPECT_NE(table->words[99][1], 0u);
+  for (int i = 100; i < kCellCount; ++i) ASSERT_EQ(table->words[i][0] | table->words[i][1], 0u);
+  EXPECT_TRUE(recorder.messages.empty());
+  const uint32_t kept = table->words[5][0];
+  EXPECT_EQ(init_selection(dir.path("missing.sel").c_str(), *table), 0);
+  EXPECT_EQ(init_selection(dir.root().c_str(), *table), 0);
+  EXPECT_EQ(table->words[5][0], kept);
+  EXPECT_EQ(recorder.messages, (std::vector<std::pair<std::string, std::string>>(
+                                   2, {"ERROR", "init_selection(): can't read selection"})));
 }
 
 class Report : public ::testing::Test {
@@ -141,30 +162,6 @@ TEST_F(Report, ReadoutNamesTheCellItsCountAndEveryArea) {
       {-1, 3, ""}};
   for (const auto& [row, col, text] : cases)
     EXPECT_EQ(cell_readout(*table, *counts, int16_t(row), int16_t(col)), text) << row << "," << col;
-}
-
-// Whole entries up to the table's end; a failed load changes nothing.
-TEST(CellTableFile, FullShortMissingAndTooLong) {
-  test::ScratchDir dir;
-  test::MessageRecorder recorder;
-  std::vector<uint8_t> bytes(kSelectionFileBytes + 100, 0);
-  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7 + 1);
-  test::write_file(dir.path("long.sel"), bytes);
-  auto table = std::make_unique<CellTable>();
-  ASSERT_EQ(init_selection(dir.path("long.sel").c_str(), *table), 1);
-  EXPECT_EQ(0, std::memcmp(table->words, bytes.data(), kSelectionFileBytes));  // little-endian
-  bytes.resize(803);  // 100 whole entries and three bytes of another
-  test::write_file(dir.path("short.sel"), bytes);
-  ASSERT_EQ(init_selection(dir.path("short.sel").c_str(), *table), 1);
-  EXPECT_NE(table->words[99][1], 0u);
-  for (int i = 100; i < kCellCount; ++i) ASSERT_EQ(table->words[i][0] | table->words[i][1], 0u);
-  EXPECT_TRUE(recorder.messages.empty());
-  const uint32_t kept = table->words[5][0];
-  EXPECT_EQ(init_selection(dir.path("missing.sel").c_str(), *table), 0);
-  EXPECT_EQ(init_selection(dir.root().c_str(), *table), 0);
-  EXPECT_EQ(table->words[5][0], kept);
-  EXPECT_EQ(recorder.messages, (std::vector<std::pair<std::string, std::string>>(
-                                   2, {"ERROR", "init_selection(): can't read selection"})));
 }
 
 std::string numbered_lines(int first, int count) {

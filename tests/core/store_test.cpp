@@ -203,32 +203,7 @@ mode_t mode_of(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 0777 : 0;
 }
 
-TEST(SaveWholeFile, ReplacesOnlyWhenEveryWriteSucceeded) {
-  const std::tuple<const char*, std::function<int(std::FILE*)>, bool> cases[] = {
-      {"all written", [](std::FILE* f) { return std::fputs("new bytes", f) >= 0 ? 1 : 0; }, true},
-      {"writer gives up half-way", [](std::FILE* f) { return std::fputs("new", f) * 0; }, false},
-      {"stream error", [](std::FILE* f) { return std::fputs("new", f) >= 0 && std::fgetc(f); },
-       false}};
-  for (const auto& [name, write, saved] : cases) {
-    test::ScratchDir dir;
-    const std::string target = dir.path("kept.vdr");
-    test::write_file(target, std::string("old bytes"));
-    ::chmod(target.c_str(), 0640);
-    EXPECT_EQ(save_whole_file(target.c_str(), write), saved ? 1 : 0) << name;
-    EXPECT_EQ(std::tuple(test::read_file(target), test::entries_in(dir.root()), mode_of(target)),
-              std::tuple(saved ? "new bytes" : "old bytes", 1, 0640u))
-        << name;
-  }
-  test::ScratchDir dir;
-  const mode_t mask = ::umask(022);
-  EXPECT_EQ(save_whole_file(dir.path("new.csv").c_str(), [](std::FILE*) { return 1; }), 1);
-  EXPECT_EQ(mode_of(dir.path("new.csv")), 0644u);
-  for (const std::string& bad : {dir.path("no/such/folder.csv"), std::string()})
-    EXPECT_EQ(save_whole_file(bad.c_str(), [](std::FILE*) { return 1; }), 0) << bad;
-  ::umask(mask);
-}
-
-TEST_F(StoreFiles, EventDataAndCsvExportAreWholeOrNothing) {
+TEST_F(StoreFiles, SavesAreWholeOrNothing) {
   store->count = 600;
   for (uint32_t i = 0; i < store->count; ++i) {
     store->records[i] = test::example_event();
@@ -240,6 +215,28 @@ TEST_F(StoreFiles, EventDataAndCsvExportAreWholeOrNothing) {
   ASSERT_EQ(export_csv(dir.path("full.csv").c_str(), *store, time), 1);
   test::check_whole_or_nothing("CSV export", test::read_file(dir.path("full.csv")).size(),
                                [&](const char* path) { return export_csv(path, *store, time); });
+  // Any save replaces its file only when every write succeeded.
+  const std::tuple<const char*, std::function<int(std::FILE*)>, bool> cases[] = {
+      {"all written", [](std::FILE* f) { return std::fputs("new bytes", f) >= 0 ? 1 : 0; }, true},
+      {"writer gives up half-way", [](std::FILE* f) { return std::fputs("new", f) * 0; }, false},
+      {"stream error", [](std::FILE* f) { return std::fputs("new", f) >= 0 && std::fgetc(f); },
+       false}};
+  for (const auto& [name, write, saved] : cases) {
+    test::ScratchDir tmp;
+    const std::string target = tmp.path("kept.vdr");
+    test::write_file(target, std::string("old bytes"));
+    ::chmod(target.c_str(), 0640);
+    EXPECT_EQ(save_whole_file(target.c_str(), write), saved ? 1 : 0) << name;
+    EXPECT_EQ(std::tuple(test::read_file(target), test::entries_in(tmp.root()), mode_of(target)),
+              std::tuple(saved ? "new bytes" : "old bytes", 1, 0640u))
+        << name;
+  }
+  const mode_t mask = ::umask(022);
+  EXPECT_EQ(save_whole_file(dir.path("new.csv").c_str(), [](std::FILE*) { return 1; }), 1);
+  EXPECT_EQ(mode_of(dir.path("new.csv")), 0644u);
+  for (const std::string& bad : {dir.path("no/such/folder.csv"), std::string()})
+    EXPECT_EQ(save_whole_file(bad.c_str(), [](std::FILE*) { return 1; }), 0) << bad;
+  ::umask(mask);
 }
 
 }  // namespace
