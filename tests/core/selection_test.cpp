@@ -106,7 +106,26 @@ class Report : public ::testing::Test {
 
 // A dot keymap names the grid position; second codes print with their bits,
 // even index 0; codes past the counters print 0; huge counts get cut.
-TEST_F(Report, LinesForEachKindOfCell) {
+TEST_F(Report, ReadoutAndLinesForEachKindOfCell) {
+  // Present bits with a zero code name no second area.
+  cell(12, 40, make_cell_word(9, 5, true, 3, 4, true), "0493");
+  cell(0, 0, make_cell_word(9, 0, false, 3, 0, false), "0493");
+  cell(65, 83, 0, "....");
+  cell(0, 1, make_cell_word(0, 0, true, 0, 0, true), "\0\0\0\0");
+  counts->cells[index(12, 40)] = 7;
+  const std::tuple<int, int, const char*> readouts[] = {
+      {12, 40,
+       "Row 12, Column 40\nEvents: 7\nKeymap 0493\nZip Code 77002\nZip Code 77003\n"
+       "Council District I\nCouncil District E"},
+      {0, 0, "Row 0, Column 0\nEvents: 0\nKeymap 0493\nZip Code 77002\nCouncil District I"},
+      {65, 83, "Row 65, Column 83\nEvents: 0\nKeymap (65, 83)"},
+      {0, 1, "Row 0, Column 1\nEvents: 0\nKeymap (0, 1)"},
+      {66, 0, ""},
+      {0, 84, ""},
+      {-1, 3, ""}};
+  for (const auto& [row, col, text] : readouts)
+    EXPECT_EQ(cell_readout(*table, *counts, int16_t(row), int16_t(col)), text) << row << "," << col;
+  counts->cells[index(12, 40)] = 0;
   cell(20, 10, make_cell_word(9, 0, false, 3, 0, false), "0493");
   cell(12, 40, 0, ".\0\0\0");
   cell(5, 5, make_cell_word(2, 4, true, 0, 0, true), "A7\0Z");
@@ -141,27 +160,6 @@ TEST_F(Report, LinesForEachKindOfCell) {
   const std::string cut = report(0, 0);
   EXPECT_EQ(cut.size(), kReportSize - 1);
   EXPECT_NE(cut.find("Council District I: 4294967295, 429496729600.00%"), std::string::npos) << cut;
-}
-
-// Present bits with a zero code name no second area.
-TEST_F(Report, ReadoutNamesTheCellItsCountAndEveryArea) {
-  cell(12, 40, make_cell_word(9, 5, true, 3, 4, true), "0493");
-  cell(0, 0, make_cell_word(9, 0, false, 3, 0, false), "0493");
-  cell(65, 83, 0, "....");
-  cell(0, 1, make_cell_word(0, 0, true, 0, 0, true), "\0\0\0\0");
-  counts->cells[index(12, 40)] = 7;
-  const std::tuple<int, int, const char*> cases[] = {
-      {12, 40,
-       "Row 12, Column 40\nEvents: 7\nKeymap 0493\nZip Code 77002\nZip Code 77003\n"
-       "Council District I\nCouncil District E"},
-      {0, 0, "Row 0, Column 0\nEvents: 0\nKeymap 0493\nZip Code 77002\nCouncil District I"},
-      {65, 83, "Row 65, Column 83\nEvents: 0\nKeymap (65, 83)"},
-      {0, 1, "Row 0, Column 1\nEvents: 0\nKeymap (0, 1)"},
-      {66, 0, ""},
-      {0, 84, ""},
-      {-1, 3, ""}};
-  for (const auto& [row, col, text] : cases)
-    EXPECT_EQ(cell_readout(*table, *counts, int16_t(row), int16_t(col)), text) << row << "," << col;
 }
 
 std::string numbered_lines(int first, int count) {
