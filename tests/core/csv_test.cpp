@@ -74,7 +74,6 @@ TEST_F(CsvFiles, ExportWritesHeaderLinesThenOneLinePerRecord) {
       {example_with("COUNCIL=0 DIVISION=20 NUMS=8 SAGE=1"),
        "Day,January,1,2000,10,20,77002,-NA-,-NA-,Yes,None,2,White,Male,Dispatched,-NA-,Black,"
        "Male,<= 16,Combat/Resist\n"}};
-  time.first_key = kFirstValidKey, time.last_key = kLastValidKey;
   std::string expected = kHeadLines;
   for (const auto& [event, line] : cases) store->records[store->count++] = event, expected += line;
   for (; store->count < 3000; expected += kExampleExport)
@@ -171,7 +170,6 @@ TEST_F(CsvFiles, HeaderOnlyFailedImportsSortingAndTheCapacity) {
   EXPECT_EQ(import_csv(dir.path("missing.csv").c_str(), *store, time), 0);
   EXPECT_EQ(import_csv(dir.root().c_str(), *store, time), 0);
   EXPECT_EQ(std::tuple(summary(*store), time.first_key), std::tuple(before, first_key));
-  EXPECT_TRUE(recorder.messages.empty());
   std::string body;
   for (int i = 0; i < 6002; ++i) body += "2001,1,1,A,,0," + std::to_string(i % 84) + ",1\n";
   ASSERT_EQ(import(body), 1);
