@@ -74,7 +74,6 @@ TEST_F(CsvFiles, ExportWritesHeaderLinesThenOneLinePerRecord) {
       {example_with("COUNCIL=0 DIVISION=20 NUMS=8 SAGE=1"),
        "Day,January,1,2000,10,20,77002,-NA-,-NA-,Yes,None,2,White,Male,Dispatched,-NA-,Black,"
        "Male,<= 16,Combat/Resist\n"}};
-  time.first_key = kFirstValidKey, time.last_key = kLastValidKey;
   std::string expected = kHeadLines;
   for (const auto& [event, line] : cases) store->records[store->count++] = event, expected += line;
   for (; store->count < 3000; expected += kExampleExport)
@@ -84,15 +83,12 @@ TEST_F(CsvFiles, ExportWritesHeaderLinesThenOneLinePerRecord) {
   store->count = 0;
   ASSERT_EQ(export_csv(dir.path("empty.csv").c_str(), *store, time), 1);
   EXPECT_EQ(test::read_file(dir.path("empty.csv")), kHeadLines);
-  EXPECT_EQ(export_csv(dir.path("none/x.csv").c_str(), *store, time), 0);
-  store->count = 1;
-  EXPECT_EQ(export_csv("/dev/full", *store, time), 0);
 }
 
 // "position FIELD texts = codes", one text at a time through the line parser.
 // A REASON of 20 nines saturates strtol and the int keeps -1.
-TEST(CsvImport, ValueRules) {
-  const std::string cases =
+TEST_F(CsvFiles, ValueRulesAndListingsByteForByte) {
+  const std::string rules =
       "8 DIVISION Swat|X-JOB| AIRPORT|TRAVIS = 0 19 0 4; 9 SUCCESSFUL Nope|y = 1 0; "
       "3 COUNCIL I|-NA- = 9 0; 5 ROW -NA-|-1|66|0 = 66 66 127 65; 7 SHIFT -NA-|7 = 0 3; "
       "6 COL -NA-|130|12abc|  +7|\n\r5 = 84 2 12 7 5; 10 INJURY -NA-|17 = 0 1; 16 SRACE Officer = "
@@ -102,7 +98,7 @@ TEST(CsvImport, ValueRules) {
       "18 SAGE 16|17|22|23|34|35|42|43|49|50|75|76|0||UNK|-3| 30 = "
       "1 2 2 3 4 5 5 6 6 7 7 0 8 8 8 0 4; 19 REASON -NA-|99999999999999999999 = 0 15; "
       "20 ZIP -NA-|77999|76999|78023|76998 = 0 1000 0 0 1023";
-  for (const std::string& c : test::split(cases, ';')) {
+  for (const std::string& c : test::split(rules, ';')) {
     std::istringstream row(c.substr(0, c.find('=')));
     int index, field = 0;
     std::string name;
@@ -123,13 +119,9 @@ TEST(CsvImport, ValueRules) {
   EXPECT_EQ(std::tuple(e.location >> 28, e.incident & 0x8003u, e.officer & 0x8000u, e.suspect >> 21,
                        e.reserved),
             std::tuple(0u, 0u, 0u, 0u, 0));
-}
-
-// Record bytes in key order. An empty line is a record; a field never
-// reached reads "-NA-", never as the line before; an empty field reads as
-// empty text; CR belongs to its field unless before LF; a last line needs no
-// LF; a field keeps 63 characters; text past the 21st field goes nowhere.
-TEST_F(CsvFiles, ListingsByteForByte) {
+  // Record bytes in key order. An empty line is a record; a field never reached reads "-NA-",
+  // not as the line before; an empty field is empty text; CR belongs to its field unless before
+  // LF; a last line needs no LF; a field keeps 63 characters; text past the 21st goes nowhere.
   const std::string long_line = "2003,4,5,B," + std::string(5000, 'x') +
                                 ",1,2,3,CENTRAL,Y,1,2,W,M,1,1,B,M,20," + std::string(63, ' ') +
                                 "5,77002" + std::string(100, '9') + ",extra,fields\n";
@@ -178,7 +170,6 @@ TEST_F(CsvFiles, HeaderOnlyFailedImportsSortingAndTheCapacity) {
   EXPECT_EQ(import_csv(dir.path("missing.csv").c_str(), *store, time), 0);
   EXPECT_EQ(import_csv(dir.root().c_str(), *store, time), 0);
   EXPECT_EQ(std::tuple(summary(*store), time.first_key), std::tuple(before, first_key));
-  EXPECT_TRUE(recorder.messages.empty());
   std::string body;
   for (int i = 0; i < 6002; ++i) body += "2001,1,1,A,,0," + std::to_string(i % 84) + ",1\n";
   ASSERT_EQ(import(body), 1);
@@ -188,7 +179,7 @@ TEST_F(CsvFiles, HeaderOnlyFailedImportsSortingAndTheCapacity) {
 
 // A line of 2^31 + 5 commas, more than a 32-bit field counter holds, fed
 // through a pipe so that nothing of it lands on disk.
-TEST(HostileCsv, BillionsOfCommasOnOneLine) {
+TEST_F(CsvFiles, BillionsOfCommasOnOneLine) {
   int fds[2];
   ASSERT_EQ(::pipe(fds), 0);
   std::thread writer([fd = fds[1]] {
@@ -199,8 +190,6 @@ TEST(HostileCsv, BillionsOfCommasOnOneLine) {
     std::fputs(",,,,,X,2016\n2001,5,6,C,,0,1\n", out);
     std::fclose(out);
   });
-  auto store = std::make_unique<EventStore>();
-  TimeState time;
   const int loaded = import_csv(("/dev/fd/" + std::to_string(fds[0])).c_str(), *store, time);
   writer.join();
   ::close(fds[0]);

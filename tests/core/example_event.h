@@ -1,5 +1,4 @@
-// The worked example incident used across the tests: Day, January 1, 2000,
-// column 10, row 20, zip 77002, district B, Central, ...
+// The worked example incident the tests share (Day, January 1, 2000, ...).
 #pragma once
 
 #include <cstdio>

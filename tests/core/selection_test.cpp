@@ -46,7 +46,7 @@ std::unique_ptr<CellTable> districts() {
 // "mode row col: result cells" (0 keymap, 1 district, 2 zip). Second codes
 // count whatever their bit, except the clicked cell's; modes 3-7 and clicks
 // outside the grid select nothing.
-TEST(Selection, AreasForEachModeAndClick) {
+TEST(Selection, AreasForEachModeAndClickAndTheCellTableFile) {
   const std::string cases =
       "0 40 70: 1 40,70; 0 1 0: 1 1,0; 1 1 1: 1 1,1 1,2 2,1; 1 1 2: 1 1,1 1,2 1,3 2,1 2,3; "
       "1 1 3: 1 1,2 1,3 2,3; 2 1 3: 1 1,2 1,3; 2 1 2: 1 1,1 1,2 1,3 2,1; 1 2 1: 1 ; 2 2 1: 1 ; "
@@ -65,6 +65,26 @@ TEST(Selection, AreasForEachModeAndClick) {
   clear_selection(*t);
   EXPECT_TRUE(selected(*t).empty());
   EXPECT_EQ(t->words[index(1, 2)][0], codes);
+  // The file: whole entries up to the table's end; a failed load changes nothing.
+  test::ScratchDir dir;
+  test::MessageRecorder recorder;
+  std::vector<uint8_t> bytes(kSelectionFileBytes + 100, 0);
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7 + 1);
+  test::write_file(dir.path("long.sel"), bytes);
+  auto table = districts();
+  ASSERT_EQ(init_selection(dir.path("long.sel").c_str(), *table), 1);
+  EXPECT_EQ(0, std::memcmp(table->words, bytes.data(), kSelectionFileBytes));  // little-endian
+  bytes.resize(803);  // 100 whole entries and three bytes of another
+  test::write_file(dir.path("short.sel"), bytes);
+  ASSERT_EQ(init_selection(dir.path("short.sel").c_str(), *table), 1);
+  EXPECT_NE(table->words[99][1], 0u);
+  for (int i = 100; i < kCellCount; ++i) ASSERT_EQ(table->words[i][0] | table->words[i][1], 0u);
+  const uint32_t kept = table->words[5][0];
+  EXPECT_EQ(init_selection(dir.path("missing.sel").c_str(), *table), 0);
+  EXPECT_EQ(init_selection(dir.root().c_str(), *table), 0);
+  EXPECT_EQ(table->words[5][0], kept);
+  EXPECT_EQ(recorder.messages, (std::vector<std::pair<std::string, std::string>>(
+                                   2, {"ERROR", "init_selection(): can't read selection"})));
 }
 
 class Report : public ::testing::Test {
@@ -85,7 +105,25 @@ class Report : public ::testing::Test {
 
 // A dot keymap names the grid position; second codes print with their bits,
 // even index 0; codes past the counters print 0; huge counts get cut.
-TEST_F(Report, LinesForEachKindOfCell) {
+TEST_F(Report, ReadoutAndLinesForEachKindOfCell) {
+  // Present bits with a zero code name no second area.
+  cell(12, 41, make_cell_word(9, 5, true, 3, 4, true), "0493");
+  cell(0, 0, make_cell_word(9, 0, false, 3, 0, false), "0493");
+  cell(65, 83, 0, "....");
+  cell(0, 1, make_cell_word(0, 0, true, 0, 0, true), "\0\0\0\0");
+  counts->cells[index(12, 41)] = 7;
+  const std::tuple<int, int, const char*> readouts[] = {
+      {12, 41,
+       "Row 12, Column 41\nEvents: 7\nKeymap 0493\nZip Code 77002\nZip Code 77003\n"
+       "Council District I\nCouncil District E"},
+      {0, 0, "Row 0, Column 0\nEvents: 0\nKeymap 0493\nZip Code 77002\nCouncil District I"},
+      {65, 83, "Row 65, Column 83\nEvents: 0\nKeymap (65, 83)"},
+      {0, 1, "Row 0, Column 1\nEvents: 0\nKeymap (0, 1)"},
+      {66, 0, ""},
+      {0, 84, ""},
+      {-1, 3, ""}};
+  for (const auto& [row, col, text] : readouts)
+    EXPECT_EQ(cell_readout(*table, *counts, int16_t(row), int16_t(col)), text) << row << "," << col;
   cell(20, 10, make_cell_word(9, 0, false, 3, 0, false), "0493");
   cell(12, 40, 0, ".\0\0\0");
   cell(5, 5, make_cell_word(2, 4, true, 0, 0, true), "A7\0Z");
@@ -122,51 +160,6 @@ TEST_F(Report, LinesForEachKindOfCell) {
   EXPECT_NE(cut.find("Council District I: 4294967295, 429496729600.00%"), std::string::npos) << cut;
 }
 
-// Present bits with a zero code name no second area.
-TEST_F(Report, ReadoutNamesTheCellItsCountAndEveryArea) {
-  cell(12, 40, make_cell_word(9, 5, true, 3, 4, true), "0493");
-  cell(0, 0, make_cell_word(9, 0, false, 3, 0, false), "0493");
-  cell(65, 83, 0, "....");
-  cell(0, 1, make_cell_word(0, 0, true, 0, 0, true), "\0\0\0\0");
-  counts->cells[index(12, 40)] = 7;
-  const std::tuple<int, int, const char*> cases[] = {
-      {12, 40,
-       "Row 12, Column 40\nEvents: 7\nKeymap 0493\nZip Code 77002\nZip Code 77003\n"
-       "Council District I\nCouncil District E"},
-      {0, 0, "Row 0, Column 0\nEvents: 0\nKeymap 0493\nZip Code 77002\nCouncil District I"},
-      {65, 83, "Row 65, Column 83\nEvents: 0\nKeymap (65, 83)"},
-      {0, 1, "Row 0, Column 1\nEvents: 0\nKeymap (0, 1)"},
-      {66, 0, ""},
-      {0, 84, ""},
-      {-1, 3, ""}};
-  for (const auto& [row, col, text] : cases)
-    EXPECT_EQ(cell_readout(*table, *counts, int16_t(row), int16_t(col)), text) << row << "," << col;
-}
-
-// Whole entries up to the table's end; a failed load changes nothing.
-TEST(CellTableFile, FullShortMissingAndTooLong) {
-  test::ScratchDir dir;
-  test::MessageRecorder recorder;
-  std::vector<uint8_t> bytes(kSelectionFileBytes + 100, 0);
-  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7 + 1);
-  test::write_file(dir.path("long.sel"), bytes);
-  auto table = std::make_unique<CellTable>();
-  ASSERT_EQ(init_selection(dir.path("long.sel").c_str(), *table), 1);
-  EXPECT_EQ(0, std::memcmp(table->words, bytes.data(), kSelectionFileBytes));  // little-endian
-  bytes.resize(803);  // 100 whole entries and three bytes of another
-  test::write_file(dir.path("short.sel"), bytes);
-  ASSERT_EQ(init_selection(dir.path("short.sel").c_str(), *table), 1);
-  EXPECT_NE(table->words[99][1], 0u);
-  for (int i = 100; i < kCellCount; ++i) ASSERT_EQ(table->words[i][0] | table->words[i][1], 0u);
-  EXPECT_TRUE(recorder.messages.empty());
-  const uint32_t kept = table->words[5][0];
-  EXPECT_EQ(init_selection(dir.path("missing.sel").c_str(), *table), 0);
-  EXPECT_EQ(init_selection(dir.root().c_str(), *table), 0);
-  EXPECT_EQ(table->words[5][0], kept);
-  EXPECT_EQ(recorder.messages, (std::vector<std::pair<std::string, std::string>>(
-                                   2, {"ERROR", "init_selection(): can't read selection"})));
-}
-
 std::string numbered_lines(int first, int count) {
   std::string text;
   for (int i = first; i < first + count; ++i) text += "line " + std::to_string(i) + "\r\n";
@@ -200,12 +193,9 @@ TEST(InfoText, AppendsKeepTheNewestLinesWithinBothLimits) {
             std::tuple(kInfoMaxChars, "tail\r\n"));
   info_append(info, "next");
   EXPECT_TRUE(info.text.size() <= kInfoMaxChars && info.text.ends_with("next\r\n"));
-}
-
-// Spaces for CRs; "Clear" then "Save" gives an empty file.
-TEST(InfoText, SavedFiles) {
+  // Saved: spaces for CRs; "Clear" then "Save" gives an empty file.
   test::ScratchDir dir;
-  InfoText info;
+  info_clear(info);
   info_append(info, "From: Day,January,1,2000\r\nTotal Events: 0\r\n");
   ASSERT_EQ(write_info_text(info, dir.path("a.txt").c_str()), 1);
   EXPECT_EQ(test::read_file(dir.path("a.txt")), "From: Day,January,1,2000 \nTotal Events: 0 \n \n");

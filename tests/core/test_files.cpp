@@ -47,12 +47,9 @@ std::vector<std::string> split(const std::string& text, char between) {
   return parts;
 }
 
-namespace {
-void record(void* context, const char* caption, const char* text) {
+static void record(void* context, const char* caption, const char* text) {
   static_cast<MessageRecorder*>(context)->messages.emplace_back(caption, text);
 }
-}  // namespace
-
 MessageRecorder::MessageRecorder() : previous_(set_message_sink(MessageSink{record, this})) {}
 
 MessageRecorder::~MessageRecorder() { set_message_sink(previous_); }

@@ -11,7 +11,7 @@
 namespace valdrin::about {
 namespace {
 
-TEST(AboutPicture, ShrinksByAreaMeansAndQuantisesToTheNearestOfSixteen) {
+TEST(AboutPicture, ShrinkQuantiseBmpBytesAndTheShippedPicture) {
   Image source;
   alloc_image(6, 2, 3, source);
   // Left half 0 and 31 (mean 15.5, rounded up), right half all 200; red only.
@@ -37,9 +37,6 @@ TEST(AboutPicture, ShrinksByAreaMeansAndQuantisesToTheNearestOfSixteen) {
   }
   free_image(ramp);
   free_image(source);
-}
-
-TEST(AboutPicture, FourBitBmpBytesAndTheShippedPicture) {
   Picture p;  // red 0xAA and blue 0x11 at entry 1; bottom row first, rows pad to 4 bytes
   p.width = 3, p.height = 2, p.palette[1][0] = 0xAA, p.palette[1][2] = 0x11;
   p.indices = {1, 2, 3, 4, 5, 15};

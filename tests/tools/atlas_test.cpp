@@ -16,7 +16,7 @@ namespace {
 
 const std::string kShipped = std::string(VALDRIN_SOURCE_DIR) + "/data";
 
-TEST(Atlas, RegeneratesTheShippedDataByteForByte) {
+TEST(Atlas, RegeneratesTheShippedDataAndPixelsMatchTexCoords) {
   auto atlas = std::make_unique<Atlas>();
   build_atlas(the_city(), *atlas);
   test::ScratchDir dir;
@@ -29,9 +29,7 @@ TEST(Atlas, RegeneratesTheShippedDataByteForByte) {
     EXPECT_TRUE(!made.empty() && made == test::read_file(kShipped + "/" + file))
         << file << ": data/ is out of date: run valdrin-atlas data";
   }
-}
-
-TEST(AtlasPixels, PixelCentresMapBackOntoTheirGridPoints) {
+  // Pixel centres map back onto their grid points.
   for (int py = 0; py < kMapSize; py += 97)
     for (int px = 0; px < kMapSize; px += 89) {
       const Point g = pixel_grid(px, py);
