@@ -109,7 +109,7 @@ TEST_F(Shell, LeftDragStepsOncePerMessageUnmodified) {
 
 // Ctrl + right re-centres on the picked cell; Ctrl + left selects and
 // reports, or beside the grid clears every flag; neither acts off the grid.
-TEST_F(Shell, CtrlPressesRecentreAndSelect) {
+TEST_F(Shell, CtrlPressesRecentreAndSelectAndHoverReads) {
   on_right_down(p, hooks, kRight | kControlKey, 400, 300);
   EXPECT_EQ(std::tuple(p.view.look_at[0], p.view.look_at[1], p.view.look_at[2]),
             std::tuple(41.5f, 32.5f, 0.0f));
@@ -129,6 +129,17 @@ TEST_F(Shell, CtrlPressesRecentreAndSelect) {
             std::tuple(-200.0f, false, 1u, 2));
   on_left_down(p, hooks, kLeft, 400, 300);  // without Ctrl only a redraw
   EXPECT_EQ(rebuilds, 2);
+  // Resting reads the cell a Ctrl-click would pick and changes nothing; beside the grid, nothing.
+  p.view.look_at[0] = 41.5f;
+  p.cells.words[cell][0] = make_cell_word(9, 5, true, 3, 4, true);
+  p.counts.cells[cell] = 2;
+  const int acted = rebuilds + redraws;
+  EXPECT_EQ(hover_text(p, 400, 300),
+            "Row 32, Column 41\nEvents: 2\nKeymap (32, 41)\nZip Code 77002\nZip Code 77003\n"
+            "Council District I\nCouncil District E");
+  p.view.look_at[0] = -200;
+  EXPECT_EQ(std::tuple(selected(cell), rebuilds + redraws, hover_text(p, 400, 300)),
+            std::tuple(false, acted, ""));
 }
 
 // Answers each dialog with the next scripted path ("" cancels) and records
@@ -159,7 +170,7 @@ class Chooser : public Shell {
 
 // Save appends a missing extension, case for case; open takes the name as
 // it is; a name that would not fit whole is refused.
-TEST_F(Chooser, ChosenNames) {
+TEST_F(Chooser, ChosenNamesFoldersAndTheWorkingDirectory) {
   const std::string folder = dir.path("elsewhere/");
   const std::string longest(kPathCapacity - 1 - folder.size() - 4, 'n');  // with ".txt"
   const std::tuple<bool, std::string, std::string> cases[] = {
@@ -177,9 +188,8 @@ TEST_F(Chooser, ChosenNames) {
     EXPECT_EQ(path, chosen.empty() ? "unchanged" : folder + chosen) << typed;
   }
   EXPECT_EQ(std::tuple(recorder.messages.size(), log().substr(0, 7)), std::tuple(1u, "Error: "));
-}
 
-TEST_F(Chooser, FoldersAndTheWorkingDirectory) {
+  opened_in.clear(), init_file_dialogs(p.dialogs);  // afresh, in the working directory
   std::string path = "unchanged";
   answers = {"", dir.path("elsewhere/shot.bmp"), dir.path("elsewhere/data.vdr"), ""};
   EXPECT_EQ(choose_open_file(p.dialogs, path, ".vdr"), 0);
@@ -304,18 +314,6 @@ TEST_F(Shell, SaveInfoTextWritesAndKeepsTheTextOrSaysWhyNot) {
   }
   EXPECT_EQ(std::tuple(test::read_file(dir.path("report.txt")), p.info.text),
             std::tuple("Total Events: 3 \n \n", "Total Events: 3\r\n\r\n"));
-}
-
-TEST_F(Shell, HoverTextReadsTheCellACtrlClickWouldPickAndChangesNothing) {
-  p.cells.words[32 * kGridCols + 41][0] = make_cell_word(9, 5, true, 3, 4, true);
-  p.counts.cells[32 * kGridCols + 41] = 2;
-  EXPECT_EQ(hover_text(p, 400, 300),
-            "Row 32, Column 41\nEvents: 2\nKeymap (32, 41)\nZip Code 77002\nZip Code 77003\n"
-            "Council District I\nCouncil District E");
-  p.view.look_at[0] = -200;  // beside the grid: no read-out
-  EXPECT_EQ(std::tuple(p.cells.words[32 * kGridCols + 41][0] & kSelectedBit, rebuilds + redraws,
-                       hover_text(p, 400, 300)),
-            std::tuple(0u, 0, ""));
 }
 
 }  // namespace

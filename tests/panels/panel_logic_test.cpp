@@ -125,7 +125,7 @@ TEST(TimelineReset, GivesAShiftlessFirstKeyTheDayShiftAndKeepsPlayback) {
   EXPECT_EQ(rig.query.key, 0x108B);
 }
 
-TEST(TimelineTick, EachPlayStateAndOtherTimers) {
+TEST(TimelineTick, EachPlayStateAndOtherTimersAndWrapsAtTheEndsOfTheYears) {
   // state, timer, direction: -1 back, 0 none, 1 forward
   const int cases[][3] = {{kPlayBackward, 1, -1},
                           {kPaused, 1, 0},
@@ -141,17 +141,13 @@ TEST(TimelineTick, EachPlayStateAndOtherTimers) {
       uint16_t expected = kMid;
       if (direction != 0)
         direction > 0 ? step_time_forward(expected, unit) : step_time_back(expected, unit);
-      // A step rebuilds, then the view is drawn.
-      std::vector<std::string> calls;
+      std::vector<std::string> calls;  // a step rebuilds, then the view is drawn
       if (direction != 0) calls.push_back("rebuild");
       if (timer == 1) calls.push_back("draw");
       EXPECT_EQ(std::tuple(rig.query.key, rig.calls), std::tuple(expected, calls))
           << state << " " << timer;
     }
-}
-
-// Playback never stops by itself: it wraps from 2031 to 2000 and back.
-TEST(TimelineTick, PlaybackWrapsAtTheEndsOfTheYears) {
+  // Playback never stops by itself: it wraps from 2031 to 2000 and back.
   TimelineRig rig;
   rig.playback = PlaybackState{kPlayForward, kStepYear, kFirstValidKey, kLastValidKey};
   rig.query.key = pack_time_key(1, 15, 6, 31);
