@@ -191,7 +191,6 @@ TEST(MainWindow, StartUpStateEveryMenuCommandAndTheAboutBox) {
 
   // Each way out hides it; "About.." shows it where it was.
   auto* ok = find_control_as<QPushButton>(*about, 1036);
-  EXPECT_TRUE(ok->isDefault());
   const std::function<void()> ways[] = {[&] { ok->click(); },
                                         [&] { QTest::keyClick(about, Qt::Key_Return); },
                                         [&] { QTest::keyClick(about, Qt::Key_Enter); },

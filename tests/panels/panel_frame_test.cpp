@@ -15,7 +15,7 @@ namespace {
 
 // Ids unique, controls inside their panel, a list's buddy a label of the same panel, and a
 // list that no label names has an accessible name of its own.
-TEST(PanelTemplates, ControlsAreConsistentWithTheirPanel) {
+TEST(PanelTemplates, ControlsAreConsistentUnitsRoundAndCaptionsStayReachable) {
   for (uint16_t id : kPanelCreationOrder) {
     const PanelTemplate* t = find_template(id);
     ASSERT_NE(t, nullptr) << id;
@@ -35,11 +35,8 @@ TEST(PanelTemplates, ControlsAreConsistentWithTheirPanel) {
   EXPECT_EQ(std::tuple(find_template(104),
                        find_control_template(*find_template(kTimelineTemplate), 1001)),
             std::tuple(nullptr, nullptr));
-}
-
-// Dialog units round to the nearest pixel; a drag keeps 24 pixels of a
-// 200-wide panel's caption in a 1000 x 700 parent.
-TEST(PanelFrame, DialogUnitsRoundAndDraggedPanelKeepsItsCaptionReachable) {
+  // Dialog units round to the nearest pixel; a drag keeps 24 pixels of a
+  // 200-wide panel's caption in a 1000 x 700 parent.
   const DialogUnits fixed{1.5, 1.625};
   EXPECT_EQ(std::tuple(dialog_x(fixed, 387), dialog_y(fixed, 41)), std::tuple(581, 67));
   for (const auto& [wanted, expected] : {std::pair{QPoint(100, 100), QPoint(100, 100)},
