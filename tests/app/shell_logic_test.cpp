@@ -294,9 +294,8 @@ TEST_F(Shell, GenerateNeedsAZipAreaAndGisChangesWriteOneFieldAndRebuildOnce) {
   }
   for (uint16_t id : kOverlayCheckBoxes) gis_change(p, id, 1);
   EXPECT_EQ(p.gis.overlay_flags, 0x03FF);
-}
 
-TEST_F(Shell, SaveInfoTextWritesAndKeepsTheTextOrSaysWhyNot) {
+  // Saving the info text writes and keeps it, or says why not.
   test::ScratchDir dir;
   std::string answer;
   p.dialogs.run = [&answer](bool, const std::string&, const std::string&) { return answer; };

@@ -142,7 +142,7 @@ TEST(PanelFrame, BuildsTheTimelineTemplateAsWidgetsThatHideShowAndDrag) {
   EXPECT_EQ(std::tuple(panel->isVisible(), window.isVisible()), std::tuple(false, true));
 }
 
-TEST(PanelFrame, ListsAreNamedByTheirLabelsAndGroupsStayBehind) {
+TEST(PanelFrame, ListsAreNamedGroupsStayBehindTabGoesRoundAndEnterPresses) {
   Behind window;
   Panel* panel = build_panel(kQueryTemplate, &window);
   const PanelTemplate& t = panel->panel_template();
@@ -172,29 +172,25 @@ TEST(PanelFrame, ListsAreNamedByTheirLabelsAndGroupsStayBehind) {
         std::tuple(list, true, list, expected ? expected : "", list->parentWidget()))
         << c.id;
   }
-}
-
-TEST(PanelFrame, TabGoesRoundThePanelsOwnControlsAndEnterPressesAButton) {
-  Behind window;
-  build_panel(kQueryTemplate, &window);  // its controls are no stops
-  Panel* panel = build_panel(kTimelineTemplate, &window, QPoint(0, 400));
+  // The timeline's Tab order passes over the query panel's controls.
+  Panel* timeline = build_panel(kTimelineTemplate, &window, QPoint(0, 400));
   window.activateWindow();
   QApplication::setActiveWindow(&window);
   // Tab stops in template order: the checked play button (the group is
   // one stop, as radio buttons are), the list, "[ .. ]" and the eight step
   // buttons; the bar and the labels are passed over.
-  panel->play_group()->button(1019)->setChecked(true);
+  timeline->play_group()->button(1019)->setChecked(true);
   const uint16_t order[] = {1019, 1029, 1046, 1030, 1031, 1033, 1034, 1036, 1037, 1039, 1040};
-  find_control(*panel, 1040)->setFocus();
+  find_control(*timeline, 1040)->setFocus();
   for (uint16_t id : order) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), find_control(*panel, id)) << id;
+    EXPECT_EQ(QApplication::focusWidget(), find_control(*timeline, id)) << id;
   }
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
-  EXPECT_EQ(QApplication::focusWidget(), find_control(*panel, 1039));
+  EXPECT_EQ(QApplication::focusWidget(), find_control(*timeline, 1039));
 
   int clicks = 0;
-  QObject::connect(find_control_as<QPushButton>(*panel, 1039), &QPushButton::clicked,
+  QObject::connect(find_control_as<QPushButton>(*timeline, 1039), &QPushButton::clicked,
                    [&clicks] { ++clicks; });
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   EXPECT_EQ(std::tuple(clicks, window.keys), std::tuple(1, 0));
