@@ -51,9 +51,8 @@ class Shell : public ::testing::Test {
   }
 };
 
-// Turning clamps rather than wraps and comes back from a limit at once;
-// Shift turns the drag into a zoom down to 5, Ctrl alone doesn't.
-TEST_F(Shell, RightDragTurnsAndZoomsWithClamps) {
+// Turning clamps, not wraps, and leaves a limit at once; Shift zooms down to 5, Ctrl doesn't.
+TEST_F(Shell, RightDragTurnsAndZoomsWithClampsLeftDragSteps) {
   std::tie(p.view.heading, p.view.tilt) = std::tuple(100.0f, 80.0f);
   on_right_down(p, hooks, kRight, 0, 100);
   const int turns[][4] = {{200, 70, -100, 90}, {300, 400, -180, -90}, {290, 390, -170, -80}};
@@ -71,11 +70,9 @@ TEST_F(Shell, RightDragTurnsAndZoomsWithClamps) {
     EXPECT_EQ(p.view.distance, static_cast<float>(distance)) << y;
   }
   EXPECT_EQ(std::tuple(rebuilds, p.pointer.last_y), std::tuple(0, 150));
-}
 
-// One step per message whatever the distance, by the step unit; vertical motion only recounts;
-// a left press doesn't store the position; modified or two-button drags don't step.
-TEST_F(Shell, LeftDragStepsOncePerMessageUnmodified) {
+  // A left drag steps once per message whatever the distance, by the step unit; vertical motion
+  // only recounts; a left press doesn't store the position; modified or two-button drags don't.
   p.query.key = pack_time_key(1, 10, 3, 4);
   on_right_up(p, hooks, 0, 0);
   on_left_down(p, hooks, kLeft, 5, 5);
@@ -142,8 +139,7 @@ TEST_F(Shell, CtrlPressesRecentreAndSelectAndHoverReads) {
             std::tuple(false, acted, ""));
 }
 
-// Answers each dialog with the next scripted path ("" cancels) and records
-// the folder it was opened in.
+// Answers each dialog with the next scripted path ("" cancels), noting where it opened.
 class Chooser : public Shell {
  protected:
   test::ScratchDir dir;
@@ -168,8 +164,7 @@ class Chooser : public Shell {
   void TearDown() override { QDir::setCurrent(previous_cwd); }
 };
 
-// Save appends a missing extension, case for case; open takes the name as
-// it is; a name that would not fit whole is refused.
+// Save appends a missing extension, case for case; open takes it as is; too long is refused.
 TEST_F(Chooser, ChosenNamesFoldersAndTheWorkingDirectory) {
   const std::string folder = dir.path("elsewhere/");
   const std::string longest(kPathCapacity - 1 - folder.size() - 4, 'n');  // with ".txt"
@@ -267,8 +262,7 @@ TEST_F(Shell, GenerateNeedsAZipAreaAndGisChangesWriteOneFieldAndRebuildOnce) {
   EXPECT_EQ(std::tuple(p.store.count, rebuilds, p.query.key & 3u ? 1 : 0, p.query.key >> 2),
             std::tuple(kGenerateCount, 1, 1, p.time.first_key >> 2));
 
-  // From the initial settings (0x0034, Basemap, Keymap), one after another;
-  // each write that acts rebuilds the map once.
+  // From 0x0034, Basemap, Keymap, one after another; each write that acts rebuilds once.
   // clang-format off
   struct Step { uint16_t id; int value, acted; uint16_t flags; uint8_t map_and_mode; };
   const Step steps[] = {
@@ -295,7 +289,6 @@ TEST_F(Shell, GenerateNeedsAZipAreaAndGisChangesWriteOneFieldAndRebuildOnce) {
   for (uint16_t id : kOverlayCheckBoxes) gis_change(p, id, 1);
   EXPECT_EQ(p.gis.overlay_flags, 0x03FF);
 
-  // Saving the info text writes and keeps it, or says why not.
   test::ScratchDir dir;
   std::string answer;
   p.dialogs.run = [&answer](bool, const std::string&, const std::string&) { return answer; };

@@ -207,8 +207,7 @@ TEST(MainWindow, StartUpStateEveryMenuCommandAndTheAboutBox) {
   }
 }
 
-// Missing data gives each message once and the viewer goes on; Quit and the close box
-// both end the loop with 0.
+// Missing data is said once each and the viewer goes on; Quit and the close box end with 0.
 TEST(MainWindow, MissingDataThenQuitOrTheCloseBox) {
   test::ScratchDir empty;
   for (const bool quit : {true, false}) {
@@ -269,7 +268,6 @@ TEST(MainWindow, RealMouseEventsPlayStepsOnTheTicksPauseStopsAndDefaultQueryRese
   EXPECT_EQ(std::tuple(t.play_group()->checkedId(), v.program->query.key < reached, v.recorder.log),
             std::tuple(1020, true, ""));
 
-  // Default Query sets every list back to "ALL".
   v.command(kCommandDefaultTime);
   find_control_as<QPushButton>(v.timeline(), 1039)->click();  // a year of events
   const uint32_t all = v.program->counts.total;
@@ -458,8 +456,7 @@ TEST(Snapshot, WaysOutThenTheViewToBmpAndPdf) {
 
   Image shot;
   ASSERT_EQ(read_bmp(dir.path("shot.bmp").c_str(), shot), 1);
-  // The view as Qt reads it, top row first: the file's first row is its
-  // last, and panels over the view appear in neither.
+  // The file holds the view bottom row first; panels over the view appear in neither.
   const QImage view = v.window->view()->grabFramebuffer();
   ASSERT_EQ(std::tuple(shot.width, shot.height, view.width(), view.height()),
             std::tuple(v.program->view.viewport_width, v.program->view.viewport_height, shot.width,
@@ -468,8 +465,7 @@ TEST(Snapshot, WaysOutThenTheViewToBmpAndPdf) {
   EXPECT_TRUE(file.mirrored() == view.convertToFormat(QImage::Format_RGB888));
   free_image(shot);
   v.recorder.log.clear();
-  // The grid's first row across the middle of the view: its lower half is
-  // the plain clear grey beside the grid, its upper half the map.
+  // The grid's first row across the view's middle: clear grey below it, the map above.
   v.program->view.look_at[1] = 0;
   QRectF printable;  // in points, on the full page: at 72 dpi one pixel
   const std::string pdf = dir.path("page.pdf");

@@ -13,8 +13,7 @@
 namespace valdrin {
 namespace {
 
-// Ids unique, controls inside their panel, a list's buddy a label of the same panel, and a
-// list that no label names has an accessible name of its own.
+// Ids unique, controls inside their panel, a list named by a label of it or by its own name.
 TEST(PanelTemplates, ControlsAreConsistentUnitsRoundAndCaptionsStayReachable) {
   for (uint16_t id : kPanelCreationOrder) {
     const PanelTemplate* t = find_template(id);
@@ -35,8 +34,7 @@ TEST(PanelTemplates, ControlsAreConsistentUnitsRoundAndCaptionsStayReachable) {
   EXPECT_EQ(std::tuple(find_template(104),
                        find_control_template(*find_template(kTimelineTemplate), 1001)),
             std::tuple(nullptr, nullptr));
-  // Dialog units round to the nearest pixel; a drag keeps 24 pixels of a
-  // 200-wide panel's caption in a 1000 x 700 parent.
+  // Dialog units round to the nearest pixel; a drag keeps 24 px of a 200-wide caption in view.
   const DialogUnits fixed{1.5, 1.625};
   EXPECT_EQ(std::tuple(dialog_x(fixed, 387), dialog_y(fixed, 41)), std::tuple(581, 67));
   for (const auto& [wanted, expected] : {std::pair{QPoint(100, 100), QPoint(100, 100)},
@@ -118,8 +116,7 @@ TEST(PanelFrame, BuildsTheTimelineTemplateAsWidgetsThatHideShowAndDrag) {
   panel->show_panel();  // showing a visible panel changes nothing
   EXPECT_EQ(panel->pos(), moved);
 
-  // A press on the caption of a panel lying below another brings it up
-  // and takes the keyboard into it; the drag follows the mouse.
+  // A press on a lower panel's caption raises it and takes the keyboard; the drag follows.
   Panel* below = build_panel(kQueryTemplate, &window, QPoint(0, 30));
   below->stackUnder(panel);
   QWidget* caption = below->findChild<QWidget*>("caption");
@@ -172,13 +169,11 @@ TEST(PanelFrame, ListsAreNamedGroupsStayBehindTabGoesRoundAndEnterPresses) {
         std::tuple(list, true, list, expected ? expected : "", list->parentWidget()))
         << c.id;
   }
-  // The timeline's Tab order passes over the query panel's controls.
   Panel* timeline = build_panel(kTimelineTemplate, &window, QPoint(0, 400));
   window.activateWindow();
   QApplication::setActiveWindow(&window);
-  // Tab stops in template order: the checked play button (the group is
-  // one stop, as radio buttons are), the list, "[ .. ]" and the eight step
-  // buttons; the bar and the labels are passed over.
+  // Tab stops in template order, the group one stop as radio buttons are; the query panel's
+  // controls, the bar and the labels are passed over.
   timeline->play_group()->button(1019)->setChecked(true);
   const uint16_t order[] = {1019, 1029, 1046, 1030, 1031, 1033, 1034, 1036, 1037, 1039, 1040};
   find_control(*timeline, 1040)->setFocus();

@@ -1,5 +1,4 @@
-// The Timeline and Query Panels' logic without widgets: commands, ticks,
-// the reset, what the bar shows, and what each list writes.
+// Timeline and Query Panel logic without widgets: commands, ticks, reset, bar, list writes.
 #include <gtest/gtest.h>
 
 #include <string>
