@@ -51,9 +51,8 @@ class Shell : public ::testing::Test {
   }
 };
 
-// Turning clamps rather than wraps and comes back from a limit at once;
-// Shift turns the drag into a zoom down to 5, Ctrl alone doesn't.
-TEST_F(Shell, RightDragTurnsAndZoomsWithClamps) {
+// Turning clamps, not wraps, and leaves a limit at once; Shift zooms down to 5, Ctrl doesn't.
+TEST_F(Shell, RightDragTurnsAndZoomsWithClampsLeftDragSteps) {
   std::tie(p.view.heading, p.view.tilt) = std::tuple(100.0f, 80.0f);
   on_right_down(p, hooks, kRight, 0, 100);
   const int turns[][4] = {{200, 70, -100, 90}, {300, 400, -180, -90}, {290, 390, -170, -80}};
@@ -71,11 +70,9 @@ TEST_F(Shell, RightDragTurnsAndZoomsWithClamps) {
     EXPECT_EQ(p.view.distance, static_cast<float>(distance)) << y;
   }
   EXPECT_EQ(std::tuple(rebuilds, p.pointer.last_y), std::tuple(0, 150));
-}
 
-// One step per message whatever the distance, by the step unit; vertical motion only recounts;
-// a left press doesn't store the position; modified or two-button drags don't step.
-TEST_F(Shell, LeftDragStepsOncePerMessageUnmodified) {
+  // A left drag steps once per message whatever the distance, by the step unit; vertical motion
+  // only recounts; a left press doesn't store the position; modified or two-button drags don't.
   p.query.key = pack_time_key(1, 10, 3, 4);
   on_right_up(p, hooks, 0, 0);
   on_left_down(p, hooks, kLeft, 5, 5);
@@ -109,7 +106,7 @@ TEST_F(Shell, LeftDragStepsOncePerMessageUnmodified) {
 
 // Ctrl + right re-centres on the picked cell; Ctrl + left selects and
 // reports, or beside the grid clears every flag; neither acts off the grid.
-TEST_F(Shell, CtrlPressesRecentreAndSelect) {
+TEST_F(Shell, CtrlPressesRecentreAndSelectAndHoverReads) {
   on_right_down(p, hooks, kRight | kControlKey, 400, 300);
   EXPECT_EQ(std::tuple(p.view.look_at[0], p.view.look_at[1], p.view.look_at[2]),
             std::tuple(41.5f, 32.5f, 0.0f));
@@ -129,10 +126,20 @@ TEST_F(Shell, CtrlPressesRecentreAndSelect) {
             std::tuple(-200.0f, false, 1u, 2));
   on_left_down(p, hooks, kLeft, 400, 300);  // without Ctrl only a redraw
   EXPECT_EQ(rebuilds, 2);
+  // Resting reads the cell a Ctrl-click would pick and changes nothing; beside the grid, nothing.
+  p.view.look_at[0] = 41.5f;
+  p.cells.words[cell][0] = make_cell_word(9, 5, true, 3, 4, true);
+  p.counts.cells[cell] = 2;
+  const int acted = rebuilds + redraws;
+  EXPECT_EQ(hover_text(p, 400, 300),
+            "Row 32, Column 41\nEvents: 2\nKeymap (32, 41)\nZip Code 77002\nZip Code 77003\n"
+            "Council District I\nCouncil District E");
+  p.view.look_at[0] = -200;
+  EXPECT_EQ(std::tuple(selected(cell), rebuilds + redraws, hover_text(p, 400, 300)),
+            std::tuple(false, acted, ""));
 }
 
-// Answers each dialog with the next scripted path ("" cancels) and records
-// the folder it was opened in.
+// Answers each dialog with the next scripted path ("" cancels), noting where it opened.
 class Chooser : public Shell {
  protected:
   test::ScratchDir dir;
@@ -157,9 +164,8 @@ class Chooser : public Shell {
   void TearDown() override { QDir::setCurrent(previous_cwd); }
 };
 
-// Save appends a missing extension, case for case; open takes the name as
-// it is; a name that would not fit whole is refused.
-TEST_F(Chooser, ChosenNames) {
+// Save appends a missing extension, case for case; open takes it as is; too long is refused.
+TEST_F(Chooser, ChosenNamesFoldersAndTheWorkingDirectory) {
   const std::string folder = dir.path("elsewhere/");
   const std::string longest(kPathCapacity - 1 - folder.size() - 4, 'n');  // with ".txt"
   const std::tuple<bool, std::string, std::string> cases[] = {
@@ -177,9 +183,8 @@ TEST_F(Chooser, ChosenNames) {
     EXPECT_EQ(path, chosen.empty() ? "unchanged" : folder + chosen) << typed;
   }
   EXPECT_EQ(std::tuple(recorder.messages.size(), log().substr(0, 7)), std::tuple(1u, "Error: "));
-}
 
-TEST_F(Chooser, FoldersAndTheWorkingDirectory) {
+  opened_in.clear(), init_file_dialogs(p.dialogs);  // afresh, in the working directory
   std::string path = "unchanged";
   answers = {"", dir.path("elsewhere/shot.bmp"), dir.path("elsewhere/data.vdr"), ""};
   EXPECT_EQ(choose_open_file(p.dialogs, path, ".vdr"), 0);
@@ -248,7 +253,7 @@ TEST_F(Chooser, SavesCutShortKeepTheOldFile) {
                        "Error: Can't save data file!!\nError: Can't export csv file!!\n"));
 }
 
-TEST_F(Shell, GenerateNeedsAZipArea) {
+TEST_F(Shell, GenerateNeedsAZipAreaAndGisChangesWriteOneFieldAndRebuildOnce) {
   generate_data_command(p);  // an all-zero cell table
   EXPECT_EQ(std::tuple(p.store.count, recorder.messages.size(), rebuilds), std::tuple(0u, 1u, 0));
   p.cells.words[100][0] = make_cell_word(1, 0, false, 9, 0, false);
@@ -256,11 +261,8 @@ TEST_F(Shell, GenerateNeedsAZipArea) {
   // The timeline was reset: the First key's day, with a shift.
   EXPECT_EQ(std::tuple(p.store.count, rebuilds, p.query.key & 3u ? 1 : 0, p.query.key >> 2),
             std::tuple(kGenerateCount, 1, 1, p.time.first_key >> 2));
-}
 
-// From the initial settings (0x0034, Basemap, Keymap), one after another;
-// each write that acts rebuilds the map once.
-TEST_F(Shell, GisChangeWritesItsOneFieldAndRebuildsOnce) {
+  // From 0x0034, Basemap, Keymap, one after another; each write that acts rebuilds once.
   // clang-format off
   struct Step { uint16_t id; int value, acted; uint16_t flags; uint8_t map_and_mode; };
   const Step steps[] = {
@@ -275,7 +277,7 @@ TEST_F(Shell, GisChangeWritesItsOneFieldAndRebuildsOnce) {
       {1011, 3, 1, 0x0333, 0x08}, {1008, 2, 1, 0x0313, 0x08}};  // a box takes bit 0 of its state
   // clang-format on
   p.gis.map_and_mode = 0xC0;  // the two unused bits survive every write
-  int expected_rebuilds = 0;
+  int expected_rebuilds = rebuilds;
   for (const Step& s : steps) {
     const int acted = gis_change(p, s.id, s.value);
     expected_rebuilds += s.acted;
@@ -286,9 +288,7 @@ TEST_F(Shell, GisChangeWritesItsOneFieldAndRebuildsOnce) {
   }
   for (uint16_t id : kOverlayCheckBoxes) gis_change(p, id, 1);
   EXPECT_EQ(p.gis.overlay_flags, 0x03FF);
-}
 
-TEST_F(Shell, SaveInfoTextWritesAndKeepsTheTextOrSaysWhyNot) {
   test::ScratchDir dir;
   std::string answer;
   p.dialogs.run = [&answer](bool, const std::string&, const std::string&) { return answer; };
@@ -304,18 +304,6 @@ TEST_F(Shell, SaveInfoTextWritesAndKeepsTheTextOrSaysWhyNot) {
   }
   EXPECT_EQ(std::tuple(test::read_file(dir.path("report.txt")), p.info.text),
             std::tuple("Total Events: 3 \n \n", "Total Events: 3\r\n\r\n"));
-}
-
-TEST_F(Shell, HoverTextReadsTheCellACtrlClickWouldPickAndChangesNothing) {
-  p.cells.words[32 * kGridCols + 41][0] = make_cell_word(9, 5, true, 3, 4, true);
-  p.counts.cells[32 * kGridCols + 41] = 2;
-  EXPECT_EQ(hover_text(p, 400, 300),
-            "Row 32, Column 41\nEvents: 2\nKeymap (32, 41)\nZip Code 77002\nZip Code 77003\n"
-            "Council District I\nCouncil District E");
-  p.view.look_at[0] = -200;  // beside the grid: no read-out
-  EXPECT_EQ(std::tuple(p.cells.words[32 * kGridCols + 41][0] & kSelectedBit, rebuilds + redraws,
-                       hover_text(p, 400, 300)),
-            std::tuple(0u, 0, ""));
 }
 
 }  // namespace

@@ -13,9 +13,8 @@
 namespace valdrin {
 namespace {
 
-// Ids unique, controls inside their panel, a list's buddy a label of the same panel, and a
-// list that no label names has an accessible name of its own.
-TEST(PanelTemplates, ControlsAreConsistentWithTheirPanel) {
+// Ids unique, controls inside their panel, a list named by a label of it or by its own name.
+TEST(PanelTemplates, ControlsAreConsistentUnitsRoundAndCaptionsStayReachable) {
   for (uint16_t id : kPanelCreationOrder) {
     const PanelTemplate* t = find_template(id);
     ASSERT_NE(t, nullptr) << id;
@@ -35,11 +34,7 @@ TEST(PanelTemplates, ControlsAreConsistentWithTheirPanel) {
   EXPECT_EQ(std::tuple(find_template(104),
                        find_control_template(*find_template(kTimelineTemplate), 1001)),
             std::tuple(nullptr, nullptr));
-}
-
-// Dialog units round to the nearest pixel; a drag keeps 24 pixels of a
-// 200-wide panel's caption in a 1000 x 700 parent.
-TEST(PanelFrame, DialogUnitsRoundAndDraggedPanelKeepsItsCaptionReachable) {
+  // Dialog units round to the nearest pixel; a drag keeps 24 px of a 200-wide caption in view.
   const DialogUnits fixed{1.5, 1.625};
   EXPECT_EQ(std::tuple(dialog_x(fixed, 387), dialog_y(fixed, 41)), std::tuple(581, 67));
   for (const auto& [wanted, expected] : {std::pair{QPoint(100, 100), QPoint(100, 100)},
@@ -61,7 +56,7 @@ struct Behind : QWidget {
   void keyReleaseEvent(QKeyEvent*) override { ++keys; }
 };
 
-TEST(PanelFrame, BuildsTheTimelineTemplateAsWidgets) {
+TEST(PanelFrame, BuildsTheTimelineTemplateAsWidgetsThatHideShowAndDrag) {
   Behind window;
   Panel* panel = build_panel(kTimelineTemplate, &window, QPoint(0, 30));
   auto* bar = find_control_as<QProgressBar>(*panel, 1023);
@@ -72,7 +67,6 @@ TEST(PanelFrame, BuildsTheTimelineTemplateAsWidgets) {
   const auto du = [&](int x, int y, int w, int h) {
     return QRect(dialog_x(units, x), dialog_y(units, y), dialog_x(units, w), dialog_y(units, h));
   };
-  // No template 1; 1023 is a bar, not a list.
   EXPECT_EQ(std::tuple(build_panel(1, &window), find_control_as<QComboBox>(*panel, 1023)),
             std::tuple(nullptr, nullptr));
   EXPECT_EQ(std::tuple(panel->isVisible(), panel->pos(), panel->client()->size(),
@@ -82,7 +76,6 @@ TEST(PanelFrame, BuildsTheTimelineTemplateAsWidgets) {
             std::tuple(true, QPoint(0, 30), du(0, 0, 387, 41).size(), false, "Window end",
                        du(67, 7, 273, 12), false, "Step unit", Qt::AlignHCenter, QFrame::Sunken));
 
-  // The play buttons: push-like, checkable, one exclusive group.
   QButtonGroup* group = panel->play_group();
   ASSERT_EQ(group ? group->buttons().size() : 0, 3);
   QString names;  // what a screen reader says for each button
@@ -107,10 +100,46 @@ TEST(PanelFrame, BuildsTheTimelineTemplateAsWidgets) {
     const int blue_over_red = middle.blue() - middle.red();
     EXPECT_GT(grown ? blue_over_red : -blue_over_red, 60) << middle.name().toStdString();
   }
-  EXPECT_EQ(date->text(), "Night,December,31,2031");
+
+  // Esc hides, showing brings it back where it was dragged with its state; keys stay inside.
+  list->addItems({"Shift", "Day"});
+  list->setCurrentIndex(1);
+  panel->drag_by(QPoint(15, 20));
+  const QPoint moved = panel->pos();
+  EXPECT_EQ(moved, QPoint(15, 50));
+  list->setFocus();
+  for (Qt::Key key : {Qt::Key_A, Qt::Key_Return, Qt::Key_Escape}) QTest::keyClick(list, key);
+  EXPECT_EQ(std::tuple(panel->isVisible(), window.keys), std::tuple(false, 0));
+  panel->show_panel();
+  EXPECT_EQ(std::tuple(panel->isVisible(), panel->pos(), list->currentIndex()),
+            std::tuple(true, moved, 1));
+  panel->show_panel();  // showing a visible panel changes nothing
+  EXPECT_EQ(panel->pos(), moved);
+
+  // A press on a lower panel's caption raises it and takes the keyboard; the drag follows.
+  Panel* below = build_panel(kQueryTemplate, &window, QPoint(0, 30));
+  below->stackUnder(panel);
+  QWidget* caption = below->findChild<QWidget*>("caption");
+  ASSERT_NE(caption, nullptr);
+  const auto send = [caption](QEvent::Type type, QPoint global, Qt::MouseButtons buttons) {
+    QMouseEvent event(type, caption->mapFromGlobal(global), global, Qt::LeftButton, buttons, {});
+    QApplication::sendEvent(caption, &event);
+  };
+  const QPoint grip = caption->mapToGlobal(QPoint(60, 5));
+  send(QEvent::MouseButtonPress, grip, Qt::LeftButton);
+  EXPECT_EQ(std::tuple(window.children().last(), QApplication::focusWidget()),
+            std::tuple(below, find_control(*below, 1001)));  // on top, with the keyboard
+  const QPoint before = below->pos();
+  send(QEvent::MouseMove, grip + QPoint(30, 20), Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, grip + QPoint(30, 20), Qt::NoButton);
+  send(QEvent::MouseMove, grip + QPoint(80, 80), Qt::NoButton);  // no longer dragging
+  EXPECT_EQ(below->pos(), before + QPoint(30, 20));
+
+  panel->close_box()->click();
+  EXPECT_EQ(std::tuple(panel->isVisible(), window.isVisible()), std::tuple(false, true));
 }
 
-TEST(PanelFrame, ListsAreNamedByTheirLabelsAndGroupsStayBehind) {
+TEST(PanelFrame, ListsAreNamedGroupsStayBehindTabGoesRoundAndEnterPresses) {
   Behind window;
   Panel* panel = build_panel(kQueryTemplate, &window);
   const PanelTemplate& t = panel->panel_template();
@@ -140,71 +169,23 @@ TEST(PanelFrame, ListsAreNamedByTheirLabelsAndGroupsStayBehind) {
         std::tuple(list, true, list, expected ? expected : "", list->parentWidget()))
         << c.id;
   }
-}
-
-TEST(PanelFrame, EscAndCloseBoxHideShowBringsBackKeysStayInThePanel) {
-  Behind window;
-  Panel* panel = build_panel(kTimelineTemplate, &window, QPoint(0, 30));
-  auto* list = find_control_as<QComboBox>(*panel, 1029);
-  list->addItems({"Shift", "Day"});
-  list->setCurrentIndex(1);
-  panel->drag_by(QPoint(15, 20));
-  const QPoint moved = panel->pos();
-  EXPECT_EQ(moved, QPoint(15, 50));
-  list->setFocus();
-  for (Qt::Key key : {Qt::Key_A, Qt::Key_Return, Qt::Key_Escape}) QTest::keyClick(list, key);
-  EXPECT_EQ(std::tuple(panel->isVisible(), window.keys), std::tuple(false, 0));
-  panel->show_panel();
-  EXPECT_EQ(std::tuple(panel->isVisible(), panel->pos(), list->currentIndex()),
-            std::tuple(true, moved, 1));
-  panel->show_panel();  // showing a visible panel changes nothing
-  EXPECT_EQ(panel->pos(), moved);
-
-  // A press on the caption of a panel lying below another brings it up
-  // and takes the keyboard into it; the drag follows the mouse.
-  Panel* below = build_panel(kQueryTemplate, &window, QPoint(0, 30));
-  below->stackUnder(panel);
-  QWidget* caption = below->findChild<QWidget*>("caption");
-  ASSERT_NE(caption, nullptr);
-  const auto send = [caption](QEvent::Type type, QPoint global, Qt::MouseButtons buttons) {
-    QMouseEvent event(type, caption->mapFromGlobal(global), global, Qt::LeftButton, buttons, {});
-    QApplication::sendEvent(caption, &event);
-  };
-  const QPoint grip = caption->mapToGlobal(QPoint(60, 5));
-  send(QEvent::MouseButtonPress, grip, Qt::LeftButton);
-  EXPECT_EQ(std::tuple(window.children().last(), QApplication::focusWidget()),
-            std::tuple(below, find_control(*below, 1001)));  // on top, with the keyboard
-  const QPoint before = below->pos();
-  send(QEvent::MouseMove, grip + QPoint(30, 20), Qt::LeftButton);
-  send(QEvent::MouseButtonRelease, grip + QPoint(30, 20), Qt::NoButton);
-  send(QEvent::MouseMove, grip + QPoint(80, 80), Qt::NoButton);  // no longer dragging
-  EXPECT_EQ(below->pos(), before + QPoint(30, 20));
-
-  panel->close_box()->click();
-  EXPECT_EQ(std::tuple(panel->isVisible(), window.isVisible()), std::tuple(false, true));
-}
-
-TEST(PanelFrame, TabGoesRoundThePanelsOwnControlsAndEnterPressesAButton) {
-  Behind window;
-  build_panel(kQueryTemplate, &window);  // its controls are no stops
-  Panel* panel = build_panel(kTimelineTemplate, &window, QPoint(0, 400));
+  Panel* timeline = build_panel(kTimelineTemplate, &window, QPoint(0, 400));
   window.activateWindow();
   QApplication::setActiveWindow(&window);
-  // Tab stops in template order: the checked play button (the group is
-  // one stop, as radio buttons are), the list, "[ .. ]" and the eight step
-  // buttons; the bar and the labels are passed over.
-  panel->play_group()->button(1019)->setChecked(true);
+  // Tab stops in template order, the group one stop as radio buttons are; the query panel's
+  // controls, the bar and the labels are passed over.
+  timeline->play_group()->button(1019)->setChecked(true);
   const uint16_t order[] = {1019, 1029, 1046, 1030, 1031, 1033, 1034, 1036, 1037, 1039, 1040};
-  find_control(*panel, 1040)->setFocus();
+  find_control(*timeline, 1040)->setFocus();
   for (uint16_t id : order) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), find_control(*panel, id)) << id;
+    EXPECT_EQ(QApplication::focusWidget(), find_control(*timeline, id)) << id;
   }
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
-  EXPECT_EQ(QApplication::focusWidget(), find_control(*panel, 1039));
+  EXPECT_EQ(QApplication::focusWidget(), find_control(*timeline, 1039));
 
   int clicks = 0;
-  QObject::connect(find_control_as<QPushButton>(*panel, 1039), &QPushButton::clicked,
+  QObject::connect(find_control_as<QPushButton>(*timeline, 1039), &QPushButton::clicked,
                    [&clicks] { ++clicks; });
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   EXPECT_EQ(std::tuple(clicks, window.keys), std::tuple(1, 0));
