@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QString>
+#include <QSurfaceFormat>
 
 #include "core/message.h"
 
@@ -55,6 +56,14 @@ void show_owned_box(void*, const char* caption, const char* text) {
 }
 
 }  // namespace
+
+void set_default_surface_format() {
+  QSurfaceFormat format;
+  format.setDepthBufferSize(24);
+  format.setProfile(QSurfaceFormat::CompatibilityProfile);
+  format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
+  QSurfaceFormat::setDefaultFormat(format);
+}
 
 void install_message_boxes() { set_message_sink(MessageSink{show_box, nullptr, show_owned_box}); }
 

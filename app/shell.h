@@ -26,4 +26,9 @@ void reset_timeline(Program& program);
 // owned ones over the main window.
 void install_message_boxes();
 
+// The GL surface every view gets: a depth buffer for the columns, the
+// compatibility profile for the fixed-function calls, double buffering.
+// Must run before the application object exists.
+void set_default_surface_format();
+
 }  // namespace valdrin

@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QSurfaceFormat>
 #include <QTimer>
 #include <cstdio>
 #include <ctime>
@@ -45,11 +44,7 @@ double process_start_seconds() {
 
 int main(int argc, char** argv) {
   const double at_main = boot_seconds();
-  QSurfaceFormat format;
-  format.setDepthBufferSize(24);
-  format.setProfile(QSurfaceFormat::CompatibilityProfile);
-  format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
-  QSurfaceFormat::setDefaultFormat(format);
+  valdrin::set_default_surface_format();
   QApplication application(argc, argv);
 
   auto program = std::make_unique<valdrin::Program>();
