@@ -22,6 +22,9 @@ constexpr int kHoverRestMs = 500;
 GlView::GlView(Program& program, std::function<void()> ready, QWidget* parent)
     : QOpenGLWidget(parent), program_(program), ready_(std::move(ready)) {
   setFocusPolicy(Qt::StrongFocus);
+  // The framebuffer keeps the last frame, so that a step of the time
+  // window redraws only the columns it changed.
+  setUpdateBehavior(QOpenGLWidget::PartialUpdate);
   setMinimumSize(1, 1);
   // Moves with no button held reach mouseMoveEvent only with tracking on;
   // the mouse handlers still return at once for them.
@@ -65,9 +68,16 @@ void GlView::resizeGL(int width, int height) {
   // Qt passes device pixels here. The View state keeps 16-bit sizes.
   const auto clamp16 = [](int v) { return static_cast<int16_t>(std::clamp(v, 0, 32767)); };
   resize_view(program_.view, clamp16(width), clamp16(height));
+  forget_frame(program_.scene.frame);
 }
 
-void GlView::paintGL() { draw_frame(program_.scene, program_.view); }
+void GlView::paintGL() {
+  if (defaultFramebufferObject() != frame_target_) {
+    frame_target_ = defaultFramebufferObject();
+    forget_frame(program_.scene.frame);
+  }
+  redraw_view(program_.scene, program_.view);
+}
 
 }  // namespace valdrin
 

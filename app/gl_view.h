@@ -28,7 +28,7 @@ class GlView : public QOpenGLWidget {
   // Releases the scene's textures and lists ahead of the context.
   void release_scene();
 
-  // Schedules the next frame: draw_frame runs in paintGL.
+  // Schedules the next frame: redraw_view runs in paintGL.
   void present_frame() { update(); }
 
   // What the mouse handlers ask of the window.
@@ -49,6 +49,10 @@ class GlView : public QOpenGLWidget {
   std::function<void()> ready_;
   NavigationHooks hooks_;
   bool scene_ready_ = false;
+  // The framebuffer object the last frame went to: Qt makes a new one when
+  // the widget is resized or moves to another window, and a new one holds
+  // no frame.
+  unsigned frame_target_ = 0;
   // Fires once the pointer has rested over the view with no button held;
   // then the read-out of the cell under it shows as a tooltip.
   QTimer hover_;

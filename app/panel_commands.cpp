@@ -13,8 +13,12 @@ namespace valdrin {
 int gis_change(Program& program, uint16_t id, int value) {
   if (!gis_command(program.gis, id, value)) return 0;
   // One rebuild per user change; make_map reports a missing map or overlay
-  // itself. The new map shows at the next frame.
-  auto work = [&program] { make_map(program.gis, program.data_dir); };
+  // itself. The new map shows at the next frame, drawn whole: every top
+  // shows the texture.
+  auto work = [&program] {
+    make_map(program.gis, program.data_dir);
+    forget_frame(program.scene.frame);
+  };
   if (program.with_gl)
     program.with_gl(work);
   else

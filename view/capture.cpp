@@ -8,7 +8,7 @@
 
 namespace valdrin {
 
-int capture_view(const Scene& scene, const ViewState& view, Image& capture) {
+int capture_view(Scene& scene, const ViewState& view, Image& capture) {
   if (view.viewport_width <= 0 || view.viewport_height <= 0) return 0;
   draw_frame(scene, view);
   // Every command issued so far lands in the buffer before it is read.

@@ -16,6 +16,6 @@ namespace valdrin {
 // framebuffer of at least the viewport's size bound.
 // Return 1 with a newly allocated capture the caller releases; 0 when the
 // viewport has no area (a minimised window), and then nothing is allocated.
-int capture_view(const Scene& scene, const ViewState& view, Image& capture);
+int capture_view(Scene& scene, const ViewState& view, Image& capture);
 
 }  // namespace valdrin

@@ -55,6 +55,7 @@ void init_scene(Scene& scene, SceneSources& sources, const GisSettings& gis,
   init_selection((data_dir + "/selections/default.sel").c_str(), sources.cells);
   make_map(gis, data_dir);
   build_cell_texcoords(scene.texcoords);
+  forget_frame(scene.frame);
   rebuild_columns(scene, sources);
 }
 
@@ -77,6 +78,7 @@ void rebuild_columns(Scene& scene, SceneSources& sources) {
   build_top_quads(sources.counts, sources.cells, scene.texcoords, scene.tops);
   build_side_quads(sources.counts, scene.sides);
   scene.heights = sources.counts;
+  for (int i = 0; i < kCellCount; ++i) scene.greys[i] = scene.tops[i].grey;
 
   scene.top_vertices.resize(scene.tops.size() * 4);
   ColumnVertex* out = scene.top_vertices.data();
@@ -101,39 +103,55 @@ void rebuild_columns(Scene& scene, SceneSources& sources) {
 
 namespace {
 
-// Draws the vertices of the cells in view, in order: one array draw per run
-// of consecutive cells in view. `start(i)` is where cell i's vertices
-// begin; start(kCellCount) is the end.
-template <typename Start>
-void draw_runs(const std::vector<ColumnVertex>& vertices, const uint8_t in_view[kCellCount],
-               Start start) {
-  if (vertices.empty()) return;
-  glInterleavedArrays(GL_T2F_C3F_V3F, sizeof(ColumnVertex), vertices.data());
-  int i = 0;
-  while (i < kCellCount) {
-    if (!in_view[i]) {
-      ++i;
-      continue;
-    }
-    const int first = i;
-    while (i < kCellCount && in_view[i]) ++i;
-    const GLint begin = static_cast<GLint>(start(first));
-    const GLsizei count = static_cast<GLsizei>(start(i)) - begin;
-    if (count > 0) glDrawArrays(GL_QUADS, begin, count);
+// Gathers quads, in array order, into array draws: a draw runs on while
+// the quads follow one another in the array and agree on reaching beyond
+// the view volume. A quad whose side is in doubt is drawn alone, so that
+// what the renderer makes of it depends on nothing else.
+class QuadBatcher {
+ public:
+  void add(uint32_t first_vertex, bool beyond, bool doubtful) {
+    if (count_ > 0 && (first_vertex != first_ + count_ || beyond != beyond_ || doubtful)) flush();
+    if (count_ == 0) first_ = first_vertex, beyond_ = beyond;
+    count_ += 4;
+    if (doubtful) flush();
   }
-}
+  void flush() {
+    if (count_ > 0)
+      glDrawArrays(GL_QUADS, static_cast<GLint>(first_), static_cast<GLsizei>(count_));
+    count_ = 0;
+  }
 
-}  // namespace
+ private:
+  uint32_t first_ = 0, count_ = 0;
+  bool beyond_ = false;
+};
 
-void draw_columns(const Scene& scene, const ViewState& view) {
-  uint8_t in_view[kCellCount];
-  if (find_columns_in_view(view, scene.heights, in_view) == 0) return;
+// Tops with the Map texture, then sides with the Side texture, each in scan
+// order, of the cells marked in `mask` (entries of the view table).
+void draw_cells(const Scene& scene, const uint8_t mask[kCellCount]) {
   glEnable(GL_DEPTH_TEST);
   glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, kMapTexture);
-  draw_runs(scene.top_vertices, in_view, [](int i) { return static_cast<uint32_t>(i) * 4; });
+  QuadBatcher batch;
+  if (!scene.top_vertices.empty()) {  // empty before the first rebuild
+    glInterleavedArrays(GL_T2F_C3F_V3F, sizeof(ColumnVertex), scene.top_vertices.data());
+    for (int i = 0; i < kCellCount; ++i)
+      if (mask[i])
+        batch.add(static_cast<uint32_t>(i) * 4, (mask[i] & kTopBeyond) != 0,
+                  (mask[i] & kNearBoundary) != 0);
+    batch.flush();
+  }
   glBindTexture(GL_TEXTURE_2D, kSideTexture);
-  draw_runs(scene.side_vertices, in_view, [&scene](int i) { return scene.side_start[i]; });
+  if (!scene.side_vertices.empty()) {
+    glInterleavedArrays(GL_T2F_C3F_V3F, sizeof(ColumnVertex), scene.side_vertices.data());
+    // A cell has all four faces in the array or none.
+    for (int i = 0; i < kCellCount; ++i)
+      if (mask[i] && scene.side_start[i + 1] > scene.side_start[i])
+        for (int f = 0; f < 4; ++f)
+          batch.add(scene.side_start[i] + 4 * f, (mask[i] & (kFaceBeyond << f)) != 0,
+                    (mask[i] & kNearBoundary) != 0);
+    batch.flush();
+  }
   // glInterleavedArrays switched on the three arrays it names.
   glDisableClientState(GL_VERTEX_ARRAY);
   glDisableClientState(GL_COLOR_ARRAY);
@@ -141,6 +159,21 @@ void draw_columns(const Scene& scene, const ViewState& view) {
   glDisable(GL_TEXTURE_2D);
   glDisable(GL_DEPTH_TEST);
 }
+
+void start_frame(const ViewState& view) {
+  glMatrixMode(GL_TEXTURE);
+  glLoadIdentity();
+  apply_camera(view);
+}
+
+void draw_whole_frame(Scene& scene, const ViewState& view, const uint8_t in_view[kCellCount]) {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  start_frame(view);
+  draw_cells(scene, in_view);
+  remember_frame(scene.frame, view, scene.heights.cells, scene.greys);
+}
+
+}  // namespace
 
 void apply_camera(const ViewState& view) {
   glMatrixMode(GL_MODELVIEW);
@@ -152,12 +185,37 @@ void apply_camera(const ViewState& view) {
   glScalef(1, 1, 0.25f);
 }
 
-void draw_frame(const Scene& scene, const ViewState& view) {
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glMatrixMode(GL_TEXTURE);
-  glLoadIdentity();
-  apply_camera(view);
-  draw_columns(scene, view);
+void draw_frame(Scene& scene, const ViewState& view) {
+  uint8_t in_view[kCellCount];
+  find_columns_in_view(view, scene.heights, in_view);
+  draw_whole_frame(scene, view, in_view);
+}
+
+void redraw_view(Scene& scene, const ViewState& view) {
+  uint8_t in_view[kCellCount];
+  find_columns_in_view(view, scene.heights, in_view);
+  RedrawPlan plan;
+  if (!plan_redraw(scene.frame, view, scene.heights.cells, scene.greys, in_view, scene.cell_rects,
+                   plan)) {
+    draw_whole_frame(scene, view, in_view);
+    return;
+  }
+  if (plan.rect_count == 0) return;
+  start_frame(view);
+  // The scissor confines the clear and every fragment to the rectangle;
+  // inside it each pass draws every column that can reach it, in the
+  // frame's order, so each pixel gets the fragments a whole frame gives it.
+  glEnable(GL_SCISSOR_TEST);
+  uint8_t mask[kCellCount];
+  for (int k = 0; k < plan.rect_count; ++k) {
+    const PixelRect& r = plan.rects[k];
+    glScissor(r.x0, r.y0, r.x1 - r.x0, r.y1 - r.y0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    columns_meeting(scene.cell_rects, in_view, r, mask);
+    draw_cells(scene, mask);
+  }
+  glDisable(GL_SCISSOR_TEST);
+  remember_frame(scene.frame, view, scene.heights.cells, scene.greys);
 }
 
 void resize_view(ViewState& view, int16_t width, int16_t height) {

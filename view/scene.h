@@ -18,6 +18,7 @@
 #include "core/query.h"
 #include "view/camera.h"
 #include "view/columns.h"
+#include "view/frame_update.h"
 #include "view/map_layers.h"
 #include "view/texcoords.h"
 #include "view/visibility.h"
@@ -59,8 +60,14 @@ struct Scene {
   // Where each cell's sides start in side_vertices; entry kCellCount is the
   // end.
   uint32_t side_start[kCellCount + 1] = {};
-  // The Cell counts the arrays were built from: the column heights.
+  // The Cell counts the arrays were built from: the column heights; and
+  // the grey of each top.
   CountTables heights = {};
+  float greys[kCellCount] = {};
+  // What the framebuffer of the context holds, for redraw_view; and the
+  // pixel rectangle of every column in view, its scratch table.
+  FrameMemory frame;
+  PixelRect cell_rects[kCellCount] = {};
 };
 
 // What the columns are counted from and coloured by.
@@ -79,7 +86,8 @@ void init_scene(Scene& scene, SceneSources& sources, const GisSettings& gis,
 
 // Composes the map for the settings and loads it into texture 10. When
 // nothing can be composed (another Map choice, an unreadable base map) the
-// texture keeps its image.
+// texture keeps its image. A caller with a frame on screen forgets it
+// (forget_frame): the tops show the texture.
 void make_map(const GisSettings& gis, const std::string& data_dir);
 
 void build_side_texture();
@@ -92,14 +100,20 @@ void rebuild_columns(Scene& scene, SceneSources& sources);
 void apply_camera(const ViewState& view);
 
 // Clears and draws one frame of the scene's columns with the camera of
-// `view`; does not present.
-void draw_frame(const Scene& scene, const ViewState& view);
-// Tops with the Map texture, then sides with the Side texture, depth-tested,
-// each in scan order. Columns wholly outside the view volume of `view` are
-// left out: they would give no fragment. Blending stays off: every colour
-// and texel is opaque, so blending would give back the drawn colour
-// unchanged.
-void draw_columns(const Scene& scene, const ViewState& view);
+// `view`: tops with the Map texture, then sides with the Side texture,
+// depth-tested, each in scan order. Columns wholly outside the view volume
+// are left out: they would give no fragment. Blending stays off: every
+// colour and texel is opaque, so blending would give back the drawn colour
+// unchanged. Remembers it as what the framebuffer holds; does not present.
+void draw_frame(Scene& scene, const ViewState& view);
+
+// Brings the framebuffer to the frame draw_frame would draw now: when it
+// holds the scene's last frame with the same camera, only the rectangles
+// round the columns that changed since are cleared and drawn again, which
+// gives the same pixels; otherwise the whole frame is drawn. The caller
+// forgets the frame whenever the framebuffer may have lost it (resize, a
+// new framebuffer) or the Map texture changed.
+void redraw_view(Scene& scene, const ViewState& view);
 
 // Stores the size and sets viewport and frustum.
 void resize_view(ViewState& view, int16_t width, int16_t height);

@@ -61,8 +61,13 @@ int find_columns_in_view(const ViewState& view, const CountTables& counts,
   clip_matrix(view, m);
   // A corner is beyond a face when its clip coordinate passes w by more
   // than this share of their size: far above the float rounding of the GL
-  // transform, far below anything a pixel could show.
+  // transform, far below anything a pixel could show. Within it, the
+  // corner's side is in doubt.
   constexpr double kMargin = 1e-4;
+  // The corners (bit 0: +column, bit 1: +row, bit 2: top) of the top and of
+  // each side face, as the faces run round the cell.
+  constexpr uint8_t kTopCorners = 0xF0;
+  constexpr uint8_t kFaceCorners[4] = {0x33, 0xAA, 0xCC, 0x55};
   int count = 0;
   for (int r = 0; r < kGridRows; ++r) {
     for (int c = 0; c < kGridCols; ++c) {
@@ -70,7 +75,8 @@ int find_columns_in_view(const ViewState& view, const CountTables& counts,
       const double h = counts.cells[i];
       // Bit 2k: beyond -w on axis k; bit 2k + 1: beyond +w.
       unsigned beyond_all = 0x3F;
-      for (int corner = 0; corner < 8 && beyond_all != 0; ++corner) {
+      uint8_t outside = 0, doubtful = 0;  // one bit per corner
+      for (int corner = 0; corner < 8; ++corner) {
         const double x = c + (corner & 1), y = r + ((corner >> 1) & 1), z = (corner & 4) ? h : 0.0;
         double clip[4];
         for (int row = 0; row < 4; ++row)
@@ -81,11 +87,21 @@ int find_columns_in_view(const ViewState& view, const CountTables& counts,
           const double slack = kMargin * (std::fabs(clip[k]) + std::fabs(w)) + 1e-9;
           if (clip[k] < -w - slack) beyond |= 1u << (2 * k);
           if (clip[k] > w + slack) beyond |= 1u << (2 * k + 1);
+          if (std::fabs(std::fabs(clip[k]) - w) <= slack) doubtful |= 1u << corner;
         }
         beyond_all &= beyond;
+        if (beyond != 0) outside |= 1u << corner;
       }
-      in_view[i] = beyond_all == 0;
-      count += in_view[i];
+      uint8_t entry = 0;
+      if (beyond_all == 0) {
+        entry = kInView;
+        if (outside & kTopCorners) entry |= kTopBeyond;
+        for (int f = 0; f < 4; ++f)
+          if (outside & kFaceCorners[f]) entry |= kFaceBeyond << f;
+        if (doubtful != 0) entry |= kNearBoundary;
+      }
+      in_view[i] = entry;
+      count += entry != 0;
     }
   }
   return count;
