@@ -253,6 +253,12 @@ TEST(MainWindow, RealMouseEventsPlayStepsOnTheTicksPauseStopsAndDefaultQueryRese
   v.window->timer().start();
   EXPECT_TRUE(QTest::qWaitFor([&] { return v.program->query.key != start; }, 3000));
   v.window->timer().stop();
+  // Ticks redraw only what they changed, in the frame the widget keeps.
+  auto* gl = static_cast<QOpenGLWidget*>(view);
+  for (int k = 0; k < 4; ++k) v.window->on_timer(1), gl->grabFramebuffer();
+  const QImage stepped = gl->grabFramebuffer();
+  forget_frame(p.scene.frame);
+  EXPECT_TRUE(stepped == gl->grabFramebuffer());
   uint16_t next = start;
   step_time_forward(next, kStepDay);
   const uint16_t reached = v.program->query.key;
@@ -382,8 +388,14 @@ TEST(GisPanel, ShowsTheSettingsAndEachClickRebuildsTheMap) {
                        find_control_as<QLabel>(gis, kGisSelectionLabel)->buddy()),
             std::tuple(map_list, mode_list));
   const std::vector<uint8_t> before = v.map_texture();
+  auto* view = static_cast<QOpenGLWidget*>(v.window->view());
+  const QImage old_map = view->grabFramebuffer();
   QTest::mouseClick(find_control_as<QCheckBox>(gis, 1012), Qt::LeftButton);  // "Zip Codes"
   const std::vector<uint8_t> zips = v.map_texture();
+  // The new map shows on every top at once.
+  const QImage new_map = view->grabFramebuffer();
+  forget_frame(v.program->scene.frame);
+  EXPECT_TRUE(new_map != old_map && new_map == view->grabFramebuffer());
   EXPECT_EQ(std::tuple(v.program->gis.overlay_flags, zips != before, v.recorder.log),
             std::tuple(0x0035, true, ""));
   // "Hospitals" missing: named once per rebuild while the other overlays still show.
