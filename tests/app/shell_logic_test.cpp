@@ -1,12 +1,7 @@
 // The shell's rules without a window: mouse, file choosers and commands, the panels' actions.
 // GL work is counted instead of run; redraws and reports are recorded.
-#include <gtest/gtest.h>
-
 #include <QDir>
 #include <deque>
-#include <filesystem>
-#include <memory>
-#include <tuple>
 
 #include "app/file_commands.h"
 #include "app/file_dialogs.h"
@@ -17,7 +12,6 @@
 #include "core/csv.h"
 #include "core/store.h"
 #include "tests/core/example_event.h"
-#include "tests/core/failing_writes.h"
 #include "tests/core/test_files.h"
 #include "view/gis_commands.h"
 
@@ -232,25 +226,6 @@ TEST_F(Chooser, FileCommandsSayHowTheyWent) {
             "Error: Can't load data file!!\nInfo: Save complete\nError: Can't save data file!!\n"
             "Info: Export complete\nError: Can't export csv file!!\nInfo: Load complete\n"
             "Error: Can't load csv file!!\n");
-}
-
-// A disk that fills up half-way: the command's error box, never "complete", and the file it
-// was to replace keeps every byte with no temporary file beside it.
-TEST_F(Chooser, SavesCutShortKeepTheOldFile) {
-  p.store.count = 300;
-  for (uint32_t i = 0; i < p.store.count; ++i)
-    p.store.records[i].key = pack_time_key(1, 1 + i % 28, 1 + i % 12, 3);
-  const std::string old_bytes(9000, 'o'), kept = dir.path("elsewhere/kept");
-  for (const char* extension : {".vdr", ".csv"}) test::write_file(kept + extension, old_bytes);
-  answers = {kept, kept};
-  {
-    test::WriteLimit cut(1000);
-    save_data_command(p), export_csv_command(p);
-  }
-  EXPECT_EQ(std::tuple(test::read_file(kept + ".vdr"), test::read_file(kept + ".csv"),
-                       test::entries_in(dir.path("elsewhere")), log()),
-            std::tuple(old_bytes, old_bytes, 2,
-                       "Error: Can't save data file!!\nError: Can't export csv file!!\n"));
 }
 
 TEST_F(Shell, GenerateNeedsAZipAreaAndGisChangesWriteOneFieldAndRebuildOnce) {

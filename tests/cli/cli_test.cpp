@@ -1,19 +1,7 @@
 // valdrin-cli end to end, in-process: options, exit codes, messages, outputs
 // and failed saves; the rules underneath have their own suites.
 #include <gif_lib.h>
-#include <gtest/gtest.h>
 #include <png.h>
-
-#include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <memory>
-#include <string>
-#include <tuple>
-#include <utility>
-#include <vector>
 
 #include "cli/commands.h"
 #include "cli/image_files.h"

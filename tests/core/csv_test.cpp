@@ -2,14 +2,10 @@
 // that stop short, fields far past any buffer, billions of commas.
 #include "core/csv.h"
 
-#include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <memory>
 #include <sstream>
-#include <string>
 #include <thread>
-#include <tuple>
 
 #include "tests/core/example_event.h"
 #include "tests/core/test_files.h"

@@ -1,12 +1,9 @@
 // The worked example incident the tests share (Day, January 1, 2000, ...).
 #pragma once
 
-#include <cstdio>
-#include <string>
-#include <utility>
-
 #include "core/event.h"
 #include "core/time_key.h"
+#include "tests/core/test_files.h"
 
 namespace valdrin::test {
 

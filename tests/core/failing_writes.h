@@ -2,13 +2,9 @@
 // `bytes` fail (the file size limit, its signal ignored).
 #pragma once
 
-#include <gtest/gtest.h>
 #include <sys/resource.h>
 
 #include <csignal>
-#include <filesystem>
-#include <functional>
-#include <string>
 
 #include "tests/core/test_files.h"
 

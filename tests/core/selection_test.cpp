@@ -2,14 +2,7 @@
 // read-out, and the Info text that collects reports.
 #include "core/selection.h"
 
-#include <gtest/gtest.h>
 #include <sys/stat.h>
-
-#include <cstring>
-#include <memory>
-#include <string>
-#include <tuple>
-#include <vector>
 
 #include "core/info_text.h"
 #include "core/readout.h"

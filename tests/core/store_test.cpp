@@ -2,15 +2,7 @@
 // not at all; and the generator's draw sequence on hand-built cell tables.
 #include "core/store.h"
 
-#include <gtest/gtest.h>
 #include <sys/stat.h>
-
-#include <filesystem>
-#include <functional>
-#include <memory>
-#include <string>
-#include <tuple>
-#include <utility>
 
 #include "core/csv.h"
 #include "core/generator.h"

@@ -1,9 +1,21 @@
 // Test helpers: a scratch folder per test, whole-file read and write, table
 // rows, and a message recorder installed as the core's sink while it lives.
+// Every suite includes this, so it also brings in GoogleTest and the
+// standard headers the suites share, instead of each listing them again.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 

@@ -3,15 +3,8 @@
 // shifts, busy weekends, summer peak) so that no regeneration flattens them.
 #include "tools/sample/sample_city.h"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
 #include <chrono>
-#include <functional>
-#include <memory>
 #include <numeric>
-#include <string>
-#include <vector>
 
 #include "core/csv.h"
 #include "core/query.h"

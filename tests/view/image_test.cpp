@@ -3,20 +3,9 @@
 // and map composition over a small data folder; the grid-to-map inverse.
 #include "view/image.h"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
 #include <bit>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <memory>
 #include <numeric>
-#include <string>
-#include <tuple>
-#include <utility>
-#include <vector>
 
 #include "tests/core/failing_writes.h"
 #include "tests/core/test_files.h"
@@ -143,50 +132,33 @@ TEST(Bmp, RedPixelBytesWholeSavesRefusalsPaddedRoundTripsAndFilesReadOrRefused) 
   }
 }
 
-float oracle_position(int32_t source_side, int32_t i, int32_t destination_side) {
-  if (destination_side < 2) return 0.0f;
-  const int64_t product = static_cast<int64_t>(source_side - 2) * i;
-  return static_cast<float>(static_cast<double>(product) / (destination_side - 1));
+// FNV-1a over the pixels: the golden values were checked against the plain
+// per-pixel bilinear loop (source rows and columns stepped by (side - 2) /
+// (destination side - 1), weights in double, truncated) when they were taken.
+uint32_t pixel_hash(const Image& image) {
+  uint32_t hash = 2166136261u;
+  for (size_t i = 0; i < static_cast<size_t>(image.width) * image.height * 3; ++i)
+    hash = (hash ^ image.pixels[i]) * 16777619u;
+  return hash;
 }
 
-// The per-pixel bilinear loop; right for every side up to 2^24 pixels.
-void oracle_resample(const Image& source, Image& destination) {
-  const int32_t src_w = source.width, src_h = source.height;
-  const int32_t dst_w = std::min<int32_t>(std::bit_ceil(static_cast<uint32_t>(src_w)), 1024);
-  const int32_t dst_h = std::min<int32_t>(std::bit_ceil(static_cast<uint32_t>(src_h)), 1024);
-  alloc_image(dst_w, dst_h, 3, destination);
-  const size_t channels = static_cast<size_t>(source.channels);
-  const size_t right = src_w >= 2 ? channels : 0;
-  const size_t up = src_h >= 2 ? static_cast<size_t>(src_w) * channels : 0;
-  uint8_t* out = destination.pixels;
-  for (int32_t y = 0; y < dst_h; ++y) {
-    const float sy = oracle_position(src_h, y, dst_h);
-    const int32_t iy = static_cast<int32_t>(sy);
-    const double fy = sy - static_cast<float>(iy);
-    for (int32_t x = 0; x < dst_w; ++x, out += 3) {
-      const float sx = oracle_position(src_w, x, dst_w);
-      const int32_t ix = static_cast<int32_t>(sx);
-      const double fx = sx - static_cast<float>(ix);
-      const uint8_t* l0 =
-          source.pixels + (static_cast<size_t>(iy) * static_cast<size_t>(src_w) + ix) * channels;
-      const uint8_t *r0 = l0 + right, *l1 = l0 + up, *r1 = l1 + right;
-      for (int c = 0; c < 3; ++c) {
-        const float row0 = static_cast<float>((1.0 - fx) * l0[c] + fx * r0[c]);
-        const float row1 = static_cast<float>((1.0 - fx) * l1[c] + fx * r1[c]);
-        out[c] = static_cast<uint8_t>(
-            static_cast<int>(static_cast<float>((1.0 - fy) * row0 + fy * row1)));
-      }
-    }
-  }
+int32_t side(int32_t source_side) {  // the next power of two, at most 1024
+  return std::min<int32_t>(std::bit_ceil(static_cast<uint32_t>(source_side)), 1024);
 }
 
 // Captures, powers of two, sides past 1024, of 1 and 2, and four channels.
 TEST(Resample, SameBytesAsThePerPixelLoop) {
-  const int32_t cases[][3] = {{1008, 729, 3}, {1001, 600, 3}, {1024, 1024, 3}, {1500, 900, 3},
-                              {2100, 3, 3},   {3, 3, 3},      {2, 2, 3},       {1, 1, 3},
-                              {1, 7, 3},      {9, 1, 3},      {1, 2000, 3},    {17, 33, 4}};
-  for (const auto& [width, height, channels] : cases) {
-    TestImage source, fast, slow;
+  struct Case {
+    int32_t width, height, channels;
+    uint32_t golden;
+  };
+  const Case cases[] = {
+      {1008, 729, 3, 0x782CB987}, {1001, 600, 3, 0xCC1AA613}, {1024, 1024, 3, 0xB84151B3},
+      {1500, 900, 3, 0x613B1EB8}, {2100, 3, 3, 0x4A3C3984},   {3, 3, 3, 0xBBCF8A7D},
+      {2, 2, 3, 0x1572E3C5},      {1, 1, 3, 0xDA1B8CB2},      {1, 7, 3, 0x2A42F45E},
+      {9, 1, 3, 0x58F8E2FA},      {1, 2000, 3, 0x7771BB79},   {17, 33, 4, 0xB3A4C156}};
+  for (const auto& [width, height, channels, golden] : cases) {
+    TestImage source, fast;
     alloc_image(width, height, channels, source.image);
     uint32_t seed = static_cast<uint32_t>(width * 131 + height);
     // Noise over smooth ramps: every weight and every neighbour matters.
@@ -195,13 +167,9 @@ TEST(Resample, SameBytesAsThePerPixelLoop) {
       source.image.pixels[i] = static_cast<uint8_t>(i % 251 + (seed >> 28));
     }
     resample_image(source.image, fast.image);
-    oracle_resample(source.image, slow.image);
-    ASSERT_EQ(std::tuple(fast.image.width, fast.image.height, fast.image.channels),
-              std::tuple(slow.image.width, slow.image.height, 3))
-        << width << "x" << height;
-    EXPECT_EQ(std::memcmp(fast.image.pixels, slow.image.pixels,
-                          static_cast<size_t>(slow.image.width) * slow.image.height * 3),
-              0)
+    EXPECT_EQ(std::tuple(fast.image.width, fast.image.height, fast.image.channels,
+                         pixel_hash(fast.image)),
+              std::tuple(side(width), side(height), 3, golden))
         << width << "x" << height;
   }
   // 2^24 + 5 rows: (rows - 2) rounds up past the last row pair as a float, yet

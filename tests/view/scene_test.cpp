@@ -3,19 +3,8 @@
 #include "view/scene.h"
 
 #include <GL/gl.h>
-#include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <functional>
-#include <memory>
-#include <string>
-#include <tuple>
-#include <utility>
-#include <vector>
 
 #include "core/generator.h"
 #include "core/time_key.h"
