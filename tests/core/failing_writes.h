@@ -10,23 +10,16 @@
 
 namespace valdrin::test {
 
-class WriteLimit {
- public:
-  explicit WriteLimit(rlim_t bytes) : previous_handler_(std::signal(SIGXFSZ, SIG_IGN)) {
-    ::getrlimit(RLIMIT_FSIZE, &previous_);
-    rlimit limit = previous_;
-    limit.rlim_cur = bytes;
+struct WriteLimit {
+  rlimit previous{};
+  void (*previous_handler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+  explicit WriteLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &previous);
+    const rlimit limit{bytes, previous.rlim_max};
     ::setrlimit(RLIMIT_FSIZE, &limit);
   }
-  ~WriteLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &previous_);
-    std::signal(SIGXFSZ, previous_handler_);
-  }
+  ~WriteLimit() { ::setrlimit(RLIMIT_FSIZE, &previous), std::signal(SIGXFSZ, previous_handler); }
   WriteLimit(const WriteLimit&) = delete;
-
- private:
-  rlimit previous_;
-  void (*previous_handler_)(int);
 };
 
 inline int entries_in(const std::string& dir) {

@@ -229,20 +229,6 @@ const std::pair<const char*, Rgb> kLayers[kOverlayCount] = {
     {"duz", kYellow},        {"duz_labels", kYellow},
     {"hospitals", kYellow},  {"hospitals_labels", kYellow}};
 
-TEST(GisSettings, FieldsLeaveEveryOtherBit) {
-  // before, map choice (else selection mode) written, value, after
-  const int cases[][4] = {{0x00, 1, 1, 0x01}, {0xFF, 1, 0, 0xF8}, {0x28, 1, 5, 0x2D},
-                          {0x00, 1, 9, 0x01}, {0x00, 0, 2, 0x10}, {0xFF, 0, 0, 0xC7},
-                          {0xC5, 0, 7, 0xFD}, {0x07, 0, 8, 0x07}};  // only 3 bits of a value land
-  for (const auto& [before, choice, value, after] : cases) {
-    GisSettings gis{0x1234, static_cast<uint8_t>(before)};
-    (choice ? set_map_choice : set_selection_mode)(gis, static_cast<uint8_t>(value));
-    EXPECT_EQ(std::tuple(gis.map_and_mode, gis.overlay_flags, map_choice(gis), selection_mode(gis)),
-              std::tuple(after, 0x1234, after & 7, (after >> 3) & 7))
-        << before << " " << value;
-  }
-}
-
 TEST(Overlay, BitsRunMostSignificantFirstShortMasksPaintAPrefixAFolderNothing) {
   test::ScratchDir dir;
   test::MessageRecorder recorder;
