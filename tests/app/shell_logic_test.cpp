@@ -11,7 +11,6 @@
 #include "core/cell_table.h"
 #include "core/csv.h"
 #include "core/store.h"
-#include "tests/core/example_event.h"
 #include "tests/core/test_files.h"
 #include "view/gis_commands.h"
 

@@ -12,7 +12,6 @@
 #include "core/message.h"
 #include "core/store.h"
 #include "panels/panel.h"
-#include "tests/core/example_event.h"
 #include "tests/core/test_files.h"
 #include "view/camera.h"
 #include "view/gis_commands.h"
@@ -134,23 +133,14 @@ TEST(MainWindow, StartUpStateEveryMenuCommandAndTheAboutBox) {
             std::tuple("Day,January,1,2000", 0x0085, 0xFE7F, 0x0085, QColor(255, 128, 64), "Day",
                        1019, find_control(v.query(), 1001), ""));
 
+  // Every item but Quit does its own work and, with every dialog cancelled, says nothing.
   std::string items;
+  bool generated = false;
   for (QAction* menu : v.window->menuBar()->actions()) {
     items += menu->text().toStdString() + ":";
-    for (QAction* item : menu->menu()->actions())
-      items += item->text().toStdString() + "=" + std::to_string(item->data().toInt()) + ";";
-  }
-  EXPECT_EQ(items,
-            "File:Load Data..=1;Generate Data=2;Save Snapshot..=7;Print..=8;Quit=10;"
-            "Location:Default Location=21;Saved Location=22;Time:Default Time=31;Saved Time=32;"
-            "Query:Default Query=41;Saved Query=42;Panel:Show GIS Panel=11;Show Query Panel=12;"
-            "Show Timeline Panel=13;Show Info Panel=14;Help:About..=6;");
-
-  // Every item but Quit does its own work and, with every dialog cancelled, says nothing.
-  bool generated = false;
-  for (QAction* menu : v.window->menuBar()->actions())
     for (QAction* item : menu->menu()->actions()) {
       const int id = item->data().toInt();
+      items += item->text().toStdString() + "=" + std::to_string(id) + ";";
       if (id == kCommandQuit) continue;
       Program& p = *v.program;
       p.view.look_at[0] = 7, set_query_field(p.query, kQueryReason, 3);
@@ -164,6 +154,12 @@ TEST(MainWindow, StartUpStateEveryMenuCommandAndTheAboutBox) {
       EXPECT_TRUE(id != kCommandDefaultTime ||
                   (p.query.key == p.time.first_key && p.time.window_start == p.time.first_key));
     }
+  }
+  EXPECT_EQ(items,
+            "File:Load Data..=1;Generate Data=2;Save Snapshot..=7;Print..=8;Quit=10;"
+            "Location:Default Location=21;Saved Location=22;Time:Default Time=31;Saved Time=32;"
+            "Query:Default Query=41;Saved Query=42;Panel:Show GIS Panel=11;Show Query Panel=12;"
+            "Show Timeline Panel=13;Show Info Panel=14;Help:About..=6;");
   EXPECT_EQ(std::tuple(v.recorder.log, v.program->panels.info->isVisible(),
                        v.program->panels.about->isVisible()),
             std::tuple("", true, true));
@@ -180,16 +176,12 @@ TEST(MainWindow, StartUpStateEveryMenuCommandAndTheAboutBox) {
             "Control timeline:|Left mouse|Make selection|Ctrl + Left mouse|");
 
   // Each way out hides it; "About.." shows it where it was.
-  auto* ok = find_control_as<QPushButton>(*about, 1036);
-  const std::function<void()> ways[] = {[&] { ok->click(); },
-                                        [&] { QTest::keyClick(about, Qt::Key_Return); },
-                                        [&] { QTest::keyClick(about, Qt::Key_Enter); },
-                                        [&] { QTest::keyClick(about, Qt::Key_Escape); }};
-  for (const auto& way : ways) {
+  for (const int key : {0, +Qt::Key_Return, +Qt::Key_Enter, +Qt::Key_Escape}) {  // 0: "OK"
     v.command(kCommandAbout);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(about));
     const QPoint where = about->pos();
-    way();
+    key ? QTest::keyClick(about, Qt::Key(key))
+        : find_control_as<QPushButton>(*about, 1036)->click();
     const bool hidden = !about->isVisible();
     v.command(kCommandAbout);
     EXPECT_EQ(std::tuple(hidden, about->pos()), std::tuple(true, where));

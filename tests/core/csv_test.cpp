@@ -7,7 +7,6 @@
 #include <sstream>
 #include <thread>
 
-#include "tests/core/example_event.h"
 #include "tests/core/test_files.h"
 
 namespace valdrin {

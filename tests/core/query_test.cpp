@@ -5,7 +5,7 @@
 #include <numeric>
 
 #include "core/time_key.h"
-#include "tests/core/example_event.h"
+#include "tests/core/test_files.h"
 
 namespace valdrin {
 namespace {

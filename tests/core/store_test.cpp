@@ -8,8 +8,6 @@
 #include "core/generator.h"
 #include "core/time_key.h"
 #include "core/whole_file.h"
-#include "tests/core/example_event.h"
-#include "tests/core/failing_writes.h"
 #include "tests/core/test_files.h"
 
 namespace valdrin {

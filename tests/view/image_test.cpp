@@ -7,7 +7,6 @@
 #include <cmath>
 #include <numeric>
 
-#include "tests/core/failing_writes.h"
 #include "tests/core/test_files.h"
 #include "view/map_layers.h"
 #include "view/print_layout.h"

@@ -8,7 +8,6 @@
 
 #include "core/generator.h"
 #include "core/time_key.h"
-#include "tests/core/example_event.h"
 #include "tests/core/test_files.h"
 #include "view/capture.h"
 #include "view/headless.h"
