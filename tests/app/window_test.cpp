@@ -23,22 +23,10 @@ namespace {
 namespace fs = std::filesystem;
 const std::string kShippedData = std::string(VALDRIN_SOURCE_DIR) + "/data";
 
-// Every message as "Caption: text", the main window's own marked "(owned)".
-struct Recorder {
-  std::string log;
-  template <bool kOwned>
-  static void record(void* self, const char* caption, const char* text) {
-    static_cast<Recorder*>(self)->log +=
-        std::string(caption) + ": " + text + (kOwned ? " (owned)\n" : "\n");
-  }
-  MessageSink previous = set_message_sink(MessageSink{record<false>, this, record<true>});
-  ~Recorder() { set_message_sink(previous); }
-};
-
 // `save_as` answers every file chooser ("" cancels), `printer_setup` the print dialog (empty
 // cancels); each dialog notes whether timer 1 ran while it was open.
 struct Viewer {
-  Recorder recorder;
+  test::MessageRecorder recorder;
   std::unique_ptr<Program> program = std::make_unique<Program>();
   std::unique_ptr<MainWindow> window;
   std::string save_as;

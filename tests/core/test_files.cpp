@@ -49,12 +49,14 @@ std::vector<std::string> split(const std::string& text, char between) {
   return parts;
 }
 
-static void record(void* context, const char* caption, const char* text) {
-  static_cast<MessageRecorder*>(context)->messages.emplace_back(caption, text);
+template <bool kOwned>
+static void record(void* self, const char* caption, const char* text) {
+  static_cast<MessageRecorder*>(self)->log +=
+      std::string(caption) + ": " + text + (kOwned ? " (owned)\n" : "\n");
 }
-MessageRecorder::MessageRecorder() : previous_(set_message_sink(MessageSink{record, this})) {}
-
-MessageRecorder::~MessageRecorder() { set_message_sink(previous_); }
+MessageRecorder::MessageRecorder()
+    : previous(set_message_sink(MessageSink{record<false>, this, record<true>})) {}
+MessageRecorder::~MessageRecorder() { set_message_sink(previous); }
 
 // While it lives, writes past `bytes` fail (the file size limit, its signal ignored).
 struct WriteLimit {

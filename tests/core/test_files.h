@@ -46,15 +46,12 @@ std::string read_file(const std::string& path);
 std::vector<uint8_t> hex_bytes(const std::string& hex);                 // "85 00 0A"
 std::vector<std::string> split(const std::string& text, char between);  // rows of a table
 
-class MessageRecorder {
- public:
+struct MessageRecorder {  // "Caption: text\n" each, the main window's own marked "(owned)"
+  std::string log;
+  MessageSink previous;
   MessageRecorder();
   ~MessageRecorder();
   MessageRecorder(const MessageRecorder&) = delete;
-  std::vector<std::pair<std::string, std::string>> messages;  // caption, text
-
- private:
-  MessageSink previous_;
 };
 
 // Entries in a folder, and whether a save of `full_size` bytes is whole or
