@@ -1,6 +1,5 @@
 // The running viewer under Xvfb with scripted file and print dialogs: menus, mouse, panels,
 // the About box, and "Save Snapshot.." and "Print.." to BMP and PDF.
-#include <GL/gl.h>
 
 #include <QPrinter>
 #include <QTest>
@@ -57,18 +56,6 @@ struct Viewer {
     for (QAction* menu : window->menuBar()->actions())
       for (QAction* item : menu->menu()->actions())
         if (item->data().toInt() == id) item->trigger();
-  }
-  std::vector<uint8_t> map_texture() {
-    std::vector<uint8_t> pixels;
-    window->view()->with_context([&pixels] {
-      GLint width = 0, height = 0;
-      glBindTexture(GL_TEXTURE_2D, kMapTexture), glPixelStorei(GL_PACK_ALIGNMENT, 1);
-      glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-      glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-      pixels.resize(static_cast<size_t>(width) * height * 3);
-      glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-    });
-    return pixels;
   }
 };
 
@@ -328,9 +315,10 @@ TEST(GisPanel, ShowsTheSettingsAndEachClickRebuildsTheMap) {
   EXPECT_EQ(std::tuple(find_control_as<QLabel>(gis, kGisMapLabel)->buddy(),
                        find_control_as<QLabel>(gis, kGisSelectionLabel)->buddy()),
             std::tuple(map_list, mode_list));
-  const std::vector<uint8_t> before = v.map_texture();
+  const QImage before = v.window->view()->grabFramebuffer();
   QTest::mouseClick(find_control_as<QCheckBox>(gis, 1012), Qt::LeftButton);  // "Zip Codes"
-  EXPECT_EQ(std::tuple(v.program->gis.overlay_flags, v.map_texture() != before, v.recorder.log),
+  EXPECT_EQ(std::tuple(v.program->gis.overlay_flags, v.window->view()->grabFramebuffer() != before,
+                       v.recorder.log),
             std::tuple(0x0035, true, ""));
   QTest::mouseClick(find_control_as<QCheckBox>(gis, 1014), Qt::LeftButton);
   EXPECT_EQ(v.program->gis.overlay_flags, 0x0037);
