@@ -209,6 +209,8 @@ TEST(MainWindow, RealMouseEventsPlayStepsOnTheTicksPauseStopsAndDefaultQueryRese
   EXPECT_TRUE(QTest::qWaitFor([&] { return v.program->query.key > start; }, 3000));
   v.window->timer().stop();
   const uint16_t reached = v.program->query.key;
+  EXPECT_EQ(find_control_as<QProgressBar>(t, 1023)->palette().color(QPalette::Highlight),
+            QColor(49, 106, 197));                 // the ticks refreshed the bar
   find_control_as<QPushButton>(t, 1019)->click();  // "| |"
   v.window->on_timer(1);
   EXPECT_EQ(v.program->query.key, reached);
