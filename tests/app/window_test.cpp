@@ -32,10 +32,12 @@ struct Viewer {
   std::function<void(QPrinter&)> printer_setup;
   int dialogs_opened = 0;
   bool timer_ran_in_dialog = false;
+  std::function<int(QPrinter&)> real_print_dialog;
 
   explicit Viewer(const std::string& data_dir = kShippedData) {
     program->data_dir = data_dir;
     window = std::make_unique<MainWindow>(*program);
+    real_print_dialog = program->run_print_dialog;
     program->dialogs.run = [this](bool, const std::string&, const std::string&) {
       opened();
       return save_as;
@@ -432,6 +434,24 @@ TEST(Snapshot, WaysOutThenTheViewToBmpAndPdf) {
   EXPECT_TRUE(std::abs(qRed(low) - 127) <= 4 && std::abs(qBlue(low) - 127) <= 4) << std::hex << low;
   const QRgb high = render.pixel(left + static_cast<int>(width / 2), top + 5);
   EXPECT_GT(std::abs(qRed(high) - 127) + std::abs(qGreen(high) - 127), 20) << std::hex << high;
+
+  // Qt's own print dialog prints to the PDF file chosen in it.
+  v.program->run_print_dialog = v.real_print_dialog;
+  const std::string chosen = dir.path("chosen.pdf");
+  QTimer answer;  // answers the dialog once it is up, however long that takes
+  QObject::connect(&answer, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) return;
+    answer.stop();
+    for (QLineEdit* name : dialog->findChildren<QLineEdit*>("filename"))
+      name->setText(QString::fromStdString(chosen));
+    dialog->accept();
+  });
+  answer.start(50);
+  v.window->on_command(kCommandPrint);
+  EXPECT_EQ(v.recorder.log, "Info: Print spooled\nInfo: Print spooled\n");
+  EXPECT_TRUE(std::regex_search(output_of("pdfinfo '" + chosen + "'", dir.path("info.txt")),
+                                std::regex("\nPages: +1\n")));
 }
 
 }  // namespace
