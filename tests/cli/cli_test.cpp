@@ -1,26 +1,13 @@
 // valdrin-cli end to end, in-process: options, exit codes, messages, outputs
 // and failed saves; the rules underneath have their own suites.
 #include <gif_lib.h>
-#include <gtest/gtest.h>
 #include <png.h>
-
-#include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <memory>
-#include <string>
-#include <tuple>
-#include <utility>
-#include <vector>
 
 #include "cli/commands.h"
 #include "cli/image_files.h"
 #include "core/cell_table.h"
 #include "core/generator.h"
 #include "core/store.h"
-#include "tests/core/example_event.h"
 #include "tests/core/test_files.h"
 #include "view/image.h"
 #include "view/map_layers.h"
@@ -106,6 +93,7 @@ TEST_F(Cli, EachCommandLineExitsWithItsCodeAndOutput) {
                     old = path("o.gif");
   test::write_file(old, std::string("old bytes"));
   const int U = kExitUsage, F = kExitFile;
+  // clang-format off
   const std::tuple<std::string, int, std::string> cases[] = {
       {"count|@s", 0,
        "{\"total\": 5, \"cells\": [[0,83,1],[20,10,2],[65,0,1]], \"zip\": [[0,2],[3,2],[1000,1]], "
@@ -120,32 +108,25 @@ TEST_F(Cli, EachCommandLineExitsWithItsCodeAndOutput) {
       {"select|--cell|12,3|--mode|keymap|--data|$d", 0, "[[12,3]]\n"},
       {"select|--cell|0,0|--mode|zip|--data|$d", 0, "[]\n"},
       {"select|--cell|32,42|--mode|ZIP|--data|$d", 0, "["},  // any case
-      {"import-csv|@in.csv|@in.vdr", 0, ""},
-      {"export-csv|@in.vdr|@out.csv", 0, ""},
+      {"import-csv|@in.csv|@in.vdr", 0, ""}, {"export-csv|@in.vdr|@out.csv", 0, ""},
       {"map|@map.bmp|--data|$d|--map|1|--overlays|0x101", 0, ""},
-      {"generate|@one.vdr|--data|$d", 0, ""},
-      {"generate|@again.vdr|--data|$d", 0, ""},
+      {"generate|@one.vdr|--data|$d", 0, ""}, {"generate|@again.vdr|--data|$d", 0, ""},
       {"generate|@two.vdr|--repeat|2|--data|$d", 0, ""},
-      {"generate|@small.vdr|--count|10|--data|$d", 0, ""},
-      {"--help", 0, ""},
-      {"", U, "no command given"},
-      {"frobnicate", U, "unknown command frobnicate"},
+      {"generate|@small.vdr|--count|10|--data|$d", 0, ""}, {"--help", 0, ""},
+      {"", U, "no command given"}, {"frobnicate", U, "unknown command frobnicate"},
       {"count", U, "count takes 1 file argument"},
       {"count|@s|--bogus", U, "unknown option --bogus"},
       {"count|@s|--from", U, "--from needs a value"},
       {"count|@s|--from|Day,Jan,1,2000", U, "bad time key"},
-      {"count|@s|--to|0x10000", U, "bad time key"},
-      {"count|@s|--to|65536", U, "bad time key"},
+      {"count|@s|--to|0x10000", U, "bad time key"}, {"count|@s|--to|65536", U, "bad time key"},
       {"count|@s|--to|", U, "bad time key \"\" for --to"},
-      {"count|@s|--to|day,,0,2000", U, "names no date"},
-      {"count|@s|--from|0", U, "names no date"},
+      {"count|@s|--to|day,,0,2000", U, "names no date"}, {"count|@s|--from|0", U, "names no date"},
       {"count|@s|--to|Day,February,30,2001", U, "names no date"},
       {"count|@s|--where|ZIP=3", U, "unknown field ZIP"},
       {"count|@s|--where|SHIFT=4", U, "too wide"},
       {"count|@s|--where|SHIFT=99999999999", U, "too wide for SHIFT (codes 0 to 3)"},
       {"count|@s|--where|SHIFT", U, "--where needs FIELD=VALUE"},
-      {"count|@s|--where|=3", U, "field name"},
-      {"count|@s|--where|SHIFT=", U, "needs a value"},
+      {"count|@s|--where|=3", U, "field name"}, {"count|@s|--where|SHIFT=", U, "needs a value"},
       {"count|@s|--where|REASON=Theft", U, "unknown value"},
       {"report|@s|--cell|66,0", U, "--cell needs"},
       {"select|--cell|1,1|--mode|street", U, "--mode is"},
@@ -153,8 +134,7 @@ TEST_F(Cli, EachCommandLineExitsWithItsCodeAndOutput) {
       {"generate|@g.vdr|--count|", U, "--count takes"},
       {"map|@out.bmp|--map|2", U, "--map is 0 or 1"},
       {"map|@out.bmp|--overlays|0xZ", U, "--overlays takes"},
-      {"map|@out.bmp|--overlays|", U, "--overlays takes"},
-      {"render", U, "render takes"},
+      {"map|@out.bmp|--overlays|", U, "--overlays takes"}, {"render", U, "render takes"},
       {"render|@out.bmp|--size|0x100", U, "--size takes"},
       {"render|@out.bmp|--size|6145x10", U, "at most 6144 pixels wide"},
       {"render|@out.bmp|--distance|inf", U, "--distance takes a number"},
@@ -166,8 +146,7 @@ TEST_F(Cli, EachCommandLineExitsWithItsCodeAndOutput) {
       {"animate|@a.gif|--delay|fast", U, "--delay takes"},
       {"animate|@a.gif|--frame-format|png", U, "needs --frames-dir"},
       {"animate|@a.gif|--frames-dir|@.|--frame-format|gif", U, "bmp or png"},
-      {"animate", U, "animate takes"},
-      {"animate|@a.png", U, "must end in .gif"},
+      {"animate", U, "animate takes"}, {"animate|@a.png", U, "must end in .gif"},
       // A bad option is named even when the data file is missing too.
       {"animate|@a.gif|@none.vdr|--to|x", U, "bad time key"},
       {"count|@missing.vdr", F, "ERROR: read_records(): fopen error"},
@@ -183,11 +162,11 @@ TEST_F(Cli, EachCommandLineExitsWithItsCodeAndOutput) {
        "ERROR: make_map(): can't read map\nError: can't read map " + none + "/maps/basemap.bmp\n"},
       // A failed save, of a frame file too, leaves the old file.
       {"animate|@o.gif|@s|--size|32x24|--frames-dir|@m|--data|$d", F, "can't write"},
-      {"animate|@o.gif|@s|--size|32x24|--frames-dir|@m|--frame-format|png|--data|$"
-       "d",
-       F, "m/frame-0001.png"},
+      {"animate|@o.gif|@s|--size|32x24|--frames-dir|@m|--frame-format|png|--data|$d", F,
+       "m/frame-0001.png"},
       {"animate|@o.gif/x.gif|@s|--size|32x24|--data|$d", F, "can't write"},
       {"render|@o.gif/x.png|@s|--size|32x24|--data|$d", F, "can't write"}};
+  // clang-format on
   for (const auto& [line, code, text] : cases) {
     const CliRun r = run(split(line));
     EXPECT_EQ(r.code, code) << line << ": " << r.err;
@@ -223,10 +202,10 @@ TEST_F(Cli, EachCommandLineExitsWithItsCodeAndOutput) {
   ASSERT_EQ(write_bmp(path("expected.bmp").c_str(), map), 1);
   free_image(map);
   EXPECT_TRUE(test::read_file(path("map.bmp")) == test::read_file(path("expected.bmp")));
-  EXPECT_EQ(std::tuple(test::read_file(path("one.vdr")).size(),
-                       test::read_file(path("small.vdr")).size()),
-            std::tuple(1200u * 16, 160u));
-  EXPECT_EQ(test::read_file(path("one.vdr")), test::read_file(path("again.vdr")));
+  EXPECT_EQ(
+      std::tuple(test::read_file(path("one.vdr")).size(), test::read_file(path("small.vdr")).size(),
+                 test::read_file(path("one.vdr")) == test::read_file(path("again.vdr"))),
+      std::tuple(1200u * 16, 160u, true));
   auto cells = std::make_unique<CellTable>();
   ASSERT_EQ(init_selection((kData + "/selections/default.sel").c_str(), *cells), 1);
   auto store = std::make_unique<EventStore>();

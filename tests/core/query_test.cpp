@@ -2,16 +2,10 @@
 // window, masks, the no-cell rule, codes without a slot, the two resets.
 #include "core/query.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <memory>
 #include <numeric>
-#include <string>
-#include <tuple>
 
 #include "core/time_key.h"
-#include "tests/core/example_event.h"
+#include "tests/core/test_files.h"
 
 namespace valdrin {
 namespace {

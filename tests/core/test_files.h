@@ -1,13 +1,28 @@
 // Test helpers: a scratch folder per test, whole-file read and write, table
-// rows, and a message recorder installed as the core's sink while it lives.
+// rows, a message recorder installed as the core's sink while it lives, saves
+// cut short, and the example incident.
+// Every suite includes this, so it also brings in GoogleTest and the
+// standard headers the suites share, instead of each listing them again.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
+#include "core/event.h"
 #include "core/message.h"
+#include "core/time_key.h"
 
 namespace valdrin::test {
 
@@ -31,15 +46,52 @@ std::string read_file(const std::string& path);
 std::vector<uint8_t> hex_bytes(const std::string& hex);                 // "85 00 0A"
 std::vector<std::string> split(const std::string& text, char between);  // rows of a table
 
-class MessageRecorder {
- public:
+struct MessageRecorder {  // "Caption: text\n" each, the main window's own marked "(owned)"
+  std::string log;
+  MessageSink previous;
   MessageRecorder();
   ~MessageRecorder();
   MessageRecorder(const MessageRecorder&) = delete;
-  std::vector<std::pair<std::string, std::string>> messages;  // caption, text
-
- private:
-  MessageSink previous_;
 };
+
+// Entries in a folder, and whether a save of `full_size` bytes is whole or
+// nothing: `save` (1 or 0) succeeds with room for all of it; cut off short by
+// the file size limit, it fails and leaves the old file byte for byte with no
+// temporary file beside it.
+int entries_in(const std::string& dir);
+void check_whole_or_nothing(const std::string& name, size_t full_size,
+                            const std::function<int(const char*)>& save);
+
+// The worked example incident the tests share (Day, January 1, 2000, ...).
+inline Event example_event() {
+  Event e;
+  e.key = pack_time_key(1, 1, 1, 0);
+  const std::pair<FieldId, uint32_t> fields[] = {
+      {kCol, 10},   {kRow, 20},    {kZip, 3},   {kCouncil, 2}, {kDivision, 2}, {kSuccessful, 2},
+      {kInjury, 1}, {kNumo, 2},    {kOrace, 4}, {kOgender, 1}, {kResponse, 1}, {kNums, 1},
+      {kSrace, 2},  {kSgender, 1}, {kSage, 2},  {kReason, 1}};
+  for (const auto& [field, code] : fields) set_field(e, field, code);
+  return e;
+}
+
+// An event at a key and cell with the given location codes, other fields 0.
+inline Event event_at(uint16_t key, uint32_t row, uint32_t col, uint32_t zip = 0,
+                      uint32_t council = 0) {
+  Event e;
+  e.key = key;
+  for (const auto& [field, code] :
+       {std::pair{kRow, row}, {kCol, col}, {kZip, zip}, {kCouncil, council}})
+    set_field(e, field, code);
+  return e;
+}
+
+// The record's 16 bytes as "85 00 0A ...", the way files hold them.
+inline std::string record_hex(const Event& e) {
+  uint8_t bytes[kEventBytes];
+  char text[3 * kEventBytes + 1];
+  encode_event(e, bytes);
+  for (size_t i = 0; i < kEventBytes; ++i) std::snprintf(text + 3 * i, 4, "%02X ", bytes[i]);
+  return std::string(text, 3 * kEventBytes - 1);
+}
 
 }  // namespace valdrin::test

@@ -1,14 +1,9 @@
 // Timeline and Query Panel logic without widgets: commands, ticks, reset, bar, list writes.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <tuple>
-#include <vector>
-
 #include "core/query.h"
 #include "core/store.h"
 #include "panels/query_masks.h"
 #include "panels/timeline.h"
+#include "tests/core/test_files.h"
 
 namespace valdrin {
 namespace {

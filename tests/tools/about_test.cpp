@@ -1,9 +1,6 @@
 // The About picture: shrinking by area means, a median cut to 16 colours,
 // the 4-bit BMP bytes, and the shipped picture's size and depth.
-#include <gtest/gtest.h>
-
 #include <set>
-#include <string>
 
 #include "tests/core/test_files.h"
 #include "tools/about/picture.h"

@@ -2,11 +2,7 @@
 // codes), and map pixels that agree with the viewer's texture coordinates.
 #include "tools/atlas/atlas.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
-#include <memory>
-#include <string>
 
 #include "tests/core/test_files.h"
 #include "view/texcoords.h"

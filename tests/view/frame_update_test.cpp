@@ -1,20 +1,9 @@
 // The partial redraw against the whole frame, byte for byte, over the steps
 // playback makes; and the cases that must fall back to a whole frame.
 #include <GL/gl.h>
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstdlib>
-#include <cstring>
-#include <functional>
-#include <memory>
-#include <string>
-#include <tuple>
-#include <vector>
 
 #include "core/generator.h"
-#include "core/time_key.h"
-#include "tests/core/example_event.h"
+#include "tests/core/test_files.h"
 #include "view/headless.h"
 #include "view/scene.h"
 
