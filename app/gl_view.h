@@ -25,7 +25,7 @@ class GlView : public QOpenGLWidget {
   // context exists).
   void with_context(const std::function<void()>& work);
 
-  // Releases the scene's textures and lists ahead of the context.
+  // Releases the scene's textures ahead of the context.
   void release_scene();
 
   // Schedules the next frame: redraw_view runs in paintGL.
