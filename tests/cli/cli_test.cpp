@@ -12,8 +12,7 @@
 #include "view/image.h"
 #include "view/map_layers.h"
 
-namespace valdrin {
-namespace {
+namespace valdrin::cli_test {
 
 using Args = std::vector<std::string>;
 const std::string kData = std::string(VALDRIN_SOURCE_DIR) + "/data";
@@ -307,5 +306,4 @@ TEST_F(Cli, RenderAndAnimateWithoutADisplayShowTheMapAsBmpPngAndGif) {
   for (Image& f : frames) free_image(f);
 }
 
-}  // namespace
-}  // namespace valdrin
+}  // namespace valdrin::cli_test

@@ -9,8 +9,7 @@
 
 #include "tests/core/test_files.h"
 
-namespace valdrin {
-namespace {
+namespace valdrin::csv_test {
 
 constexpr const char* kHeadLines =
     "START\nDay,January,1,2000\nEND\nNight,December,31,2031\n"
@@ -196,5 +195,4 @@ TEST_F(CsvFiles, BillionsOfCommasOnOneLine) {
             "00 80 00 00");
 }
 
-}  // namespace
-}  // namespace valdrin
+}  // namespace valdrin::csv_test

@@ -4,11 +4,9 @@
 
 #include <numeric>
 
-#include "core/time_key.h"
 #include "tests/core/test_files.h"
 
-namespace valdrin {
-namespace {
+namespace valdrin::query_test {
 
 uint16_t key(int shift, int day, int month, int year) {
   return pack_time_key(static_cast<uint8_t>(shift), static_cast<uint8_t>(day),
@@ -92,7 +90,7 @@ TEST_F(Counting, WindowNoCellCodesWithoutASlotAndEachMask) {
 }
 
 // Filters on different words all have to agree; a list item is mapped to
-// its stored value ("Duplicate", item 6, is 9) and back.
+// its stored value ("Duplicate", item 6, is 9).
 TEST_F(Counting, ThreeFiltersTogetherListValuesAndResets) {
   EXPECT_EQ(query.key, kLastValidKey);
   for (uint32_t sage_numo : {22, 29, 82}) {
@@ -110,11 +108,6 @@ TEST_F(Counting, ThreeFiltersTogetherListValuesAndResets) {
   set_query_field(query, kQuerySage, 2);
   count();
   EXPECT_EQ(counts->total, 2u);
-  EXPECT_EQ(std::tuple(query_value_item(kQueryNumo, 9), query_value_item(kQueryNumo, 6)),
-            std::tuple(6, -1));
-  QueryFieldId id;
-  EXPECT_EQ(std::tuple(find_query_field("sage", id), id), std::tuple(1, kQuerySage));
-  EXPECT_EQ(find_query_field("ZIP", id) + find_query_field("MONTH", id), 0);
   // The window end takes the First key, with Day where it has no shift.
   const uint16_t cases[][2] = {{0x1084, 0x1085}, {0x1086, 0x1086}, {0x0087, 0x0087}, {0, 1}};
   for (const auto& c : cases) {
@@ -187,5 +180,4 @@ TEST(Calendar, StepsAndDateLabels) {
     EXPECT_EQ(parse_time_label(bad, k), 0) << bad;
 }
 
-}  // namespace
-}  // namespace valdrin
+}  // namespace valdrin::query_test

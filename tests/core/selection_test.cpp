@@ -8,8 +8,7 @@
 #include "core/readout.h"
 #include "tests/core/test_files.h"
 
-namespace valdrin {
-namespace {
+namespace valdrin::selection_test {
 
 int index(int row, int col) { return row * kGridCols + col; }
 
@@ -202,5 +201,4 @@ TEST(InfoText, AppendsKeepTheNewestLinesWithinBothLimits) {
   EXPECT_NE(::stat(dir.path("missing").c_str(), &st), 0);
 }
 
-}  // namespace
-}  // namespace valdrin
+}  // namespace valdrin::selection_test

@@ -7,8 +7,7 @@
 #include "panels/timeline_panel.h"
 #include "tests/core/test_files.h"
 
-namespace valdrin {
-namespace {
+namespace valdrin::panel_frame_test {
 
 // Dialog units round to the nearest pixel; a drag keeps 24 px of a 200-wide caption in view.
 TEST(PanelTemplates, UnitsRoundAndCaptionsStayReachable) {
@@ -171,5 +170,4 @@ TEST(PanelFrame, ListsAreNamedGroupsStayBehindTabGoesRoundAndEnterPresses) {
   EXPECT_EQ(std::tuple(clicks, window.keys), std::tuple(1, 0));
 }
 
-}  // namespace
-}  // namespace valdrin
+}  // namespace valdrin::panel_frame_test

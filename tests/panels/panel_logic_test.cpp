@@ -5,8 +5,7 @@
 #include "panels/timeline.h"
 #include "tests/core/test_files.h"
 
-namespace valdrin {
-namespace {
+namespace valdrin::panel_logic_test {
 
 // Fresh state whose rebuild counts, as the program's does; every call is recorded in order.
 struct TimelineRig {
@@ -213,5 +212,4 @@ TEST(QueryLists, EachWritesItsFieldOthersChangeNothingAndTheListsShowTheMasks) {
   EXPECT_EQ(items[kQueryNumo], -1);
 }
 
-}  // namespace
-}  // namespace valdrin
+}  // namespace valdrin::panel_logic_test

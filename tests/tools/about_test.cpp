@@ -5,8 +5,7 @@
 #include "tests/core/test_files.h"
 #include "tools/about/picture.h"
 
-namespace valdrin::about {
-namespace {
+namespace valdrin::about::picture_test {
 
 TEST(AboutPicture, ShrinkQuantiseBmpBytesAndTheShippedPicture) {
   Image source;
@@ -49,5 +48,4 @@ TEST(AboutPicture, ShrinkQuantiseBmpBytesAndTheShippedPicture) {
   EXPECT_EQ(shipped.substr(18, 12), std::string("\x42\x01\0\0\x73\0\0\0\x01\0\x04\0", 12));
 }
 
-}  // namespace
-}  // namespace valdrin::about
+}  // namespace valdrin::about::picture_test

@@ -12,8 +12,7 @@
 #include "view/print_layout.h"
 #include "view/texcoords.h"
 
-namespace valdrin {
-namespace {
+namespace valdrin::image_test {
 
 using Rgb = std::vector<uint8_t>;
 using Pixels = std::vector<int>;  // indices, row by row from the bottom left
@@ -360,5 +359,4 @@ TEST(Texcoords, InverseFindsTheGridPositionAndTheTableHoldsEachCellsCorners) {
     }
 }
 
-}  // namespace
-}  // namespace valdrin
+}  // namespace valdrin::image_test

@@ -7,14 +7,12 @@
 #include <cmath>
 
 #include "core/generator.h"
-#include "core/time_key.h"
 #include "tests/core/test_files.h"
 #include "view/capture.h"
 #include "view/headless.h"
 #include "view/picking.h"
 
-namespace valdrin {
-namespace {
+namespace valdrin::scene_test {
 
 constexpr int kWidth = 800, kHeight = 600;
 constexpr uint8_t kMapColour[3] = {200, 100, 50};
@@ -340,5 +338,4 @@ TEST(Picking, StraightDownDegenerateViewportsAndWhatGlDraws) {
   close_headless_gl(gl);
 }
 
-}  // namespace
-}  // namespace valdrin
+}  // namespace valdrin::scene_test
