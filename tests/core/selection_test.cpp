@@ -60,8 +60,8 @@ TEST(Selection, AreasForEachModeAndClickAndTheCellTableFile) {
   // The file: whole entries up to the table's end; a failed load changes nothing.
   test::ScratchDir dir;
   test::MessageRecorder recorder;
-  std::vector<uint8_t> bytes(kSelectionFileBytes + 100, 0);
-  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7 + 1);
+  std::string bytes(kSelectionFileBytes + 100, '\0');
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7 + 1);
   test::write_file(dir.path("long.sel"), bytes);
   auto table = districts();
   ASSERT_EQ(init_selection(dir.path("long.sel").c_str(), *table), 1);

@@ -39,9 +39,6 @@ class ScratchDir {  // a fresh folder under the temporary folder, removed afterw
 };
 
 void write_file(const std::string& path, const std::string& bytes);
-inline void write_file(const std::string& path, const std::vector<uint8_t>& bytes) {
-  write_file(path, std::string(bytes.begin(), bytes.end()));
-}
 std::string read_file(const std::string& path);
 std::vector<uint8_t> hex_bytes(const std::string& hex);                 // "85 00 0A"
 std::vector<std::string> split(const std::string& text, char between);  // rows of a table
