@@ -18,8 +18,7 @@ namespace valdrin::shell_logic_test {
 
 constexpr unsigned kLeft = kLeftButton, kRight = kRightButton;
 
-class Shell : public ::testing::Test {
- protected:
+struct Shell : ::testing::Test {
   test::MessageRecorder recorder;
   std::unique_ptr<Program> program = std::make_unique<Program>();
   Program& p = *program;
@@ -117,8 +116,7 @@ TEST_F(Shell, CtrlPressesRecentreAndSelect) {
 }
 
 // Answers each dialog with the next scripted path ("" cancels), noting where it opened.
-class Chooser : public Shell {
- protected:
+struct Chooser : Shell {
   test::ScratchDir dir;
   std::deque<std::string> answers;
   std::vector<std::string> opened_in;
@@ -142,7 +140,7 @@ class Chooser : public Shell {
 };
 
 // Save appends a missing extension, case for case; open takes it as is; too long is refused.
-TEST_F(Chooser, ChosenNamesFoldersAndTheWorkingDirectory) {
+TEST_F(Chooser, ChosenNamesFoldersTheWorkingDirectoryAndWhatFileCommandsSay) {
   const std::string folder = dir.path("elsewhere/");
   const std::string longest(kPathCapacity - 1 - folder.size() - 4, 'n');  // with ".txt"
   const std::tuple<bool, std::string, std::string> cases[] = {
@@ -177,10 +175,9 @@ TEST_F(Chooser, ChosenNamesFoldersAndTheWorkingDirectory) {
   EXPECT_EQ(
       std::tuple(opened_in, p.dialogs.dialog_directory, p.dialogs.working_directory),
       std::tuple(std::vector<std::string>{work, work, elsewhere, elsewhere}, elsewhere, work));
-}
 
-// Each command's messages, in order, and what it did to the program.
-TEST_F(Chooser, FileCommandsSayHowTheyWent) {
+  // Each command's messages, in order, and what it did to the program.
+  recorder.log.clear();
   const std::string in = dir.path("elsewhere/");
   static EventStore two;  // too big for the stack
   two.count = 0;

@@ -42,8 +42,7 @@ const uint8_t* at(const Image& image, int x, int row) {
   return image.pixels + (static_cast<size_t>(row) * image.width + x) * 3;
 }
 
-class Cli : public ::testing::Test {
- protected:
+struct Cli : ::testing::Test {
   test::ScratchDir dir;
   std::string path(const std::string& name) { return dir.path(name); }
   // Arguments split at '|': "@name" is a scratch file, "$d" the shipped data.

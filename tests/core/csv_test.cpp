@@ -38,8 +38,7 @@ std::string summary(const EventStore& store) {  // record bytes, " | " between
   return out;
 }
 
-class CsvFiles : public ::testing::Test {
- protected:
+struct CsvFiles : ::testing::Test {
   test::ScratchDir dir;
   test::MessageRecorder recorder;
   std::unique_ptr<EventStore> store = std::make_unique<EventStore>();

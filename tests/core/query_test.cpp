@@ -13,8 +13,7 @@ uint16_t key(int shift, int day, int month, int year) {
                        static_cast<uint8_t>(month), static_cast<uint8_t>(year - 2000));
 }
 
-class Counting : public ::testing::Test {
- protected:
+struct Counting : ::testing::Test {
   std::unique_ptr<EventStore> store = std::make_unique<EventStore>();
   std::unique_ptr<CountTables> counts = std::make_unique<CountTables>();
   TimeState time;

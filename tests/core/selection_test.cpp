@@ -80,8 +80,7 @@ TEST(Selection, AreasForEachModeAndClickAndTheCellTableFile) {
             "ERROR: init_selection(): can't read selection\n");
 }
 
-class Report : public ::testing::Test {
- protected:
+struct Report : ::testing::Test {
   std::unique_ptr<CellTable> table = std::make_unique<CellTable>();
   std::unique_ptr<CountTables> counts = std::make_unique<CountTables>();
   TimeState time;

@@ -50,8 +50,7 @@ std::string file_of(uint32_t n, uint16_t first_key) {
   return bytes;
 }
 
-class StoreFiles : public ::testing::Test {
- protected:
+struct StoreFiles : ::testing::Test {
   test::ScratchDir dir;
   test::MessageRecorder recorder;
   std::unique_ptr<EventStore> store = std::make_unique<EventStore>();

@@ -251,8 +251,7 @@ TEST(Overlay, BitsRunMostSignificantFirstShortMasksPaintAPrefixAFolderNothing) {
 }
 
 // A grey 8 x 8 base map and a blue council map; 8-byte masks per test.
-class MapFolder : public ::testing::Test {
- protected:
+struct MapFolder : ::testing::Test {
   test::ScratchDir dir;
   std::string data = dir.path("data");
   test::MessageRecorder recorder;

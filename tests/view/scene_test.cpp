@@ -18,8 +18,7 @@ constexpr int kWidth = 800, kHeight = 600;
 constexpr uint8_t kMapColour[3] = {200, 100, 50};
 const int kGrey = static_cast<int>(kClearGrey * 255 + 0.5f);
 
-class SceneFrames : public ::testing::Test {
- protected:
+struct SceneFrames : ::testing::Test {
   test::ScratchDir dir;
   test::MessageRecorder recorder;
   HeadlessGl gl;
