@@ -190,8 +190,8 @@ TEST_F(Cli, EachCommandLineExitsWithItsCodeAndOutput) {
     EXPECT_EQ(r.code, kExitFile) << line;
     EXPECT_NE(r.err.find("can't write"), std::string::npos) << line << ": " << r.err;
   }
-  const auto example = test::hex_bytes("85 00 00 00 0A CA 00 02 08 0A 42 09 21 21 02 00");
-  EXPECT_EQ(test::read_file(path("in.vdr")), std::string(example.begin(), example.end()));
+  EXPECT_EQ(test::read_file(path("in.vdr")),
+            test::hex_bytes("85 00 00 00 0A CA 00 02 08 0A 42 09 21 21 02 00"));
   EXPECT_EQ(test::read_file(path("out.csv"))
                 .rfind("START\nDay,January,1,2000\nEND\nDay,January,1,2000\n", 0),
             0u);

@@ -35,9 +35,8 @@ std::unique_ptr<CellTable> districts() {
   return t;
 }
 
-// "mode row col: result cells" (0 keymap, 1 district, 2 zip). Second codes
-// count whatever their bit, except the clicked cell's; modes 3-7 and clicks
-// outside the grid select nothing.
+// "mode row col: result cells" (0 keymap, 1 district, 2 zip). Second codes count whatever their
+// bit, except the clicked cell's; modes 3-7 and clicks outside the grid select nothing.
 TEST(Selection, AreasForEachModeAndClickAndTheCellTableFile) {
   const std::string cases =
       "0 40 70: 1 40,70; 0 1 0: 1 1,0; 1 1 1: 1 1,1 1,2 2,1; 1 1 2: 1 1,1 1,2 1,3 2,1 2,3; "

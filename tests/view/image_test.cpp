@@ -46,7 +46,7 @@ struct TestImage {
   }
 };
 
-const std::vector<uint8_t> kRedPixel = test::hex_bytes(
+const std::string kRedPixel = test::hex_bytes(
     "42 4D 3A 00 00 00 00 00 00 00 36 00 00 00 28 00 00 00 01 00 00 00 01 00 00 00 01 00 18 00 "
     "00 00 00 00 00 00 00 00 13 0B 00 00 13 0B 00 00 00 00 00 00 00 00 00 00 00 00 FF 00");
 
@@ -59,8 +59,7 @@ std::string with_field(std::string bytes, size_t offset, uint32_t value, size_t 
 
 // The red pixel's header for width x height, then `row_bytes` * height of 0x5A.
 std::string hand_made_bmp(int32_t width, int32_t height, size_t row_bytes) {
-  const std::string header(kRedPixel.begin(), kRedPixel.begin() + 54);
-  return with_field(with_field(header, 18, static_cast<uint32_t>(width)), 22,
+  return with_field(with_field(kRedPixel.substr(0, 54), 18, static_cast<uint32_t>(width)), 22,
                     static_cast<uint32_t>(height)) +
          std::string(row_bytes * static_cast<size_t>(height), '\x5A');
 }
@@ -69,7 +68,7 @@ TEST(Bmp, RedPixelBytesWholeSavesRefusalsPaddedRoundTripsAndFilesReadOrRefused) 
   test::ScratchDir dir;
   TestImage red(1, 1, {0xFF, 0, 0}), padded(33, 20);  // rows of 99 bytes and 1 pad byte
   ASSERT_EQ(write_bmp(dir.path("red.bmp").c_str(), red.image), 1);
-  EXPECT_EQ(test::read_file(dir.path("red.bmp")), std::string(kRedPixel.begin(), kRedPixel.end()));
+  EXPECT_EQ(test::read_file(dir.path("red.bmp")), kRedPixel);
   EXPECT_EQ(write_bmp(dir.path("no/folder/x.bmp").c_str(), red.image), 0);
   test::check_whole_or_nothing("BMP", 54 + 100 * 20,
                                [&](const char* path) { return write_bmp(path, padded.image); });
@@ -101,8 +100,7 @@ TEST(Bmp, RedPixelBytesWholeSavesRefusalsPaddedRoundTripsAndFilesReadOrRefused) 
   // Rows are read bottom up, blue first, right after the 54 header bytes
   // whatever the header says; other files are refused before allocating.
   std::string file = with_field(with_field(hand_made_bmp(2, 2, 8), 10, 138), 14, 124);
-  const auto row_bytes = test::hex_bytes("01 02 03 04 05 06 EE EE 07 08 09 0A 0B 0C EE EE");
-  file.replace(54, row_bytes.size(), std::string(row_bytes.begin(), row_bytes.end()));
+  file.replace(54, 16, test::hex_bytes("01 02 03 04 05 06 EE EE 07 08 09 0A 0B 0C EE EE"));
   test::write_file(dir.path("h.bmp"), file + "trailing");
   TestImage two;
   ASSERT_EQ(read_bmp(dir.path("h.bmp").c_str(), two.image), 1);

@@ -193,10 +193,9 @@ TEST_F(SceneFrames, CaptureRowsComeBottomFirstTightlyPacked) {
   }
 }
 
-// Far views must match exactly. Close ones skip columns out of view and
-// batch the quads that reach beyond it apart, which the renderer rounds a
-// little differently: only that noise, a texel on an exact boundary flipping
-// here and there or along a short row, may tell them apart.
+// Far views must match exactly. Close ones skip columns out of view and batch the quads that reach
+// beyond it apart, which the renderer rounds a little differently: only that noise, a texel on an
+// exact boundary flipping here and there or along a short row, may tell them apart.
 TEST_F(SceneFrames, ArraysDrawTheFramesOfTheImmediateModeLists) {
   struct Case {
     const char* name;
