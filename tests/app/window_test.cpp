@@ -37,8 +37,7 @@ struct Viewer {
     window = std::make_unique<MainWindow>(*program);
     real_print_dialog = program->run_print_dialog;
     program->dialogs.run = [this](bool, const std::string&, const std::string&) {
-      opened();
-      return save_as;
+      return opened(), save_as;
     };
     program->run_print_dialog = [this](QPrinter& printer) {
       return opened(), printer_setup ? (printer_setup(printer), 1) : 0;
