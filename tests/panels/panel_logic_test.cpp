@@ -109,11 +109,6 @@ TEST(Timeline, CommandsTheBarAndTheReset) {
                        rig.calls, rig.counts.total),
             std::tuple(0x1085, 0x1084, 0x1084, 0x1090, kPlayForward, kStepMonth,
                        std::vector<std::string>{"refresh", "rebuild"}, 2u));
-
-  // A First key that has a shift keeps it.
-  rig.time.first_key = 0x108B;
-  reset_timeline(rig.sources);
-  EXPECT_EQ(rig.query.key, 0x108B);
 }
 
 TEST(TimelineTick, EachPlayStateAndOtherTimersAndWrapsAtTheEndsOfTheYears) {
