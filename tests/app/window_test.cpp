@@ -8,7 +8,6 @@
 
 #include "app/main_window.h"
 #include "app/shell.h"
-#include "core/message.h"
 #include "core/store.h"
 #include "panels/panel.h"
 #include "tests/core/test_files.h"
@@ -16,8 +15,7 @@
 #include "view/gis_commands.h"
 #include "view/image.h"
 
-namespace valdrin {
-namespace {
+namespace valdrin::window_test {
 
 namespace fs = std::filesystem;
 const std::string kShippedData = std::string(VALDRIN_SOURCE_DIR) + "/data";
@@ -39,8 +37,7 @@ struct Viewer {
     window = std::make_unique<MainWindow>(*program);
     real_print_dialog = program->run_print_dialog;
     program->dialogs.run = [this](bool, const std::string&, const std::string&) {
-      opened();
-      return save_as;
+      return opened(), save_as;
     };
     program->run_print_dialog = [this](QPrinter& printer) {
       return opened(), printer_setup ? (printer_setup(printer), 1) : 0;
@@ -463,8 +460,7 @@ TEST(Snapshot, WaysOutThenTheViewToBmpAndPdf) {
                                 std::regex("\nPages: +1\n")));
 }
 
-}  // namespace
-}  // namespace valdrin
+}  // namespace valdrin::window_test
 
 int main(int argc, char** argv) {
   valdrin::set_default_surface_format();

@@ -12,8 +12,7 @@
 #include "view/image.h"
 #include "view/map_layers.h"
 
-namespace valdrin {
-namespace {
+namespace valdrin::cli_test {
 
 using Args = std::vector<std::string>;
 const std::string kData = std::string(VALDRIN_SOURCE_DIR) + "/data";
@@ -43,8 +42,7 @@ const uint8_t* at(const Image& image, int x, int row) {
   return image.pixels + (static_cast<size_t>(row) * image.width + x) * 3;
 }
 
-class Cli : public ::testing::Test {
- protected:
+struct Cli : ::testing::Test {
   test::ScratchDir dir;
   std::string path(const std::string& name) { return dir.path(name); }
   // Arguments split at '|': "@name" is a scratch file, "$d" the shipped data.
@@ -192,8 +190,8 @@ TEST_F(Cli, EachCommandLineExitsWithItsCodeAndOutput) {
     EXPECT_EQ(r.code, kExitFile) << line;
     EXPECT_NE(r.err.find("can't write"), std::string::npos) << line << ": " << r.err;
   }
-  const auto example = test::hex_bytes("85 00 00 00 0A CA 00 02 08 0A 42 09 21 21 02 00");
-  EXPECT_EQ(test::read_file(path("in.vdr")), std::string(example.begin(), example.end()));
+  EXPECT_EQ(test::read_file(path("in.vdr")),
+            test::hex_bytes("85 00 00 00 0A CA 00 02 08 0A 42 09 21 21 02 00"));
   EXPECT_EQ(test::read_file(path("out.csv"))
                 .rfind("START\nDay,January,1,2000\nEND\nDay,January,1,2000\n", 0),
             0u);
@@ -307,5 +305,4 @@ TEST_F(Cli, RenderAndAnimateWithoutADisplayShowTheMapAsBmpPngAndGif) {
   for (Image& f : frames) free_image(f);
 }
 
-}  // namespace
-}  // namespace valdrin
+}  // namespace valdrin::cli_test

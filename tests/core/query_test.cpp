@@ -4,19 +4,16 @@
 
 #include <numeric>
 
-#include "core/time_key.h"
 #include "tests/core/test_files.h"
 
-namespace valdrin {
-namespace {
+namespace valdrin::query_test {
 
 uint16_t key(int shift, int day, int month, int year) {
   return pack_time_key(static_cast<uint8_t>(shift), static_cast<uint8_t>(day),
                        static_cast<uint8_t>(month), static_cast<uint8_t>(year - 2000));
 }
 
-class Counting : public ::testing::Test {
- protected:
+struct Counting : ::testing::Test {
   std::unique_ptr<EventStore> store = std::make_unique<EventStore>();
   std::unique_ptr<CountTables> counts = std::make_unique<CountTables>();
   TimeState time;
@@ -92,7 +89,7 @@ TEST_F(Counting, WindowNoCellCodesWithoutASlotAndEachMask) {
 }
 
 // Filters on different words all have to agree; a list item is mapped to
-// its stored value ("Duplicate", item 6, is 9) and back.
+// its stored value ("Duplicate", item 6, is 9).
 TEST_F(Counting, ThreeFiltersTogetherListValuesAndResets) {
   EXPECT_EQ(query.key, kLastValidKey);
   for (uint32_t sage_numo : {22, 29, 82}) {
@@ -110,11 +107,6 @@ TEST_F(Counting, ThreeFiltersTogetherListValuesAndResets) {
   set_query_field(query, kQuerySage, 2);
   count();
   EXPECT_EQ(counts->total, 2u);
-  EXPECT_EQ(std::tuple(query_value_item(kQueryNumo, 9), query_value_item(kQueryNumo, 6)),
-            std::tuple(6, -1));
-  QueryFieldId id;
-  EXPECT_EQ(std::tuple(find_query_field("sage", id), id), std::tuple(1, kQuerySage));
-  EXPECT_EQ(find_query_field("ZIP", id) + find_query_field("MONTH", id), 0);
   // The window end takes the First key, with Day where it has no shift.
   const uint16_t cases[][2] = {{0x1084, 0x1085}, {0x1086, 0x1086}, {0x0087, 0x0087}, {0, 1}};
   for (const auto& c : cases) {
@@ -140,9 +132,8 @@ std::string label(uint16_t k) {
 }
 
 TEST(Calendar, StepsAndDateLabels) {
-  // "+level s/d/m/y-2000 to-key result", '-' back. The range wraps; 256 is
-  // level 0; keys that are no valid date start ten rows; steps above the
-  // shift level keep the shift.
+  // "+level s/d/m/y-2000 to-key result", '-' back. The range wraps; 256 is level 0; keys that are
+  // no valid date start ten rows; steps above the shift level keep the shift.
   const char* cases[] = {
       "+0 3/31/12/31 1/1/1/0 0",    "-0 1/1/1/0 3/31/12/31 0",    "+0 2/5/6/10 3/5/6/10 1",
       "+0 3/5/6/10 1/6/6/10 1",     "+0 0/5/6/10 1/6/6/10 1",     "-0 1/5/6/10 3/4/6/10 1",
@@ -187,5 +178,4 @@ TEST(Calendar, StepsAndDateLabels) {
     EXPECT_EQ(parse_time_label(bad, k), 0) << bad;
 }
 
-}  // namespace
-}  // namespace valdrin
+}  // namespace valdrin::query_test

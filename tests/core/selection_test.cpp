@@ -8,8 +8,7 @@
 #include "core/readout.h"
 #include "tests/core/test_files.h"
 
-namespace valdrin {
-namespace {
+namespace valdrin::selection_test {
 
 int index(int row, int col) { return row * kGridCols + col; }
 
@@ -36,9 +35,8 @@ std::unique_ptr<CellTable> districts() {
   return t;
 }
 
-// "mode row col: result cells" (0 keymap, 1 district, 2 zip). Second codes
-// count whatever their bit, except the clicked cell's; modes 3-7 and clicks
-// outside the grid select nothing.
+// "mode row col: result cells" (0 keymap, 1 district, 2 zip). Second codes count whatever their
+// bit, except the clicked cell's; modes 3-7 and clicks outside the grid select nothing.
 TEST(Selection, AreasForEachModeAndClickAndTheCellTableFile) {
   const std::string cases =
       "0 40 70: 1 40,70; 0 1 0: 1 1,0; 1 1 1: 1 1,1 1,2 2,1; 1 1 2: 1 1,1 1,2 1,3 2,1 2,3; "
@@ -61,8 +59,8 @@ TEST(Selection, AreasForEachModeAndClickAndTheCellTableFile) {
   // The file: whole entries up to the table's end; a failed load changes nothing.
   test::ScratchDir dir;
   test::MessageRecorder recorder;
-  std::vector<uint8_t> bytes(kSelectionFileBytes + 100, 0);
-  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7 + 1);
+  std::string bytes(kSelectionFileBytes + 100, '\0');
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7 + 1);
   test::write_file(dir.path("long.sel"), bytes);
   auto table = districts();
   ASSERT_EQ(init_selection(dir.path("long.sel").c_str(), *table), 1);
@@ -81,8 +79,7 @@ TEST(Selection, AreasForEachModeAndClickAndTheCellTableFile) {
             "ERROR: init_selection(): can't read selection\n");
 }
 
-class Report : public ::testing::Test {
- protected:
+struct Report : ::testing::Test {
   std::unique_ptr<CellTable> table = std::make_unique<CellTable>();
   std::unique_ptr<CountTables> counts = std::make_unique<CountTables>();
   TimeState time;
@@ -202,5 +199,4 @@ TEST(InfoText, AppendsKeepTheNewestLinesWithinBothLimits) {
   EXPECT_NE(::stat(dir.path("missing").c_str(), &st), 0);
 }
 
-}  // namespace
-}  // namespace valdrin
+}  // namespace valdrin::selection_test

@@ -7,12 +7,10 @@
 
 #include "core/csv.h"
 #include "core/generator.h"
-#include "core/time_key.h"
 #include "core/whole_file.h"
 #include "tests/core/test_files.h"
 
-namespace valdrin {
-namespace {
+namespace valdrin::store_test {
 
 std::string record_bytes(const Event& e) {
   uint8_t bytes[kEventBytes];
@@ -52,8 +50,7 @@ std::string file_of(uint32_t n, uint16_t first_key) {
   return bytes;
 }
 
-class StoreFiles : public ::testing::Test {
- protected:
+struct StoreFiles : ::testing::Test {
   test::ScratchDir dir;
   test::MessageRecorder recorder;
   std::unique_ptr<EventStore> store = std::make_unique<EventStore>();
@@ -64,7 +61,8 @@ class StoreFiles : public ::testing::Test {
   }
 };
 
-// Whole records only; an empty file gives the full range; past 6000, says so.
+// Whole records only; an empty file gives the full range; past 6000, says so. Records keep
+// the file's order, and a failed load (missing, a folder) changes nothing.
 TEST_F(StoreFiles, CountIsWholeRecordsUpToTheCapacity) {
   const std::string all = file_of(6003, 0x1000) + "xyz";
   const std::pair<size_t, uint16_t> cases[] = {{0, 0},  {15, 0},       {16, 1},
@@ -78,29 +76,25 @@ TEST_F(StoreFiles, CountIsWholeRecordsUpToTheCapacity) {
                     : std::tuple(0u, int{kFirstValidKey}, int{kLastValidKey}, int{kFirstValidKey}))
         << bytes;
   }
-  EXPECT_EQ(recorder.log,
-            "ERROR: read_records(): the store holds 6000 records; 3 more were left out\n");
-}
-
-// File order is kept; a failed load (missing, folder) changes nothing.
-TEST_F(StoreFiles, LoadKeepsFileOrderAndAFailedLoadChangesNothing) {
-  std::string bytes;
-  for (uint32_t i = 0; i < 16; ++i) bytes += record_bytes(test::event_at(0x3000, 1, i));
-  bytes += record_bytes(test::event_at(0x1000, 2, 2));
-  ASSERT_EQ(load(bytes), 1);
-  for (uint32_t i = 0; i < 16; ++i) EXPECT_EQ(get_field(store->records[i], kCol), i);
-  EXPECT_EQ(time.last_key, 0x1000);
+  const std::string early = record_bytes(test::event_at(0x1000, 2, 2));
+  ASSERT_EQ(load(file_of(16, 0x3000) + early), 1);
   time.window_start = 0x2002;
   EXPECT_EQ(read_records(dir.path("missing.vdr").c_str(), *store, time), 0);
   EXPECT_EQ(read_records(dir.root().c_str(), *store, time), 0);
-  EXPECT_EQ(std::tuple(store->count, time.first_key, time.last_key, time.window_start),
-            std::tuple(17u, 0x3000, 0x1000, 0x2002));
-  EXPECT_EQ(record_bytes(store->records[16]), record_bytes(test::event_at(0x1000, 2, 2)));
+  EXPECT_EQ(std::tuple(store->count, time.first_key, time.last_key, time.window_start,
+                       record_bytes(store->records[16])),
+            std::tuple(17u, 0x3000, 0x1000, 0x2002, early));
   EXPECT_EQ(recorder.log,
+            "ERROR: read_records(): the store holds 6000 records; 3 more were left out\n"
             "ERROR: read_records(): fopen error\nERROR: read_records(): read error\n");
 }
 
-TEST_F(StoreFiles, SavesAreByteIdenticalAndFailuresSaySo) {
+mode_t mode_of(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 0777 : 0;
+}
+
+TEST_F(StoreFiles, SavesAreByteIdenticalWholeOrNothingAndFailuresSaySo) {
   const std::string original = file_of(321, 0x4000);
   ASSERT_EQ(load(original), 1);
   ASSERT_EQ(write_records(dir.path("out.vdr").c_str(), *store), 1);
@@ -126,24 +120,52 @@ TEST_F(StoreFiles, SavesAreByteIdenticalAndFailuresSaySo) {
   EXPECT_TRUE(std::filesystem::is_symlink(dir.path("link.vdr")));
   EXPECT_EQ(test::read_file(dir.path("real/data.vdr")).size(), kEventBytes);
   EXPECT_EQ(test::entries_in(dir.path("real")), 1);
-}
 
-// Zips 7-11 and district 3 everywhere but in row 0, which has no zip.
-std::unique_ptr<CellTable> city() {
-  auto table = std::make_unique<CellTable>();
-  for (int i = kGridCols; i < kCellCount; ++i)
-    table->words[i][0] = make_cell_word(3, 0, false, 7 + static_cast<uint32_t>(i % 5), 0, false);
-  return table;
+  store->count = 600;
+  for (uint32_t i = 0; i < store->count; ++i) {
+    store->records[i] = test::example_event();
+    set_field(store->records[i], kCol, i % 84);
+  }
+  set_data_keys(*store, time);
+  test::check_whole_or_nothing("event data", store->count * kEventBytes,
+                               [&](const char* path) { return write_records(path, *store); });
+  ASSERT_EQ(export_csv(dir.path("full.csv").c_str(), *store, time), 1);
+  test::check_whole_or_nothing("CSV export", test::read_file(dir.path("full.csv")).size(),
+                               [&](const char* path) { return export_csv(path, *store, time); });
+  // Any save replaces its file only when every write succeeded.
+  const std::tuple<const char*, std::function<int(std::FILE*)>, bool> cases[] = {
+      {"all written", [](std::FILE* f) { return std::fputs("new bytes", f) >= 0 ? 1 : 0; }, true},
+      {"writer gives up half-way", [](std::FILE* f) { return std::fputs("new", f) * 0; }, false},
+      {"stream error", [](std::FILE* f) { return std::fputs("new", f) >= 0 && std::fgetc(f); },
+       false}};
+  for (const auto& [name, write, saved] : cases) {
+    test::ScratchDir tmp;
+    const std::string target = tmp.path("kept.vdr");
+    test::write_file(target, std::string("old bytes"));
+    ::chmod(target.c_str(), 0640);
+    EXPECT_EQ(save_whole_file(target.c_str(), write), saved ? 1 : 0) << name;
+    EXPECT_EQ(std::tuple(test::read_file(target), test::entries_in(tmp.root()), mode_of(target)),
+              std::tuple(saved ? "new bytes" : "old bytes", 1, 0640u))
+        << name;
+  }
+  const mode_t mask = ::umask(022);
+  EXPECT_EQ(save_whole_file(dir.path("new.csv").c_str(), [](std::FILE*) { return 1; }), 1);
+  EXPECT_EQ(mode_of(dir.path("new.csv")), 0644u);
+  for (const std::string& bad : {dir.path("no/such/folder.csv"), std::string()})
+    EXPECT_EQ(save_whole_file(bad.c_str(), [](std::FILE*) { return 1; }), 0) << bad;
+  ::umask(mask);
 }
 
 TEST_F(StoreFiles, GeneratorDrawsPlacementAndRanges) {
   RandomState random;
-  auto table = city();
+  auto table = std::make_unique<CellTable>();
   for (auto& entry : table->words) entry[0] = make_cell_word(4, 0, false, 12, 0, false);
   ASSERT_EQ(generate_events(1, *table, random, *store, time), 1);
   EXPECT_EQ(test::record_hex(store->records[0]), "6E 63 00 00 A9 1A 03 04 34 01 02 12 20 30 68 00");
-  // Replays the draws: two per cell tried, eight per record.
-  table = city();
+  // Zips 7-11 and district 3 everywhere but in row 0, which has no zip. Replays the draws: two
+  // per cell tried, eight per record.
+  for (int i = 0; i < kCellCount; ++i)
+    table->words[i][0] = i < kGridCols ? 0 : make_cell_word(3, 0, false, 7 + i % 5u, 0, false);
   random = RandomState{};
   ASSERT_EQ(generate_events(kGenerateCount, *table, random, *store, time), 1);
   ASSERT_EQ(store->count, kGenerateCount);
@@ -183,46 +205,4 @@ TEST_F(StoreFiles, GeneratorDrawsPlacementAndRanges) {
   EXPECT_EQ(store->count, kStoreCapacity);
 }
 
-mode_t mode_of(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 0777 : 0;
-}
-
-TEST_F(StoreFiles, SavesAreWholeOrNothing) {
-  store->count = 600;
-  for (uint32_t i = 0; i < store->count; ++i) {
-    store->records[i] = test::example_event();
-    set_field(store->records[i], kCol, i % 84);
-  }
-  set_data_keys(*store, time);
-  test::check_whole_or_nothing("event data", store->count * kEventBytes,
-                               [&](const char* path) { return write_records(path, *store); });
-  ASSERT_EQ(export_csv(dir.path("full.csv").c_str(), *store, time), 1);
-  test::check_whole_or_nothing("CSV export", test::read_file(dir.path("full.csv")).size(),
-                               [&](const char* path) { return export_csv(path, *store, time); });
-  // Any save replaces its file only when every write succeeded.
-  const std::tuple<const char*, std::function<int(std::FILE*)>, bool> cases[] = {
-      {"all written", [](std::FILE* f) { return std::fputs("new bytes", f) >= 0 ? 1 : 0; }, true},
-      {"writer gives up half-way", [](std::FILE* f) { return std::fputs("new", f) * 0; }, false},
-      {"stream error", [](std::FILE* f) { return std::fputs("new", f) >= 0 && std::fgetc(f); },
-       false}};
-  for (const auto& [name, write, saved] : cases) {
-    test::ScratchDir tmp;
-    const std::string target = tmp.path("kept.vdr");
-    test::write_file(target, std::string("old bytes"));
-    ::chmod(target.c_str(), 0640);
-    EXPECT_EQ(save_whole_file(target.c_str(), write), saved ? 1 : 0) << name;
-    EXPECT_EQ(std::tuple(test::read_file(target), test::entries_in(tmp.root()), mode_of(target)),
-              std::tuple(saved ? "new bytes" : "old bytes", 1, 0640u))
-        << name;
-  }
-  const mode_t mask = ::umask(022);
-  EXPECT_EQ(save_whole_file(dir.path("new.csv").c_str(), [](std::FILE*) { return 1; }), 1);
-  EXPECT_EQ(mode_of(dir.path("new.csv")), 0644u);
-  for (const std::string& bad : {dir.path("no/such/folder.csv"), std::string()})
-    EXPECT_EQ(save_whole_file(bad.c_str(), [](std::FILE*) { return 1; }), 0) << bad;
-  ::umask(mask);
-}
-
-}  // namespace
-}  // namespace valdrin
+}  // namespace valdrin::store_test

@@ -35,10 +35,10 @@ std::string read_file(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::vector<uint8_t> hex_bytes(const std::string& hex) {
+std::string hex_bytes(const std::string& hex) {
   std::istringstream in(hex);
-  std::vector<uint8_t> bytes;
-  for (unsigned value; in >> std::hex >> value;) bytes.push_back(static_cast<uint8_t>(value));
+  std::string bytes;
+  for (unsigned value; in >> std::hex >> value;) bytes.push_back(static_cast<char>(value));
   return bytes;
 }
 

@@ -1,8 +1,7 @@
-// Test helpers: a scratch folder per test, whole-file read and write, table
-// rows, a message recorder installed as the core's sink while it lives, saves
-// cut short, and the example incident.
-// Every suite includes this, so it also brings in GoogleTest and the
-// standard headers the suites share, instead of each listing them again.
+// Test helpers: a scratch folder per test, whole-file read and write, table rows, a message
+// recorder installed as the core's sink while it lives, saves cut short, and the example incident.
+// Every suite includes this, so it also brings in GoogleTest and the standard headers the suites
+// share, instead of each listing them again.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -39,11 +38,8 @@ class ScratchDir {  // a fresh folder under the temporary folder, removed afterw
 };
 
 void write_file(const std::string& path, const std::string& bytes);
-inline void write_file(const std::string& path, const std::vector<uint8_t>& bytes) {
-  write_file(path, std::string(bytes.begin(), bytes.end()));
-}
 std::string read_file(const std::string& path);
-std::vector<uint8_t> hex_bytes(const std::string& hex);                 // "85 00 0A"
+std::string hex_bytes(const std::string& hex);                          // "85 00 0A"
 std::vector<std::string> split(const std::string& text, char between);  // rows of a table
 
 struct MessageRecorder {  // "Caption: text\n" each, the main window's own marked "(owned)"
@@ -54,10 +50,9 @@ struct MessageRecorder {  // "Caption: text\n" each, the main window's own marke
   MessageRecorder(const MessageRecorder&) = delete;
 };
 
-// Entries in a folder, and whether a save of `full_size` bytes is whole or
-// nothing: `save` (1 or 0) succeeds with room for all of it; cut off short by
-// the file size limit, it fails and leaves the old file byte for byte with no
-// temporary file beside it.
+// Entries in a folder, and whether a save of `full_size` bytes is whole or nothing: `save` (1 or 0)
+// succeeds with room for all of it; cut off short by the file size limit, it fails and leaves the
+// old file byte for byte with no temporary file beside it.
 int entries_in(const std::string& dir);
 void check_whole_or_nothing(const std::string& name, size_t full_size,
                             const std::function<int(const char*)>& save);

@@ -7,22 +7,8 @@
 #include "panels/timeline_panel.h"
 #include "tests/core/test_files.h"
 
-namespace valdrin {
-namespace {
+namespace valdrin::panel_frame_test {
 
-// Dialog units round to the nearest pixel; a drag keeps 24 px of a 200-wide caption in view.
-TEST(PanelTemplates, UnitsRoundAndCaptionsStayReachable) {
-  EXPECT_EQ(std::tuple(find_template(104),
-                       find_control_template(*find_template(kTimelineTemplate), 1001)),
-            std::tuple(nullptr, nullptr));
-  const DialogUnits fixed{1.5, 1.625};
-  EXPECT_EQ(std::tuple(dialog_x(fixed, 387), dialog_y(fixed, 41)), std::tuple(581, 67));
-  for (const auto& [wanted, expected] : {std::pair{QPoint(100, 100), QPoint(100, 100)},
-                                         {{-500, -20}, {-176, 0}},
-                                         {{2000, 900}, {976, 682}},
-                                         {{-176, 682}, {-176, 682}}})
-    EXPECT_EQ(clamp_panel_position(wanted, 200, 1000, 700, 18, 24), expected) << wanted.x();
-}
 // The window behind the panels, counting the keys that reach it.
 struct Behind : QWidget {
   int keys = 0;
@@ -37,6 +23,17 @@ struct Behind : QWidget {
 };
 
 TEST(PanelFrame, BuildsTheTimelineTemplateAsWidgetsThatHideShowAndDrag) {
+  // Dialog units round to the nearest pixel; a drag keeps 24 px of a 200-wide caption in view.
+  EXPECT_EQ(std::tuple(find_template(104),
+                       find_control_template(*find_template(kTimelineTemplate), 1001)),
+            std::tuple(nullptr, nullptr));
+  const DialogUnits fixed{1.5, 1.625};
+  EXPECT_EQ(std::tuple(dialog_x(fixed, 387), dialog_y(fixed, 41)), std::tuple(581, 67));
+  for (const auto& [wanted, expected] : {std::pair{QPoint(100, 100), QPoint(100, 100)},
+                                         {{-500, -20}, {-176, 0}},
+                                         {{2000, 900}, {976, 682}},
+                                         {{-176, 682}, {-176, 682}}})
+    EXPECT_EQ(clamp_panel_position(wanted, 200, 1000, 700, 18, 24), expected) << wanted.x();
   Behind window;
   Panel* panel = build_panel(kTimelineTemplate, &window, QPoint(0, 30));
   auto* bar = find_control_as<QProgressBar>(*panel, 1023);
@@ -171,5 +168,4 @@ TEST(PanelFrame, ListsAreNamedGroupsStayBehindTabGoesRoundAndEnterPresses) {
   EXPECT_EQ(std::tuple(clicks, window.keys), std::tuple(1, 0));
 }
 
-}  // namespace
-}  // namespace valdrin
+}  // namespace valdrin::panel_frame_test

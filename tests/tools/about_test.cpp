@@ -5,8 +5,7 @@
 #include "tests/core/test_files.h"
 #include "tools/about/picture.h"
 
-namespace valdrin::about {
-namespace {
+namespace valdrin::about::picture_test {
 
 TEST(AboutPicture, ShrinkQuantiseBmpBytesAndTheShippedPicture) {
   Image source;
@@ -37,17 +36,16 @@ TEST(AboutPicture, ShrinkQuantiseBmpBytesAndTheShippedPicture) {
   Picture p;  // red 0xAA and blue 0x11 at entry 1; bottom row first, rows pad to 4 bytes
   p.width = 3, p.height = 2, p.palette[1][0] = 0xAA, p.palette[1][2] = 0x11;
   p.indices = {1, 2, 3, 4, 5, 15};
-  std::vector<uint8_t> want = test::hex_bytes(
+  std::string want = test::hex_bytes(
       "42 4D 7E 0 0 0 0 0 0 0 76 0 0 0 28 0 0 0 3 0 0 0 2 0 0 0 1 0 4 0 0 0 0 0 8 0 0 0 "
       "13 0B 0 0 13 0B 0 0 10 0 0 0 0 0 0 0 0 0 0 0 11 0 AA 0");
   want.resize(118);
-  for (uint8_t b : test::hex_bytes("12 30 0 0 45 F0 0 0")) want.push_back(b);
-  EXPECT_EQ(bmp4_bytes(p), want);
+  want += test::hex_bytes("12 30 0 0 45 F0 0 0");
+  EXPECT_EQ(bmp4_bytes(p), std::vector<uint8_t>(want.begin(), want.end()));
 
   const std::string shipped = test::read_file(VALDRIN_SOURCE_DIR "/resources/about.bmp");
   ASSERT_EQ(shipped.size(), 118u + 164u * 115u);
   EXPECT_EQ(shipped.substr(18, 12), std::string("\x42\x01\0\0\x73\0\0\0\x01\0\x04\0", 12));
 }
 
-}  // namespace
-}  // namespace valdrin::about
+}  // namespace valdrin::about::picture_test

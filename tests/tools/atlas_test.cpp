@@ -7,8 +7,7 @@
 #include "tests/core/test_files.h"
 #include "view/texcoords.h"
 
-namespace valdrin::atlas {
-namespace {
+namespace valdrin::atlas::atlas_test {
 
 const std::string kShipped = std::string(VALDRIN_SOURCE_DIR) + "/data";
 
@@ -34,5 +33,4 @@ TEST(Atlas, RegeneratesTheShippedDataAndPixelsMatchTexCoords) {
     }
 }
 
-}  // namespace
-}  // namespace valdrin::atlas
+}  // namespace valdrin::atlas::atlas_test

@@ -9,11 +9,9 @@
 #include "core/csv.h"
 #include "core/query.h"
 #include "core/store.h"
-#include "core/time_key.h"
 #include "tests/core/test_files.h"
 
-namespace valdrin::sample {
-namespace {
+namespace valdrin::sample::sample_city_test {
 
 const std::string kRoot = VALDRIN_SOURCE_DIR;
 const std::string kVdr = kRoot + "/examples/sample-city.vdr";
@@ -75,5 +73,4 @@ TEST(SampleCity, RegeneratesImportsAndLoadsToTheShippedBytes) {
       << late << " " << weekend << " " << summer << " " << winter;
 }
 
-}  // namespace
-}  // namespace valdrin::sample
+}  // namespace valdrin::sample::sample_city_test

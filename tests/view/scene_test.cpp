@@ -7,21 +7,18 @@
 #include <cmath>
 
 #include "core/generator.h"
-#include "core/time_key.h"
 #include "tests/core/test_files.h"
 #include "view/capture.h"
 #include "view/headless.h"
 #include "view/picking.h"
 
-namespace valdrin {
-namespace {
+namespace valdrin::scene_test {
 
 constexpr int kWidth = 800, kHeight = 600;
 constexpr uint8_t kMapColour[3] = {200, 100, 50};
 const int kGrey = static_cast<int>(kClearGrey * 255 + 0.5f);
 
-class SceneFrames : public ::testing::Test {
- protected:
+struct SceneFrames : ::testing::Test {
   test::ScratchDir dir;
   test::MessageRecorder recorder;
   HeadlessGl gl;
@@ -196,10 +193,9 @@ TEST_F(SceneFrames, CaptureRowsComeBottomFirstTightlyPacked) {
   }
 }
 
-// Far views must match exactly. Close ones skip columns out of view and
-// batch the quads that reach beyond it apart, which the renderer rounds a
-// little differently: only that noise, a texel on an exact boundary flipping
-// here and there or along a short row, may tell them apart.
+// Far views must match exactly. Close ones skip columns out of view and batch the quads that reach
+// beyond it apart, which the renderer rounds a little differently: only that noise, a texel on an
+// exact boundary flipping here and there or along a short row, may tell them apart.
 TEST_F(SceneFrames, ArraysDrawTheFramesOfTheImmediateModeLists) {
   struct Case {
     const char* name;
@@ -340,5 +336,4 @@ TEST(Picking, StraightDownDegenerateViewportsAndWhatGlDraws) {
   close_headless_gl(gl);
 }
 
-}  // namespace
-}  // namespace valdrin
+}  // namespace valdrin::scene_test
