@@ -69,15 +69,11 @@ void remember_frame(FrameMemory& memory, const ViewState& view, const uint32_t h
 
 int column_rect(const double m[16], const ViewState& view, int cell, uint32_t height,
                 PixelRect& rect) {
-  const int r = cell / kGridCols, c = cell % kGridCols;
   const double w_half = view.viewport_width * 0.5, h_half = view.viewport_height * 0.5;
   double x_min = HUGE_VAL, x_max = -HUGE_VAL, y_min = HUGE_VAL, y_max = -HUGE_VAL;
   for (int corner = 0; corner < 8; ++corner) {
-    const double x = c + (corner & 1), y = r + ((corner >> 1) & 1),
-                 z = (corner & 4) ? static_cast<double>(height) : 0.0;
     double clip[4];
-    for (int row = 0; row < 4; ++row)
-      clip[row] = m[row] * x + m[4 + row] * y + m[8 + row] * z + m[12 + row];
+    corner_clip(m, cell / kGridCols, cell % kGridCols, height, corner, clip);
     const double w = clip[3];
     if (!(w > 0) || clip[2] < -w * (1 - kNearMargin) || clip[2] > w ||
         std::fabs(clip[0]) > kOffScreenLimit * w || std::fabs(clip[1]) > kOffScreenLimit * w)

@@ -55,6 +55,12 @@ void clip_matrix(const ViewState& view, double m[16]) {
   multiply(m, scale);
 }
 
+void corner_clip(const double m[16], int row, int col, double height, int corner, double clip[4]) {
+  const double x = col + (corner & 1), y = row + ((corner >> 1) & 1),
+               z = (corner & 4) ? height : 0.0;
+  for (int k = 0; k < 4; ++k) clip[k] = m[k] * x + m[4 + k] * y + m[8 + k] * z + m[12 + k];
+}
+
 int find_columns_in_view(const ViewState& view, const CountTables& counts,
                          uint8_t in_view[kCellCount]) {
   double m[16];
@@ -77,10 +83,8 @@ int find_columns_in_view(const ViewState& view, const CountTables& counts,
       unsigned beyond_all = 0x3F;
       uint8_t outside = 0, doubtful = 0;  // one bit per corner
       for (int corner = 0; corner < 8; ++corner) {
-        const double x = c + (corner & 1), y = r + ((corner >> 1) & 1), z = (corner & 4) ? h : 0.0;
         double clip[4];
-        for (int row = 0; row < 4; ++row)
-          clip[row] = m[row] * x + m[4 + row] * y + m[8 + row] * z + m[12 + row];
+        corner_clip(m, r, c, h, corner, clip);
         const double w = clip[3];
         unsigned beyond = 0;
         for (int k = 0; k < 3; ++k) {

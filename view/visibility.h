@@ -17,6 +17,11 @@ namespace valdrin {
 // and the camera transform of `view`.
 void clip_matrix(const ViewState& view, double m[16]);
 
+// The clip coordinates under m of one corner of the box of cell (row, col)
+// with `height`: corner bit 0 is the next column, bit 1 the next row, bit 2
+// the top.
+void corner_clip(const double m[16], int row, int col, double height, int corner, double clip[4]);
+
 // The bits of a column's entry in the view table. The renderer draws a
 // batch of quads one way when every vertex lies inside the view volume and
 // another way, rounding a little differently, when any lies beyond it; so

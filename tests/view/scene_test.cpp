@@ -1,5 +1,6 @@
 // Headless frames from the scene code: the column arrays against plain
-// immediate-mode lists, the capture's rows, picks against id-coloured tops.
+// immediate-mode lists, the capture's rows, picks against id-coloured tops,
+// partial redraws against the whole frame.
 #include "view/scene.h"
 
 #include <GL/gl.h>
@@ -334,6 +335,103 @@ TEST(Picking, StraightDownDegenerateViewportsAndWhatGlDraws) {
     free_image(ids);
   }
   close_headless_gl(gl);
+}
+
+// Day steps, a jump back, a selection, a tall column rising and going and
+// steps with nothing to count redraw a few rectangles, also in a close view
+// with columns off-screen; camera moves, a forgotten frame, an emptied view
+// and a view cut by the near plane redraw the whole frame. Every result is
+// the whole frame.
+TEST_F(SceneFrames, EveryPartialRedrawGivesTheWholeFrame) {
+  gis = GisSettings{};
+  open(kWidth, kHeight, std::string(VALDRIN_SOURCE_DIR) + "/data");
+  RandomState random;
+  ASSERT_EQ(generate_events(kStoreCapacity, *cells, random, *store, time), 1);
+  std::tie(view.heading, view.tilt, view.distance) = std::tuple(20.0f, 50.0f, 100.0f);
+  // How redraw_view will go from the frame the framebuffer holds: -1 whole,
+  // else the number of rectangles.
+  const auto planned = [&] {
+    uint8_t in_view[kCellCount];
+    find_columns_in_view(view, scene->heights, in_view);
+    RedrawPlan plan;
+    return plan_redraw(scene->frame, view, scene->heights.cells, scene->greys, in_view,
+                       scene->cell_rects, plan)
+               ? plan.rect_count
+               : -1;
+  };
+  // The partial redraw, then the whole frame over it: not a byte may differ.
+  const auto expect_whole_frame = [&](const char* what) {
+    Image partial;
+    redraw_view(*scene, view);
+    read_frame(kWidth, kHeight, partial);
+    draw_frame(*scene, view);
+    free_image(frame);
+    read_frame(kWidth, kHeight, frame);
+    EXPECT_EQ(std::memcmp(partial.pixels, frame.pixels, kWidth * kHeight * 3), 0) << what;
+    free_image(partial);
+  };
+  const auto days = [&](int n) {
+    return [this, n] {
+      for (int d = 0; d < std::abs(n); ++d)
+        n > 0 ? step_time_forward(query.key, kStepDay) : step_time_back(query.key, kStepDay);
+    };
+  };
+  const auto camera = [&](float tilt, float distance) {
+    return
+        [this, tilt, distance] { std::tie(view.tilt, view.distance) = std::tuple(tilt, distance); };
+  };
+  const std::vector<Event> last(store->records + store->count - 30, store->records + store->count);
+  struct Step {
+    const char* what;
+    std::function<void()> change;
+    bool whole;
+  };
+  const Step steps[] = {
+      {"a month before the end", days(-30), false},
+      {"a day on", days(1), false},
+      {"a day on", days(1), false},
+      {"a day on", days(1), false},
+      {"a day on", days(1), false},
+      {"a day back", days(-1), false},
+      {"a day back", days(-1), false},
+      {"nothing changed", [] {}, false},
+      {"a month back", days(-30), false},
+      {"a selected block",
+       [&] {
+         for (int i = 0; i < 30; ++i)
+           cells->words[(30 + i / 6) * kGridCols + 40 + i % 6][0] |= kSelectedBit;
+       },
+       false},
+      {"every cell empty", [&] { time.window_start = time.last_key; }, true},
+      {"the whole store", [&] { time.window_start = 0, query.key = time.last_key; }, true},
+      {"thirty into one cell",
+       [&] {
+         for (int k = 1; k <= 30; ++k)
+           store->records[store->count - k] = test::event_at(time.last_key, 33, 42);
+       },
+       false},
+      {"and out again",
+       [&] { std::copy(last.begin(), last.end(), store->records + store->count - 30); }, false},
+      {"turned", [&] { view.heading += 1; }, true},
+      {"a forgotten frame", [&] { forget_frame(scene->frame); }, true},
+      {"close and level", camera(80, 30), true},
+      {"close and level, a month back", days(-30), false},
+      {"at the ground", camera(89, 5), true},
+      {"at the ground, a month on", days(30), true},
+  };
+  query.key = time.last_key;
+  rebuild_columns(*scene, sources);
+  draw_frame(*scene, view);
+  int partial = 0;
+  for (const Step& step : steps) {
+    step.change();
+    rebuild_columns(*scene, sources);
+    const int rects = planned();
+    EXPECT_EQ(rects < 0, step.whole) << step.what << " " << rects;
+    partial += rects > 0;
+    expect_whole_frame(step.what);
+  }
+  EXPECT_GE(partial, 7);  // some days have no incident
 }
 
 }  // namespace valdrin::scene_test
