@@ -13,7 +13,9 @@ using Handler = int (*)(const Options&, Session&, const Streams&);
 
 struct Command {
   const char* name;
-  const char* usage;  // the arguments after the name; continuation lines indented
+  // The arguments after the name, continuation lines indented. The options
+  // it names are all the command takes.
+  const char* usage;
   Handler run;
 };
 

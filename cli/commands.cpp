@@ -1,8 +1,9 @@
 // valdrin-cli's dispatcher: the table of commands that the dispatch and
-// --help both read, the message sink that prints the core's messages on
-// stderr as "CAPTION: text", and the exit code of a run. A result that
-// could not be written to stdout (a full disk, a closed pipe) fails the run
-// with exit code 1 rather than passing for success.
+// --help both read, a command taking just the options its usage line names;
+// the message sink that prints the core's messages on stderr as "CAPTION:
+// text"; and the exit code of a run. A result that could not be written to
+// stdout (a full disk, a closed pipe) fails the run with exit code 1 rather
+// than passing for success.
 #include "cli/commands.h"
 
 #include <memory>
@@ -57,6 +58,19 @@ void print_usage(std::FILE* out) {
   std::fputs(kNotes, out);
 }
 
+// The usage text whose options `c` takes: its own, and that of each command
+// it names as "[NAME options]" (animate takes all of render's).
+std::string options_text(const Command& c) {
+  std::string text = c.usage;
+  for (const Command& other : kCommands) {
+    std::string mention = "[";
+    mention.append(other.name).append(" options]");
+    if (std::string_view(c.usage).find(mention) != std::string_view::npos)
+      text.append(" ").append(other.usage);
+  }
+  return text;
+}
+
 void print_message(void* context, const char* caption, const char* text) {
   std::fprintf(static_cast<std::FILE*>(context), "%s: %s\n", caption, text);
 }
@@ -69,7 +83,7 @@ int run_command(int argc, const char* const* argv, std::FILE* out, std::FILE* er
   }
   for (const Command& c : kCommands) {
     if (name != c.name) continue;
-    const cli::Options options = cli::parse_options(argc, argv);
+    const cli::Options options = cli::parse_options(argc, argv, options_text(c));
     auto session = std::make_unique<cli::Session>();
     return c.run(options, *session, cli::Streams{out, err});
   }

@@ -40,16 +40,29 @@ constexpr ValueOption kValueOptions[] = {
     {"--frame-format", &Options::frame_format},
 };
 
+// Whether `usage` names `option` whole: "[--frames N]" names --frames,
+// "[--frames-dir DIR]" does not.
+bool names_option(std::string_view usage, std::string_view option) {
+  for (size_t at = usage.find(option); at != std::string_view::npos;
+       at = usage.find(option, at + 1)) {
+    const char next = at + option.size() < usage.size() ? usage[at + option.size()] : ' ';
+    if (next != '-' && !(next >= 'a' && next <= 'z')) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
-Options parse_options(int argc, const char* const* argv) {
+Options parse_options(int argc, const char* const* argv, std::string_view usage) {
   Options o;
+  std::string_view foreign;  // the first option given that `usage` does not name
   for (int i = 2; i < argc; ++i) {
     const std::string_view arg = argv[i];
     auto value = [&]() -> std::string_view {
       if (i + 1 >= argc) throw UsageError{std::string(arg) + " needs a value"};
       return argv[++i];
     };
+    if (foreign.empty() && arg.starts_with("--") && !names_option(usage, arg)) foreign = arg;
     bool known = false;
     for (const ValueOption& option : kValueOptions) {
       if (arg != option.name) continue;
@@ -68,6 +81,10 @@ Options parse_options(int argc, const char* const* argv) {
       o.positional.push_back(arg);
   }
   if (o.data.empty()) throw UsageError{"--data needs a folder"};
+  // Refused after the line's own faults (an unknown option, a missing
+  // value), which say more, and still before the command reads any file.
+  if (!foreign.empty())
+    throw UsageError{std::string(argv[1]) + " takes no option " + std::string(foreign)};
   return o;
 }
 

@@ -52,7 +52,9 @@ struct UsageError {
 };
 
 // Reads argv[2..]: options and their values, the rest as file arguments.
-Options parse_options(int argc, const char* const* argv);
+// The command argv[1] takes the options that `usage` names; any other known
+// option is a usage error naming both.
+Options parse_options(int argc, const char* const* argv, std::string_view usage);
 
 // Exactly `n` file arguments, or a usage error naming the command.
 void expect_positional(const Options& o, size_t n, const char* command);

@@ -3,6 +3,8 @@
 #include <gif_lib.h>
 #include <png.h>
 
+#include <set>
+
 #include "cli/commands.h"
 #include "cli/image_files.h"
 #include "core/cell_table.h"
@@ -212,6 +214,34 @@ TEST_F(Cli, EachCommandLineExitsWithItsCodeAndOutput) {
   for (int i = 0; i < 2; ++i) generate_events(kGenerateCount, *cells, random, *store, time);
   ASSERT_EQ(write_records(path("core.vdr").c_str(), *store), 1);
   EXPECT_EQ(test::read_file(path("two.vdr")), test::read_file(path("core.vdr")));
+}
+
+// A known option that the command does not take ends the run before any
+// file is read or written, even where the rest of the line would run.
+TEST_F(Cli, AForeignOptionIsAUsageErrorNamingTheCommandAndTheOption) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"count|@s|--data|$d", "count takes no option --data"},
+      {"report|@s|--cell|20,10|--data|$d|--size|8x8", "report takes no option --size"},
+      {"select|--cell|12,3|--mode|keymap|--data|$d|--from|0x1085", "select takes no option --from"},
+      {"generate|@g.vdr|--data|$d|--where|SHIFT=1", "generate takes no option --where"},
+      {"import-csv|@in.csv|@x.vdr|--tilt|9", "import-csv takes no option --tilt"},
+      {"export-csv|@s|@x.csv|--overlays|1", "export-csv takes no option --overlays"},
+      {"map|@m.bmp|--data|$d|--frames|3", "map takes no option --frames"},
+      {"render|@r.bmp|@s|--data|$d|--cell|1,1", "render takes no option --cell"},
+      {"animate|@a.gif|@s|--data|$d|--count|5", "animate takes no option --count"},
+      // The line's own faults come first, as before.
+      {"import-csv|@in.csv|@x.vdr|--tilt", "--tilt needs a value"},
+      {"count|@s|--tilt|9|--bogus", "unknown option --bogus"}};
+  for (const auto& [line, text] : cases) {
+    const CliRun r = run(split(line));
+    EXPECT_EQ(std::tuple(r.code, r.out, r.err),
+              std::tuple(kExitUsage, "", "valdrin-cli: " + text + " (try --help)\n"))
+        << line;
+  }
+  std::set<std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.root()))
+    files.insert(entry.path().filename().string());
+  EXPECT_EQ(files, (std::set<std::string>{"days.vdr", "s"}));
 }
 
 // Rendering needs no display (EGL); PNG holds the BMP's pixels top row first.
