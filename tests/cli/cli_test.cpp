@@ -3,7 +3,10 @@
 #include <gif_lib.h>
 #include <png.h>
 
+#include <map>
+#include <regex>
 #include <set>
+#include <sstream>
 
 #include "cli/commands.h"
 #include "cli/image_files.h"
@@ -242,6 +245,44 @@ TEST_F(Cli, AForeignOptionIsAUsageErrorNamingTheCommandAndTheOption) {
   for (const auto& entry : std::filesystem::directory_iterator(dir.root()))
     files.insert(entry.path().filename().string());
   EXPECT_EQ(files, (std::set<std::string>{"days.vdr", "s"}));
+}
+
+// --help is the reference: each command takes every option its usage line
+// names (animate's "[render options]" too) and refuses every other. A taken
+// option leaves the run to fail as the bare command does, on its arguments.
+TEST_F(Cli, EachCommandTakesJustTheOptionsItsUsageLineNames) {
+  std::map<std::string, std::string> usage;  // command name: its usage lines
+  std::string name;
+  std::istringstream help(run({"--help"}).out);
+  for (std::string line; std::getline(help, line);) {
+    if (line.starts_with("      ") && !name.empty()) {
+      usage[name] += line;
+    } else if (line.starts_with("  ")) {
+      name = line.substr(2, line.find(' ', 2) - 2);
+      usage[name] = line.substr(2 + name.size());
+    }
+  }
+  std::map<std::string, std::set<std::string>> takes;
+  std::set<std::string> all;
+  const std::regex option("--[a-z-]+");
+  for (auto& [command, text] : usage) {
+    if (text.find("[render options]") != std::string::npos) text += usage["render"];
+    for (std::sregex_iterator at(text.begin(), text.end(), option), end; at != end; ++at) {
+      takes[command].insert(at->str());
+      all.insert(at->str());
+    }
+  }
+  ASSERT_EQ(std::tuple(usage.size(), all.size()), std::tuple(9u, 20u));
+  for (const auto& [command, own] : takes) {
+    const std::string bare = run({command}).err;
+    for (const std::string& o : all) {
+      const CliRun r = run({command, o, "1"});
+      const std::string expected =
+          own.contains(o) ? bare
+                          : "valdrin-cli: " + command + " takes no option " + o + " (try --help)\n";
+      EXPECT_EQ(std::tuple(r.code, r.err), std::tuple(kExitUsage, expected)) << command << " " << o;
+    }
+  }
 }
 
 // Rendering needs no display (EGL); PNG holds the BMP's pixels top row first.
