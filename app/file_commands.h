@@ -1,6 +1,7 @@
 // The shell's file commands: Load Data (menu), and Save Data, Import CSV and
 // Export CSV, which no menu item leads to. Each chooses its file, runs the
-// core operation and tells the user how it went.
+// core operation and tells the user how it went; new data ends in the
+// time-window reset, which reports it: the events are counted once.
 #pragma once
 
 #include "app/program.h"

@@ -14,9 +14,11 @@ std::string folder_of(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-int choose(FileDialogs& dialogs, std::string& path, const std::string& extension, bool save) {
-  if (!dialogs.run) return 0;
-  std::string chosen = dialogs.run(save, dialogs.dialog_directory, extension);
+int choose(Program& program, std::string& path, const std::string& extension, bool save) {
+  FileDialogs& dialogs = program.dialogs;
+  const auto& run = program.services.run_file_dialog;
+  if (!run) return 0;
+  std::string chosen = run(save, dialogs.dialog_directory, extension);
   if (chosen.empty()) return 0;
   const std::string folder = folder_of(chosen);
   if (save && !chosen.ends_with(extension)) chosen += extension;
@@ -41,12 +43,12 @@ void init_file_dialogs(FileDialogs& dialogs) {
   dialogs.dialog_directory = dialogs.working_directory;
 }
 
-int choose_open_file(FileDialogs& dialogs, std::string& path, const std::string& extension) {
-  return choose(dialogs, path, extension, false);
+int choose_open_file(Program& program, std::string& path, const std::string& extension) {
+  return choose(program, path, extension, false);
 }
 
-int choose_save_file(FileDialogs& dialogs, std::string& path, const std::string& extension) {
-  return choose(dialogs, path, extension, true);
+int choose_save_file(Program& program, std::string& path, const std::string& extension) {
+  return choose(program, path, extension, true);
 }
 
 }  // namespace valdrin

@@ -1,6 +1,6 @@
-// The two file choosers every command that names a file goes through. They
-// share one dialog directory, append the expected extension on save, and
-// put the working directory back after every confirmed choice.
+// The two file choosers every command that names a file goes through, over
+// the dialog service (Program::services). They share one dialog directory, append the expected
+// extension on save, and put the working directory back after every confirmed choice.
 #pragma once
 
 #include <string>
@@ -18,10 +18,10 @@ void init_file_dialogs(FileDialogs& dialogs);
 
 // Return 1 with the chosen path, 0 when the dialog was cancelled or the path
 // does not fit the path buffer (said in a message); nothing changes on 0.
-int choose_open_file(FileDialogs& dialogs, std::string& path, const std::string& extension);
+int choose_open_file(Program& program, std::string& path, const std::string& extension);
 
 // As choose_open_file; the path gets `extension` appended unless it
 // already ends in it, compared case for case.
-int choose_save_file(FileDialogs& dialogs, std::string& path, const std::string& extension);
+int choose_save_file(Program& program, std::string& path, const std::string& extension);
 
 }  // namespace valdrin

@@ -7,6 +7,7 @@
 #include <QOpenGLContext>
 #include <QToolTip>
 #include <algorithm>
+#include <cmath>
 
 #include "app/panel_commands.h"
 
@@ -19,8 +20,7 @@ constexpr int kHoverRestMs = 500;
 
 }  // namespace
 
-GlView::GlView(Program& program, std::function<void()> ready, QWidget* parent)
-    : QOpenGLWidget(parent), program_(program), ready_(std::move(ready)) {
+GlView::GlView(Program& program, QWidget* parent) : QOpenGLWidget(parent), program_(program) {
   setFocusPolicy(Qt::StrongFocus);
   // The framebuffer keeps the last frame, so that a step of the time
   // window redraws only the columns it changed.
@@ -37,7 +37,7 @@ GlView::GlView(Program& program, std::function<void()> ready, QWidget* parent)
 GlView::~GlView() { release_scene(); }
 
 void GlView::with_context(const std::function<void()>& work) {
-  if (!scene_ready_) return;
+  if (!context_ready_) return;
   // Inside initializeGL or paintGL the context is already current and Qt
   // expects it to stay so.
   if (QOpenGLContext::currentContext() == context()) {
@@ -50,24 +50,33 @@ void GlView::with_context(const std::function<void()>& work) {
 }
 
 void GlView::release_scene() {
-  if (!scene_ready_) return;
+  if (!context_ready_) return;
   makeCurrent();
   free_scene();
   doneCurrent();
-  scene_ready_ = false;
+  context_ready_ = false;
 }
 
 void GlView::initializeGL() {
-  SceneSources sources = program_.sources();
-  init_scene(program_.scene, sources, program_.gis, program_.data_dir);
-  scene_ready_ = true;
-  if (ready_) ready_();
+  context_ready_ = true;
+  // The scene is set up once in a run, after the window is up
+  // (MainWindow::set_up). A context Qt makes anew later (the widget moved
+  // to another window) starts empty: it gets the scene's GL objects again,
+  // and nothing else runs a second time.
+  if (program_.set_up_runs > 0)
+    load_scene_gl(program_.scene, program_.analysis.gis, program_.data_dir);
 }
 
-void GlView::resizeGL(int width, int height) {
-  // Qt passes device pixels here. The View state keeps 16-bit sizes.
-  const auto clamp16 = [](int v) { return static_cast<int16_t>(std::clamp(v, 0, 32767)); };
-  resize_view(program_.view, clamp16(width), clamp16(height));
+void GlView::resizeGL(int, int) {
+  // Qt hands over the size in logical pixels; the framebuffer, the pointer
+  // positions and the scissor rectangles count device pixels. The View
+  // state keeps 16-bit sizes.
+  const double ratio = devicePixelRatioF();
+  const auto device_size = [ratio](int logical) {
+    return static_cast<int16_t>(
+        std::clamp(static_cast<int>(std::lround(logical * ratio)), 0, 32767));
+  };
+  resize_view(program_.view, device_size(width()), device_size(height()));
   forget_frame(program_.scene.frame);
 }
 

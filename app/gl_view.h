@@ -1,8 +1,9 @@
 // The 3-D view: the OpenGL widget that stays the main window's central
 // widget for the whole run. Qt makes its context current for the three GL
 // entry points; everything else that draws or rebuilds goes through
-// with_context. A pointer that rests over the view shows the read-out of
-// the cell under it, which touches no state and draws nothing.
+// with_context. Sizes and pointer positions are taken in the framebuffer's
+// device pixels, whatever the screen's pixel ratio. A pointer that rests over the view shows the
+// read-out of the cell under it, which touches no state and draws nothing.
 #pragma once
 
 #include <QOpenGLWidget>
@@ -16,14 +17,13 @@ namespace valdrin {
 
 class GlView : public QOpenGLWidget {
  public:
-  // `ready` runs once, inside the first context, right after the scene is
-  // set up: the rest of start-up that needs the context.
-  GlView(Program& program, std::function<void()> ready, QWidget* parent = nullptr);
+  GlView(Program& program, QWidget* parent = nullptr);
   ~GlView() override;
 
   // Runs `work` with the view's context current (a no-op before the
   // context exists).
   void with_context(const std::function<void()>& work);
+  bool has_context() const { return context_ready_; }
 
   // Releases the scene's textures ahead of the context.
   void release_scene();
@@ -46,9 +46,8 @@ class GlView : public QOpenGLWidget {
 
  private:
   Program& program_;
-  std::function<void()> ready_;
   NavigationHooks hooks_;
-  bool scene_ready_ = false;
+  bool context_ready_ = false;
   // The framebuffer object the last frame went to: Qt makes a new one when
   // the widget is resized or moves to another window, and a new one holds
   // no frame.

@@ -1,5 +1,6 @@
 // valdrin: the viewer. Sets the GL surface format, makes the one Program,
-// opens the main window and runs the message loop.
+// shows the main window (which then sets up the scene and the panels) and
+// runs the message loop.
 #include <QApplication>
 #include <memory>
 

@@ -8,18 +8,14 @@
 #include <QMenuBar>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <iterator>
 
+#include "app/change.h"
 #include "app/file_commands.h"
 #include "app/file_dialogs.h"
-#include "app/panel_commands.h"
 #include "app/shell.h"
 #include "app/snapshot_print.h"
-#include "panels/about_box.h"
-#include "panels/gis_panel.h"
-#include "panels/info_panel.h"
 #include "panels/panel.h"
-#include "panels/query_panel.h"
-#include "panels/timeline_panel.h"
 
 namespace valdrin {
 
@@ -80,45 +76,36 @@ int run_print_dialog(QWidget* owner, QPrinter& printer) {
 
 }  // namespace
 
-MainWindow::MainWindow(Program& program)
-    : program_(program),
-      view_(new GlView(
-          program, [this] { start_up_with_context(); }, this)),
-      timeline_(timeline_sources(program)) {
-  timeline_.draw = [this] { view_->present_frame(); };
+MainWindow::MainWindow(Program& program) : program_(program), view_(new GlView(program, this)) {
   setObjectName("mainw");
   setWindowTitle("Valdrin 1.0d");
   setCentralWidget(view_);
   resize(kOuterWidth, kOuterHeight);
-  program_.with_gl = [this](const std::function<void()>& work) { view_->with_context(work); };
+  Services& services = program_.services;
+  services.with_gl = [this](const std::function<void()>& work) { view_->with_context(work); };
+  services.request_frame = [this] { frame_due_ = true; };
+  if (!services.run_file_dialog)
+    services.run_file_dialog = [this](bool save, const std::string& dir, const std::string& ext) {
+      return run_dialog(this, save, dir, ext);
+    };
+  if (!services.run_print_dialog)
+    services.run_print_dialog = [this](QPrinter& printer) {
+      return run_print_dialog(this, printer);
+    };
   view_->set_hooks(NavigationHooks{
-      [this] { view_->present_frame(); },
+      [this] { present_frame(); },
       // Qt itself holds the mouse for the view between press and release.
       [this] { view_->setFocus(); },
       nullptr,
-      // The report lands in the Info text; the Info Panel shows it, and
-      // itself, even when the user had hidden it.
-      [this](const std::string& text) {
-        info_append(program_.info, text);
-        if (program_.panels.info != nullptr) show_info_text(*program_.panels.info, program_.info);
-      },
   });
   timer_.setInterval(kTimerMs);
   connect(&timer_, &QTimer::timeout, this, [this] { on_timer(kTimerId); });
   timer_.start();
-  if (!program_.dialogs.run)
-    program_.dialogs.run = [this](bool save, const std::string& dir, const std::string& ext) {
-      return run_dialog(this, save, dir, ext);
-    };
-  if (!program_.run_print_dialog)
-    program_.run_print_dialog = [this](QPrinter& printer) {
-      return run_print_dialog(this, printer);
-    };
 }
 
 MainWindow::~MainWindow() {
   program_.panels = PanelWindows{};
-  program_.refresh_timeline = nullptr;
+  program_.services = Services{};
 }
 
 void MainWindow::build_menu() {
@@ -134,13 +121,19 @@ void MainWindow::build_menu() {
           [this](QAction* action) { on_command(action->data().toInt()); });
 }
 
-void MainWindow::start_up_with_context() {
-  // The rest of start-up, in its order, once the scene stands: the menu,
-  // the working directory and the file dialogs, then the panels, of which
-  // the Timeline Panel's creation runs the time-window reset.
+void MainWindow::set_up() {
+  if (program_.set_up_runs > 0) return;
+  // The view's context comes with its first resize; until then, wait.
+  if (!view_->has_context()) {
+    QTimer::singleShot(10, this, [this] { set_up(); });
+    return;
+  }
+  ++program_.set_up_runs;
+  view_->with_context([this] { init_scene(program_.scene, program_.analysis, program_.data_dir); });
   build_menu();
   init_file_dialogs(program_.dialogs);
   create_panels();
+  present_frame();
 }
 
 void MainWindow::create_panels() {
@@ -149,33 +142,16 @@ void MainWindow::create_panels() {
   QMenuBar* bar = menuBar();
   const QPoint origin(
       0, bar->hasHeightForWidth() ? bar->heightForWidth(width()) : bar->sizeHint().height());
-  PanelWindows& panels = program_.panels;
-  panels.gis = build_panel(kGisTemplate, this, origin);
-  if (panels.gis != nullptr) {
-    init_gis_panel(*panels.gis, program_.gis);
-    connect_gis_panel(*panels.gis,
-                      [this](uint16_t id, int value) { gis_change(program_, id, value); });
+  const auto report = [this](unsigned changed) { apply_change(program_, changed); };
+  for (const PanelRow& row : kPanelRows) {
+    Panel* panel = build_panel(row.template_id, this, origin);
+    program_.panels.*row.slot = panel;
+    if (panel != nullptr) row.init(*panel, program_, report);
   }
-  panels.query = build_panel(kQueryTemplate, this, origin);
-  init_query_panel(*panels.query, program_.query, [this] { rebuild(program_); });
-  // The Timeline Panel is recorded before its set-up, whose time-window
-  // reset already refreshes it.
-  panels.timeline = build_panel(kTimelineTemplate, this, origin);
-  program_.refresh_timeline = [this] {
-    if (timeline_.refresh) timeline_.refresh();
-  };
-  init_timeline_panel(*panels.timeline, timeline_);
-  panels.info = build_panel(kInfoTemplate, this, origin);
-  if (panels.info != nullptr)
-    connect_info_panel(
-        *panels.info,
-        [this] {
-          info_clear(program_.info);
-          set_info_text(*program_.panels.info, program_.info);
-        },
-        [this] { save_info_text(program_); });
-  panels.about = build_panel(kAboutTemplate, this, origin);
-  if (panels.about != nullptr) init_about_box(*panels.about);
+  // The panels cascade from the top left: each lies above the ones created
+  // after it, so that every caption bar shows.
+  for (auto row = std::rbegin(kPanelRows); row != std::rend(kPanelRows); ++row)
+    if (Panel* panel = program_.panels.*row->slot) panel->raise();
 }
 
 void MainWindow::show_panel(Panel* panel) {
@@ -196,23 +172,30 @@ void MainWindow::on_command(int id) {
     case kCommandShowInfoPanel: show_panel(program_.panels.info); break;
     case kCommandDefaultLocation: default_location(program_.view); break;
     case kCommandDefaultTime:
-      default_time(program_.time, program_.query);
-      rebuild(program_);
+      default_time(program_.analysis.time, program_.analysis.query);
+      apply_change(program_, kWindowChanged);
       break;
     case kCommandDefaultQuery:
-      default_query(program_.query);
-      if (program_.panels.query != nullptr)
-        show_query_masks(*program_.panels.query, program_.query);
-      rebuild(program_);
+      default_query(program_.analysis.query);
+      apply_change(program_, kQueryChanged);
       break;
     default:
       // The saved-state items: no action of their own here.
       break;
   }
-  view_->present_frame();
+  present_frame();
 }
 
-void MainWindow::on_timer(int id) { valdrin::on_timer(timeline_, id); }
+void MainWindow::on_timer(int id) {
+  const unsigned changed = valdrin::on_timer(program_.analysis, program_.playback, id);
+  if (changed != 0) apply_change(program_, changed);
+  if (id == kTimerId && frame_due_) present_frame();
+}
+
+void MainWindow::present_frame() {
+  frame_due_ = false;
+  view_->present_frame();
+}
 
 void MainWindow::quit_app() {
   timer_.stop();
@@ -224,6 +207,9 @@ void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (sized_) return;
   sized_ = true;
+  // The rest of start-up runs once the window is up, so that anything it
+  // has to say (a missing map, say) shows over the window.
+  QTimer::singleShot(0, this, [this] { set_up(); });
   // The outer frame is 1024 x 768: take the window manager's decorations,
   // if any, off the client size.
   const QSize frame = frameGeometry().size();

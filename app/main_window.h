@@ -1,7 +1,9 @@
 // The main window "Valdrin 1.0d": the GL view as central widget, the menu
-// bar and command dispatch, timer 1, and both ways out. It builds the five
-// panels over the view once the scene stands and keeps them in
-// Program::panels; they are its children and go with it.
+// bar and command dispatch, timer 1, and both ways out. Start-up shows it
+// and starts the timer first; once it is up, set_up builds the scene, the
+// menu and the five panels, once in a run. The panels are its children,
+// kept in Program::panels, and go with it. It installs the platform's
+// services in Program::services.
 #pragma once
 
 #include <QMainWindow>
@@ -39,16 +41,23 @@ enum CommandId : int {
 class MainWindow : public QMainWindow {
  public:
   explicit MainWindow(Program& program);
-  // Forgets the panels and the refresh, which go with the window, so that
-  // the program holds nothing that points into it.
+  // Forgets the panels and the services, which go with the window, so
+  // that the program holds nothing that points into it.
   ~MainWindow() override;
 
   GlView* view() const { return view_; }
   QTimer& timer() { return timer_; }
 
+  // The rest of start-up once the window is up: the scene (with the view's
+  // context current), the menu, the working directory and the file
+  // dialogs, then the panels, of which the Timeline Panel's set-up runs the
+  // time-window reset. Runs once in a run; showing the window schedules it.
+  void set_up();
+
   // Runs a menu command; every command but Quit ends with a redraw.
   void on_command(int id);
-  // A timer's tick: timer 1 steps a playing Time window and redraws.
+  // A timer's tick: timer 1 steps a playing Time window; a frame asked for
+  // since the last one is drawn.
   void on_timer(int id);
   // The Quit command: stop the timer, release the scene, close the window.
   void quit_app();
@@ -59,19 +68,18 @@ class MainWindow : public QMainWindow {
 
  private:
   void build_menu();
-  void start_up_with_context();
-  // Builds the five panels in start-up order into Program::panels.
+  // Builds the five panels from kPanelRows, in start-up order, into
+  // Program::panels, and stacks them so that the first lies on top.
   void create_panels();
   // "Show ... Panel" and "About..": visible where it was, or unchanged.
   void show_panel(Panel* panel);
+  void present_frame();
 
   Program& program_;
   GlView* view_;
-  // The timeline logic's view of the program for the Timeline Panel and
-  // the tick: rebuild, refresh the panel, draw.
-  TimelineSources timeline_;
   QTimer timer_;
   bool sized_ = false;
+  bool frame_due_ = false;  // a change asked for a frame since the last one
 };
 
 }  // namespace valdrin

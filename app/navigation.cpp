@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "app/shell.h"
+#include "app/change.h"
 #include "core/selection.h"
 #include "view/picking.h"
 
@@ -46,9 +46,9 @@ void on_mouse_move(Program& program, const NavigationHooks& hooks, unsigned flag
   }
   if (flags & (kShiftKey | kControlKey)) return;
   // One step per message, whatever the distance moved: only the sign counts.
-  if (dx > 0) step_time_forward(program.query.key, program.playback.step_unit);
-  if (dx < 0) step_time_back(program.query.key, program.playback.step_unit);
-  rebuild(program);
+  if (dx > 0) step_time_forward(window_end(program.analysis), program.playback.step_unit);
+  if (dx < 0) step_time_back(window_end(program.analysis), program.playback.step_unit);
+  apply_change(program, kWindowChanged);
   call(hooks.redraw);
 }
 
@@ -58,16 +58,18 @@ void on_left_down(Program& program, const NavigationHooks& hooks, unsigned flags
   // measures from the last release or right press.
   call(hooks.capture);
   if (flags & kControlKey) {
+    AnalysisState& a = program.analysis;
     int16_t row = 0, col = 0;
-    if (pick_cell(program.view, program.counts, x, y, row, col)) {
-      select_area(program.cells, selection_mode(program.gis), row, col);
-      const std::string text =
-          compose_report(program.cells, row, col, program.counts, program.time, program.query);
-      if (hooks.report) hooks.report(text);
+    if (pick_cell(program.view, a.counts, x, y, row, col)) {
+      select_area(a.cells, selection_mode(a.gis), row, col);
+      // The report lands in the Info text; the Info Panel shows it, and
+      // itself, even when the user had hidden it.
+      info_append(program.info, compose_report(a.cells, row, col, a.counts, a.time, a.query));
+      apply_change(program, kSelectionChanged | kInfoTextChanged);
     } else {
-      clear_selection(program.cells);
+      clear_selection(a.cells);
+      apply_change(program, kSelectionChanged);
     }
-    rebuild(program);
   }
   call(hooks.redraw);
 }
@@ -77,7 +79,7 @@ void on_right_down(Program& program, const NavigationHooks& hooks, unsigned flag
   call(hooks.capture);
   remember(program, x, y);
   int16_t row = 0, col = 0;
-  if ((flags & kControlKey) && pick_cell(program.view, program.counts, x, y, row, col)) {
+  if ((flags & kControlKey) && pick_cell(program.view, program.analysis.counts, x, y, row, col)) {
     program.view.look_at[0] = col + 0.5f;
     program.view.look_at[1] = row + 0.5f;
     program.view.look_at[2] = 0.0f;

@@ -2,11 +2,11 @@
 // Ctrl + right press re-centres on the picked cell, left drag steps the
 // Window end, Ctrl + left press selects the area around the picked cell.
 // Plain code over the program's state; the GL view feeds it Qt's events.
+// Every change goes through apply_change; every message ends with a redraw.
 #pragma once
 
 #include <cstdint>
 #include <functional>
-#include <string>
 
 #include "app/program.h"
 
@@ -22,10 +22,9 @@ enum MouseFlags : unsigned {
 
 // What the handlers ask of the window around them.
 struct NavigationHooks {
-  std::function<void()> redraw;                    // draw and present a frame
-  std::function<void()> capture;                   // focus the view, grab the mouse
-  std::function<void()> release;                   // let the mouse go
-  std::function<void(const std::string&)> report;  // append to the Info Panel
+  std::function<void()> redraw;   // draw and present a frame
+  std::function<void()> capture;  // focus the view, grab the mouse
+  std::function<void()> release;  // let the mouse go
 };
 
 void on_mouse_move(Program& program, const NavigationHooks& hooks, unsigned flags, int16_t x,

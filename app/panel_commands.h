@@ -1,7 +1,6 @@
-// The panels' actions over the program's state, with no widgets: a GIS
-// Panel control's change and the map rebuild that follows it, the Info
-// Panel's "Save", and the read-out of the cell under a resting pointer.
-// The panel widgets call these and then only show the state.
+// The panels' actions over the program's state that reach beyond the
+// state, with no widgets: the Info Panel's "Save", which asks for a file,
+// and the read-out of the cell under a resting pointer.
 #pragma once
 
 #include <cstdint>
@@ -10,11 +9,6 @@
 #include "app/program.h"
 
 namespace valdrin {
-
-// Stores a GIS Panel control's new value (see gis_command) and, for every
-// acting control, rebuilds the Map texture with make_map in the view's
-// context. Return 1 when the control acted, 0 for any other id.
-int gis_change(Program& program, uint16_t id, int value);
 
 // "Save": asks for a ".txt" file and writes the Info text with every CR as
 // a space. Return 1 after "Save complete"; 0 when the user cancelled

@@ -1,19 +1,16 @@
-// The program's state: one instance of every state struct, held by main()
-// for the whole run and handed by reference to the functions that use it.
+// The viewer's state: one instance of every state struct, held by main()
+// for the whole run and handed by reference to the functions that use it,
+// and beside it the services that reach the platform. Tests build a fresh
+// Program and install their own services.
 #pragma once
 
 #include <functional>
 #include <string>
 
-#include "core/cell_table.h"
-#include "core/generator.h"
+#include "core/analysis.h"
 #include "core/info_text.h"
-#include "core/query.h"
-#include "core/store.h"
-#include "core/time_key.h"
 #include "panels/timeline.h"
 #include "view/camera.h"
-#include "view/map_layers.h"
 #include "view/scene.h"
 
 class QPrinter;
@@ -47,21 +44,29 @@ struct PointerState {
 struct FileDialogs {
   std::string working_directory;
   std::string dialog_directory;
-  // Runs one dialog in `directory` for files ending in `extension` and
-  // returns the chosen path, or "" when cancelled. The window installs the
-  // real dialogs; tests install their own.
+};
+
+// The hooks that reach the platform. The main window installs the real
+// ones; tests install their own, and without a window each may stay empty.
+// (Message boxes go through the core's message sink, core/message.h.)
+struct Services {
+  // Runs GL work with the view's context current. Empty: the caller's
+  // context is taken as current (headless use).
+  std::function<void(const std::function<void()>&)> with_gl;
+  // Asks for a frame: the window draws it at the next tick of timer 1, or
+  // at the end of the mouse message or menu command under way.
+  std::function<void()> request_frame;
+  // Runs one file dialog in `directory` for files ending in `extension`
+  // and returns the chosen path, or "" when cancelled.
   std::function<std::string(bool save, const std::string& directory, const std::string& extension)>
-      run;
+      run_file_dialog;
+  // Runs the print dialog on `printer`: 1 when the user chose to print, 0
+  // when cancelled.
+  std::function<int(QPrinter& printer)> run_print_dialog;
 };
 
 struct Program {
-  EventStore store;
-  TimeState time;
-  Event query = initial_query();
-  CountTables counts = {};
-  CellTable cells = {};
-  RandomState random;
-  GisSettings gis;
+  AnalysisState analysis;
   ViewState view;
   Scene scene;
   PlaybackState playback;
@@ -69,24 +74,21 @@ struct Program {
   FileDialogs dialogs;
   InfoText info;  // the Info Panel's text
   PanelWindows panels;
-  // The print dialog, swappable as the file choosers are: runs it on
-  // `printer` and returns 1 when the user chose to print, 0 when cancelled.
-  // The window installs Qt's print dialog; tests install their own.
-  std::function<int(QPrinter& printer)> run_print_dialog;
-  // Shows the Time window on the Timeline Panel; installed by the window
-  // with the panel. The rebuild step runs it first, before it makes the GL
-  // context current, because a widget that repaints at once would switch
-  // the context under the rebuild.
-  std::function<void()> refresh_timeline;
   // Where the maps, overlays and cell table are found; relative to the
   // working directory, as the program always opens them.
   std::string data_dir = "data";
-
-  // Runs GL work with the view's context current; installed by the window.
-  // Without it (headless use) the caller's context is taken as current.
-  std::function<void(const std::function<void()>&)> with_gl;
-
-  SceneSources sources() { return SceneSources{store, query, time, counts, cells}; }
+  // How many times start-up's set-up (scene, menu, panels) has run: once in
+  // a run, whatever Qt does to the GL context afterwards.
+  int set_up_runs = 0;
+  Services services;
 };
+
+// Runs `work` through the with_gl service, or at once without one.
+inline void with_gl(Program& program, const std::function<void()>& work) {
+  if (program.services.with_gl)
+    program.services.with_gl(work);
+  else
+    work();
+}
 
 }  // namespace valdrin

@@ -1,37 +1,15 @@
-// The rebuild step, the time-window reset and the message boxes.
+// The surface format and the message boxes.
 #include "app/shell.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QString>
 #include <QSurfaceFormat>
+#include <cstring>
 
 #include "core/message.h"
 
 namespace valdrin {
-
-void rebuild(Program& program) {
-  if (program.refresh_timeline) program.refresh_timeline();
-  auto work = [&program] {
-    SceneSources sources = program.sources();
-    rebuild_columns(program.scene, sources);
-  };
-  if (program.with_gl)
-    program.with_gl(work);
-  else
-    work();
-}
-
-TimelineSources timeline_sources(Program& program) {
-  return TimelineSources{program.time,     program.query,
-                         program.playback, [&program] { rebuild(program); },
-                         nullptr,          nullptr};
-}
-
-void reset_timeline(Program& program) {
-  TimelineSources sources = timeline_sources(program);
-  reset_timeline(sources);
-}
 
 namespace {
 
@@ -43,6 +21,16 @@ void show_box_over(QWidget* owner, const char* caption, const char* text) {
 
 void show_box(void*, const char* caption, const char* text) {
   // No owner window, as for almost every message of the program; OK only.
+  // A completion says so and gets out of the way: the box stays until its
+  // OK, while the window, the panels and playback carry on.
+  if (std::strcmp(caption, "Info") == 0) {
+    auto* box = new QMessageBox(QMessageBox::NoIcon, QString::fromUtf8(caption),
+                                QString::fromUtf8(text), QMessageBox::Ok);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+    return;
+  }
   show_box_over(nullptr, caption, text);
 }
 

@@ -48,10 +48,7 @@ int capture_program_view(Program& program, Image& capture) {
   }
   int captured = 0;
   const auto work = [&] { captured = capture_view(program.scene, program.view, capture); };
-  if (program.with_gl)
-    program.with_gl(work);
-  else
-    work();
+  with_gl(program, work);
   if (!captured) show_message("Error", "Can't capture the view!");
   return captured;
 }
@@ -61,7 +58,7 @@ void snapshot_command(Program& program, QTimer& timer) {
   HeldImage capture;
   if (!capture_program_view(program, capture.image)) return;
   std::string path;
-  if (!choose_save_file(program.dialogs, path, ".bmp")) return;
+  if (!choose_save_file(program, path, ".bmp")) return;
   // "Save complete" belongs to a file that was written whole.
   if (write_bmp(path.c_str(), capture.image))
     show_message("Info", "Save complete");
@@ -118,7 +115,8 @@ void print_command(Program& program, QTimer& timer) {
   // A fresh printer each time: no print setting outlives its printout.
   QPrinter printer(QPrinter::HighResolution);
   printer.setDocName(kPrintDocName);
-  if (!program.run_print_dialog || !program.run_print_dialog(printer)) return;
+  const auto& run_print_dialog = program.services.run_print_dialog;
+  if (!run_print_dialog || !run_print_dialog(printer)) return;
   if (print_image(printer, capture.image)) show_message("Info", "Print spooled");
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "core/analysis.h"
 #include "core/csv.h"
 #include "core/generator.h"
 #include "core/query.h"
@@ -16,31 +17,25 @@ namespace valdrin {
 namespace {
 
 // A full store drawn by the generator over a table where every cell has a
-// zip area and a district.
-struct FullStore {
-  std::unique_ptr<EventStore> store = std::make_unique<EventStore>();
-  TimeState time;
-  FullStore() {
-    auto cells = std::make_unique<CellTable>();
-    for (int i = 0; i < kCellCount; ++i)
-      cells->words[i][0] = make_cell_word(1 + i % 9, 0, false, 1 + i % 80, 0, false);
-    RandomState random;
-    generate_events(kStoreCapacity, *cells, random, *store, time);
-  }
-};
+// zip area and a district, with the window over all of it.
+std::unique_ptr<AnalysisState> full_store() {
+  auto data = std::make_unique<AnalysisState>();
+  for (int i = 0; i < kCellCount; ++i)
+    data->cells.words[i][0] = make_cell_word(1 + i % 9, 0, false, 1 + i % 80, 0, false);
+  generate_events(kStoreCapacity, data->cells, data->random, data->store, data->time);
+  window_end(*data) = data->time.last_key;
+  return data;
+}
 
 std::string scratch(const char* name) {
   return (std::filesystem::temp_directory_path() / name).string();
 }
 
 void count_all(benchmark::State& state) {
-  FullStore data;
-  auto counts = std::make_unique<CountTables>();
-  Event query = initial_query();
-  query.key = data.time.last_key;
+  const auto data = full_store();
   for (auto _ : state) {
-    count_events(*data.store, query, data.time, *counts);
-    benchmark::DoNotOptimize(counts->total);
+    count_state(*data);
+    benchmark::DoNotOptimize(data->counts.total);
   }
   state.SetItemsProcessed(state.iterations() * kStoreCapacity);
 }
@@ -75,29 +70,23 @@ void count_naive_pass(const EventStore& store, const Event& query, const TimeSta
 }
 
 void count_naive(benchmark::State& state) {
-  FullStore data;
-  auto counts = std::make_unique<CountTables>();
-  Event query = initial_query();
-  query.key = data.time.last_key;
+  const auto data = full_store();
   for (auto _ : state) {
-    count_naive_pass(*data.store, query, data.time, *counts);
-    benchmark::DoNotOptimize(counts->total);
+    count_naive_pass(data->store, data->query, data->time, data->counts);
+    benchmark::DoNotOptimize(data->counts.total);
   }
   state.SetItemsProcessed(state.iterations() * kStoreCapacity);
 }
 BENCHMARK(count_naive);
 
 void count_three_filters(benchmark::State& state) {
-  FullStore data;
-  auto counts = std::make_unique<CountTables>();
-  Event query = initial_query();
-  query.key = data.time.last_key;
-  set_query_field(query, kQueryShift, 2);
-  set_query_field(query, kQueryOrace, 3);
-  set_query_field(query, kQuerySage, 4);
+  const auto data = full_store();
+  set_query_field(data->query, kQueryShift, 2);
+  set_query_field(data->query, kQueryOrace, 3);
+  set_query_field(data->query, kQuerySage, 4);
   for (auto _ : state) {
-    count_events(*data.store, query, data.time, *counts);
-    benchmark::DoNotOptimize(counts->total);
+    count_state(*data);
+    benchmark::DoNotOptimize(data->counts.total);
   }
   state.SetItemsProcessed(state.iterations() * kStoreCapacity);
 }
@@ -125,9 +114,9 @@ void import_6000_lines(benchmark::State& state) {
 BENCHMARK(import_6000_lines)->Unit(benchmark::kMillisecond);
 
 void export_6000_records(benchmark::State& state) {
-  FullStore data;
+  const auto data = full_store();
   const std::string path = scratch("valdrin-bench-export.csv");
-  for (auto _ : state) benchmark::DoNotOptimize(export_csv(path.c_str(), *data.store, data.time));
+  for (auto _ : state) benchmark::DoNotOptimize(export_csv(path.c_str(), data->store, data->time));
   std::filesystem::remove(path);
 }
 BENCHMARK(export_6000_records)->Unit(benchmark::kMillisecond);

@@ -20,13 +20,8 @@ namespace {
 
 struct Fixture {
   HeadlessGl gl;
-  std::unique_ptr<EventStore> store = std::make_unique<EventStore>();
-  TimeState time;
-  Event query = initial_query();
-  std::unique_ptr<CountTables> counts = std::make_unique<CountTables>();
-  std::unique_ptr<CellTable> cells = std::make_unique<CellTable>();
+  std::unique_ptr<AnalysisState> state = std::make_unique<AnalysisState>();
   std::unique_ptr<Scene> scene = std::make_unique<Scene>();
-  SceneSources sources{*store, query, time, *counts, *cells};
   ViewState view;
   bool ok = false;
 
@@ -34,14 +29,14 @@ struct Fixture {
     if (!open_headless_gl(width, height, gl)) return;
     // The shipped city, when run from the source tree; any cell table with
     // zip areas serves.
-    init_scene(*scene, sources, GisSettings{}, "data");
+    AnalysisState& s = *state;
+    init_scene(*scene, s, "data");
     for (int i = 0; i < kCellCount; ++i)
-      if (cells->words[i][0] == 0)
-        cells->words[i][0] = make_cell_word(1, 0, false, 1 + i % 80, 0, false);
-    RandomState random;
-    generate_events(kStoreCapacity, *cells, random, *store, time);
-    query.key = time.last_key;
-    rebuild_columns(*scene, sources);
+      if (s.cells.words[i][0] == 0)
+        s.cells.words[i][0] = make_cell_word(1, 0, false, 1 + i % 80, 0, false);
+    generate_events(kStoreCapacity, s.cells, s.random, s.store, s.time);
+    window_end(s) = s.time.last_key;
+    rebuild_columns(*scene, s);
     resize_view(view, static_cast<int16_t>(width), static_cast<int16_t>(height));
     view.tilt = 50;
     view.heading = 20;
@@ -60,7 +55,7 @@ void rebuild_6000_events(benchmark::State& state) {
     return;
   }
   for (auto _ : state) {
-    rebuild_columns(*f.scene, f.sources);
+    rebuild_columns(*f.scene, *f.state);
     glFinish();
   }
 }
@@ -133,13 +128,13 @@ void step_latency(benchmark::State& state) {
     state.SkipWithError("no headless GL context");
     return;
   }
-  uint16_t month_before_last = f.time.last_key;
+  uint16_t month_before_last = f.state->time.last_key;
   for (int i = 0; i < 30; ++i) step_time_back(month_before_last, kStepDay);
   int steps = 0;
   for (auto _ : state) {
-    if (steps++ % 30 == 0) f.query.key = month_before_last;
-    step_time_forward(f.query.key, kStepDay);
-    rebuild_columns(*f.scene, f.sources);
+    if (steps++ % 30 == 0) window_end(*f.state) = month_before_last;
+    step_time_forward(window_end(*f.state), kStepDay);
+    rebuild_columns(*f.scene, *f.state);
     redraw_view(*f.scene, f.view);
     glFinish();
   }

@@ -9,7 +9,7 @@
 
 namespace valdrin::cli {
 
-using Handler = int (*)(const Options&, Session&, const Streams&);
+using Handler = int (*)(const Options&, AnalysisState&, const Streams&);
 
 struct Command {
   const char* name;
@@ -20,18 +20,18 @@ struct Command {
 };
 
 // Counting and reports (report_commands.cpp).
-int command_count(const Options& o, Session& s, const Streams& io);
-int command_report(const Options& o, Session& s, const Streams& io);
-int command_select(const Options& o, Session& s, const Streams& io);
+int command_count(const Options& o, AnalysisState& s, const Streams& io);
+int command_report(const Options& o, AnalysisState& s, const Streams& io);
+int command_select(const Options& o, AnalysisState& s, const Streams& io);
 
 // Data in and out (data_commands.cpp).
-int command_generate(const Options& o, Session& s, const Streams& io);
-int command_import(const Options& o, Session& s, const Streams& io);
-int command_export(const Options& o, Session& s, const Streams& io);
+int command_generate(const Options& o, AnalysisState& s, const Streams& io);
+int command_import(const Options& o, AnalysisState& s, const Streams& io);
+int command_export(const Options& o, AnalysisState& s, const Streams& io);
 
 // Images (image_commands.cpp).
-int command_map(const Options& o, Session& s, const Streams& io);
-int command_render(const Options& o, Session& s, const Streams& io);
-int command_animate(const Options& o, Session& s, const Streams& io);
+int command_map(const Options& o, AnalysisState& s, const Streams& io);
+int command_render(const Options& o, AnalysisState& s, const Streams& io);
+int command_animate(const Options& o, AnalysisState& s, const Streams& io);
 
 }  // namespace valdrin::cli

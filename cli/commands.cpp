@@ -84,7 +84,7 @@ int run_command(int argc, const char* const* argv, std::FILE* out, std::FILE* er
   for (const Command& c : kCommands) {
     if (name != c.name) continue;
     const cli::Options options = cli::parse_options(argc, argv, options_text(c));
-    auto session = std::make_unique<cli::Session>();
+    auto session = std::make_unique<AnalysisState>();
     return c.run(options, *session, cli::Streams{out, err});
   }
   throw cli::UsageError{name.empty() ? "no command given" : "unknown command " + std::string(name)};

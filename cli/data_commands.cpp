@@ -16,7 +16,7 @@ int cant_write(std::string_view path, std::FILE* err) {
 
 }  // namespace
 
-int command_generate(const Options& o, Session& s, const Streams& io) {
+int command_generate(const Options& o, AnalysisState& s, const Streams& io) {
   expect_positional(o, 1, "generate");
   const uint32_t n = o.count ? parse_count(*o.count, "--count", 0, kStoreCapacity) : kGenerateCount;
   const uint32_t repeat = o.repeat ? parse_count(*o.repeat, "--repeat", 1, 1000000) : 1;
@@ -28,7 +28,7 @@ int command_generate(const Options& o, Session& s, const Streams& io) {
   return kExitOk;
 }
 
-int command_import(const Options& o, Session& s, const Streams& io) {
+int command_import(const Options& o, AnalysisState& s, const Streams& io) {
   expect_positional(o, 2, "import-csv");
   if (!import_csv(path_of(o.positional[0]).c_str(), s.store, s.time)) {
     std::fprintf(io.err, "Error: Can't load csv file!! (%s)\n", path_of(o.positional[0]).c_str());
@@ -39,7 +39,7 @@ int command_import(const Options& o, Session& s, const Streams& io) {
   return kExitOk;
 }
 
-int command_export(const Options& o, Session& s, const Streams& io) {
+int command_export(const Options& o, AnalysisState& s, const Streams& io) {
   expect_positional(o, 2, "export-csv");
   if (!load_store(o.positional[0], s, io.err)) return kExitFile;
   if (!export_csv(path_of(o.positional[1]).c_str(), s.store, s.time))

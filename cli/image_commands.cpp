@@ -111,16 +111,16 @@ class Renderer {
   }
 
   // Return 1, or 0 after saying on `err` what could not be had.
-  int open(const Options& o, const FrameSetup& setup, Session& s, std::FILE* err) {
+  int open(const Options& o, const FrameSetup& setup, AnalysisState& s, std::FILE* err) {
     if (!open_headless_gl(setup.width, setup.height, gl_)) return 0;
     open_ = true;
     setup_ = setup;
     WatchedSink watch;
     watch.outer = set_message_sink(MessageSink{WatchedSink::show, &watch});
     scene_ = std::make_unique<Scene>();
-    sources_ =
-        std::make_unique<SceneSources>(SceneSources{s.store, s.query, s.time, s.counts, s.cells});
-    init_scene(*scene_, *sources_, setup.gis, std::string(o.data));
+    state_ = &s;
+    s.gis = setup.gis;
+    init_scene(*scene_, s, std::string(o.data));
     set_message_sink(watch.outer);
     if (watch.cells_failed)
       std::fprintf(err, "Error: can't read the cell table %s\n", selection_path(o).c_str());
@@ -132,7 +132,7 @@ class Renderer {
   }
 
   // Counts the session's window again (after it changed) and draws it.
-  void rebuild() { rebuild_columns(*scene_, *sources_); }
+  void rebuild() { rebuild_columns(*scene_, *state_); }
 
   // Draws the scene and reads it into a new image. Frames after the first
   // redraw only what the last step changed: the same pixels, sooner.
@@ -146,12 +146,12 @@ class Renderer {
   HeadlessGl gl_;
   FrameSetup setup_;
   std::unique_ptr<Scene> scene_;
-  std::unique_ptr<SceneSources> sources_;
+  AnalysisState* state_ = nullptr;
 };
 
 }  // namespace
 
-int command_map(const Options& o, Session&, const Streams& io) {
+int command_map(const Options& o, AnalysisState&, const Streams& io) {
   expect_positional(o, 1, "map");
   const GisSettings gis = parse_gis(o);
   Image image;
@@ -162,7 +162,7 @@ int command_map(const Options& o, Session&, const Streams& io) {
   return write_image(o.positional[0], image, io.err);
 }
 
-int command_render(const Options& o, Session& s, const Streams& io) {
+int command_render(const Options& o, AnalysisState& s, const Streams& io) {
   if (o.positional.empty() || o.positional.size() > 2)
     throw UsageError{"render takes OUT.bmp or OUT.png and an optional IN.vdr"};
   const FrameSetup setup = parse_frame_setup(o, !names_png(o.positional[0]));
@@ -214,7 +214,7 @@ AnimateSetup parse_animate(const Options& o) {
 
 }  // namespace
 
-int command_animate(const Options& o, Session& s, const Streams& io) {
+int command_animate(const Options& o, AnalysisState& s, const Streams& io) {
   if (o.positional.empty() || o.positional.size() > 2)
     throw UsageError{"animate takes OUT.gif and an optional IN.vdr"};
   const std::string_view name = o.positional[0];

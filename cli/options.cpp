@@ -162,7 +162,7 @@ void check_filter(const Options& o) {
   for (std::string_view clause : o.where) apply_where(clause, scratch);
 }
 
-void apply_filter(const Options& o, Session& s) {
+void apply_filter(const Options& o, AnalysisState& s) {
   // Both are read before either is set, so a refusal changes nothing.
   const uint16_t end = o.to ? parse_key(*o.to, "--to") : s.time.last_key;
   const uint16_t start = o.from ? parse_key(*o.from, "--from") : s.time.first_key;
@@ -216,14 +216,14 @@ std::string selection_path(const Options& o) {
   return std::string(o.data) + "/selections/default.sel";
 }
 
-int load_selection(const Options& o, Session& s, std::FILE* err) {
+int load_selection(const Options& o, AnalysisState& s, std::FILE* err) {
   const std::string path = selection_path(o);
   if (init_selection(path.c_str(), s.cells)) return 1;
   std::fprintf(err, "Error: can't read the cell table %s\n", path.c_str());
   return 0;
 }
 
-int load_store(std::string_view path, Session& s, std::FILE* err) {
+int load_store(std::string_view path, AnalysisState& s, std::FILE* err) {
   if (read_records(path_of(path).c_str(), s.store, s.time)) return 1;
   std::fprintf(err, "Error: can't load data file %.*s\n", static_cast<int>(path.size()),
                path.data());

@@ -1,5 +1,5 @@
-// What every valdrin-cli command shares: the state one command builds (the
-// viewer's tables, fresh each run), the parsed command line, the usage
+// What every valdrin-cli command shares: the analysis state one command
+// builds (core/analysis.h, fresh each run), the parsed command line, the usage
 // error that ends a run with exit code 2, and the readers of option values
 // (time keys, FIELD=VALUE clauses, cells, counts, numbers, map settings).
 // A reader that refuses its text throws UsageError naming the option.
@@ -12,23 +12,10 @@
 #include <string_view>
 #include <vector>
 
-#include "core/cell_table.h"
-#include "core/generator.h"
-#include "core/query.h"
-#include "core/store.h"
+#include "core/analysis.h"
 #include "view/map_layers.h"
 
 namespace valdrin::cli {
-
-// All state of one command, as the viewer holds it for its whole run.
-struct Session {
-  EventStore store;
-  TimeState time;
-  Event query = initial_query();
-  CountTables counts;
-  CellTable cells = {};
-  RandomState random;
-};
 
 // Options given on the command line; an option given with an empty value
 // is present (and then refused by its reader), unlike one not given at all.
@@ -73,7 +60,7 @@ void check_filter(const Options& o);
 
 // Window (default: the whole loaded file) and --where masks as count,
 // report and render take them.
-void apply_filter(const Options& o, Session& s);
+void apply_filter(const Options& o, AnalysisState& s);
 
 // The --where clause FIELD=VALUE into the query masks.
 void apply_where(std::string_view clause, Event& query);
@@ -94,9 +81,9 @@ std::string path_of(std::string_view view);
 std::string selection_path(const Options& o);
 
 // Loads the cell table; on failure also names the file tried. Return 1/0.
-int load_selection(const Options& o, Session& s, std::FILE* err);
+int load_selection(const Options& o, AnalysisState& s, std::FILE* err);
 
 // Loads a .vdr file; on failure says so with its name. Return 1/0.
-int load_store(std::string_view path, Session& s, std::FILE* err);
+int load_store(std::string_view path, AnalysisState& s, std::FILE* err);
 
 }  // namespace valdrin::cli

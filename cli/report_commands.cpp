@@ -10,7 +10,7 @@
 
 namespace valdrin::cli {
 
-int command_count(const Options& o, Session& s, const Streams& io) {
+int command_count(const Options& o, AnalysisState& s, const Streams& io) {
   expect_positional(o, 1, "count");
   check_filter(o);
   if (!load_store(o.positional[0], s, io.err)) return kExitFile;
@@ -41,7 +41,7 @@ int command_count(const Options& o, Session& s, const Streams& io) {
   return kExitOk;
 }
 
-int command_report(const Options& o, Session& s, const Streams& io) {
+int command_report(const Options& o, AnalysisState& s, const Streams& io) {
   expect_positional(o, 1, "report");
   if (!o.cell) throw UsageError{"report needs --cell ROW,COL"};
   int16_t row;
@@ -57,7 +57,7 @@ int command_report(const Options& o, Session& s, const Streams& io) {
   return kExitOk;
 }
 
-int command_select(const Options& o, Session& s, const Streams& io) {
+int command_select(const Options& o, AnalysisState& s, const Streams& io) {
   expect_positional(o, 0, "select");
   if (!o.cell || !o.mode) throw UsageError{"select needs --cell and --mode"};
   int16_t row;

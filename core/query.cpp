@@ -62,20 +62,19 @@ uint32_t care_bits(const Event& query, EventPart part) {
 }  // namespace
 
 const QueryField kQueryFields[kQueryFieldCount] = {
-    {kShift, EventPart::Incident, 0, 2, 1001, "Shift", VALDRIN_ITEMS(kShiftItems), 0},
-    {kDivision, EventPart::Incident, 2, 6, 1011, "Division", VALDRIN_ITEMS(kDivisionItems), 0},
-    {kSuccessful, EventPart::Incident, 8, 3, 1012, "Successful", VALDRIN_ITEMS(kSuccessfulItems),
-     0},
-    {kInjury, EventPart::Incident, 11, 4, 1013, "Injury", VALDRIN_ITEMS(kInjuryItems), 0},
-    {kNumo, EventPart::Officer, 0, 4, 1002, "# Of", VALDRIN_ITEMS(kNumoItems), 6},
-    {kOrace, EventPart::Officer, 4, 4, 1003, "Race", VALDRIN_ITEMS(kOraceItems), 0},
-    {kOgender, EventPart::Officer, 8, 3, 1004, "Gender", VALDRIN_ITEMS(kOgenderItems), 0},
-    {kResponse, EventPart::Officer, 11, 4, 1005, "Response", VALDRIN_ITEMS(kResponseItems), 0},
-    {kNums, EventPart::Suspect, 0, 4, 1006, "# Of", VALDRIN_ITEMS(kNumsItems), 0},
-    {kSrace, EventPart::Suspect, 4, 4, 1007, "Race", VALDRIN_ITEMS(kSraceItems), 0},
-    {kSgender, EventPart::Suspect, 8, 4, 1008, "Gender", VALDRIN_ITEMS(kSgenderItems), 0},
-    {kSage, EventPart::Suspect, 12, 5, 1009, "Age", VALDRIN_ITEMS(kSageItems), 0},
-    {kReason, EventPart::Suspect, 17, 4, 1010, "Reason", VALDRIN_ITEMS(kReasonItems), 0},
+    {kShift, EventPart::Incident, 0, 2, "Shift", VALDRIN_ITEMS(kShiftItems), 0},
+    {kDivision, EventPart::Incident, 2, 6, "Division", VALDRIN_ITEMS(kDivisionItems), 0},
+    {kSuccessful, EventPart::Incident, 8, 3, "Successful", VALDRIN_ITEMS(kSuccessfulItems), 0},
+    {kInjury, EventPart::Incident, 11, 4, "Injury", VALDRIN_ITEMS(kInjuryItems), 0},
+    {kNumo, EventPart::Officer, 0, 4, "# Of", VALDRIN_ITEMS(kNumoItems), 6},
+    {kOrace, EventPart::Officer, 4, 4, "Race", VALDRIN_ITEMS(kOraceItems), 0},
+    {kOgender, EventPart::Officer, 8, 3, "Gender", VALDRIN_ITEMS(kOgenderItems), 0},
+    {kResponse, EventPart::Officer, 11, 4, "Response", VALDRIN_ITEMS(kResponseItems), 0},
+    {kNums, EventPart::Suspect, 0, 4, "# Of", VALDRIN_ITEMS(kNumsItems), 0},
+    {kSrace, EventPart::Suspect, 4, 4, "Race", VALDRIN_ITEMS(kSraceItems), 0},
+    {kSgender, EventPart::Suspect, 8, 4, "Gender", VALDRIN_ITEMS(kSgenderItems), 0},
+    {kSage, EventPart::Suspect, 12, 5, "Age", VALDRIN_ITEMS(kSageItems), 0},
+    {kReason, EventPart::Suspect, 17, 4, "Reason", VALDRIN_ITEMS(kReasonItems), 0},
 };
 
 #undef VALDRIN_ITEMS

@@ -44,7 +44,6 @@ struct QueryField {
   EventPart mask;       // Incident, Officer or Suspect mask
   uint8_t first_bit;
   uint8_t width;
-  uint16_t list_id;          // the Query Panel list that edits it
   const char* label;         // the list's label
   const char* const* items;  // list items; item 0 is "ALL"
   uint8_t item_count;

@@ -8,8 +8,6 @@
 
 namespace valdrin {
 
-enum AboutControl : uint16_t { kAboutPicture = 1037, kAboutOkButton = 1036 };
-
 // Puts the picture in place and makes "OK" hide the box.
 void init_about_box(Panel& about);
 

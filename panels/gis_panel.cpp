@@ -3,8 +3,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <iterator>
 
-#include "view/gis_commands.h"
+#include "panels/gis.h"
 
 namespace valdrin {
 
@@ -14,26 +15,38 @@ constexpr const char* kMapEntries[] = {"Basemap", "City Council"};
 constexpr const char* kSelectionEntries[] = {"Keymap", "City Council", "Zip Code"};
 
 template <size_t N>
-void fill_list(Panel& panel, uint16_t id, const char* const (&entries)[N], int chosen) {
+void fill_list(Panel& panel, uint16_t id, const char* const (&entries)[N]) {
   auto* list = find_control_as<QComboBox>(panel, id);
   if (list == nullptr) return;
   list->clear();
   for (const char* entry : entries) list->addItem(QString::fromUtf8(entry));
-  // Setting the index from code sends no `activated`: nothing is rebuilt.
-  list->setCurrentIndex(chosen < static_cast<int>(N) ? chosen : -1);
+}
+
+void choose(Panel& panel, uint16_t id, int chosen) {
+  // Setting the index from code sends no `activated`: nothing is reported.
+  if (auto* list = find_control_as<QComboBox>(panel, id))
+    list->setCurrentIndex(chosen < list->count() ? chosen : -1);
 }
 
 }  // namespace
 
-void init_gis_panel(Panel& panel, const GisSettings& gis) {
-  fill_list(panel, kGisMapList, kMapEntries, map_choice(gis));
-  for (int bit = 0; bit < kOverlayCount; ++bit)
+void show_gis_settings(Panel& panel, const GisSettings& gis) {
+  choose(panel, kGisMapList, map_choice(gis));
+  for (int bit = 0; bit < static_cast<int>(std::size(kOverlayCheckBoxes)); ++bit)
     if (auto* box = find_control_as<QCheckBox>(panel, kOverlayCheckBoxes[bit]))
       box->setChecked((gis.overlay_flags >> bit) & 1);
-  fill_list(panel, kGisSelectionList, kSelectionEntries, selection_mode(gis));
+  choose(panel, kGisSelectionList, selection_mode(gis));
 }
 
-void connect_gis_panel(Panel& panel, std::function<void(uint16_t id, int value)> changed) {
+void init_gis_panel(Panel& panel, GisSettings& gis, std::function<void(unsigned)> report) {
+  fill_list(panel, kGisMapList, kMapEntries);
+  fill_list(panel, kGisSelectionList, kSelectionEntries);
+  show_gis_settings(panel, gis);
+  GisSettings* g = &gis;
+  auto changed = [g, report](uint16_t id, int value) {
+    if (!gis_command(*g, id, value) || !report) return;
+    report(kMapChanged);
+  };
   for (const uint16_t id : kOverlayCheckBoxes)
     if (auto* box = find_control_as<QCheckBox>(panel, id))
       QObject::connect(box, &QCheckBox::clicked, &panel,

@@ -1,6 +1,6 @@
-// The Info Panel's widgets: the read-only text box 1035 shows the Info text
-// (InfoText, kept by the program), "Clear" (1045) and "Save" (1046) hand
-// their clicks on. The widgets hold no text of their own.
+// The Info Panel's widgets: the read-only text box shows the Info text
+// (InfoText, kept by the program), "Clear" and "Save" hand their clicks
+// on. The widgets hold no text of their own.
 #pragma once
 
 #include <functional>
@@ -9,12 +9,6 @@
 #include "panels/panel.h"
 
 namespace valdrin {
-
-enum InfoControl : uint16_t {
-  kInfoTextBox = 1035,
-  kInfoClearButton = 1045,
-  kInfoSaveButton = 1046
-};
 
 // Puts the text into the text box, each CR LF a line break, and scrolls it
 // so that the end of the text is in view.

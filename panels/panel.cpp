@@ -209,7 +209,12 @@ QWidget* Panel::control(uint16_t id) const {
 void Panel::show_panel() {
   if (isVisible()) return;
   show();
-  raise();
+  if (isWindow()) raise();
+}
+
+bool Panel::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonPress) raise();
+  return QFrame::eventFilter(watched, event);
 }
 
 void Panel::hide_panel() { hide(); }
@@ -384,9 +389,10 @@ Panel* build_panel(uint16_t template_id, QWidget* parent, QPoint client_origin) 
   } else {
     panel->move(client_origin + QPoint(dialog_x(units, t->x), dialog_y(units, t->y)));
   }
+  // Presses on any widget of the panel reach its filter first.
+  for (QWidget* widget : panel->findChildren<QWidget*>()) widget->installEventFilter(panel);
   if (t->visible_at_start) {
     panel->show();
-    panel->raise();
   } else {
     panel->hide();
   }

@@ -7,11 +7,11 @@
 // A child panel is a framed widget floating over the main window's client
 // area at its template position; the About box is a window of its own,
 // centred on the screen. Each has a small caption bar (title and close box)
-// by which it is dragged. Esc inside it or its close box hides it;
-// show_panel() shows it again where it was, its controls as they were. Tab
-// and Shift+Tab move round its own controls only, Enter presses the focused
-// push button or else its default button, and no key typed into it reaches
-// the windows behind. Its accessible name is its caption.
+// by which it is dragged; a press on it or on a control raises the panel. Esc inside it or its
+// close box hides it; show_panel() shows it again where it was, its controls as they were. Tab and
+// Shift+Tab move round its own controls only, Enter presses the focused push button or else its
+// default button, and no key typed into it reaches the windows behind. Its accessible name is its
+// caption.
 //
 // Controls are made by kind: label QLabel, group box QGroupBox, push and
 // default button QPushButton, play button a checkable QPushButton in the
@@ -71,8 +71,9 @@ class Panel : public QFrame {
   QWidget* client() const { return client_; }
   QToolButton* close_box() const { return close_box_; }
 
-  // Shows the panel where it was and puts it above the view; a visible
-  // panel stays as it is.
+  // Shows the panel where it was, in its place among the other panels (the
+  // About box, a window of its own, comes to the front); a visible panel
+  // stays as it is.
   void show_panel();
   // Hides the panel (Esc and the close box).
   void hide_panel();
@@ -88,6 +89,9 @@ class Panel : public QFrame {
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   bool focusNextPrevChild(bool next) override;
+  // A press anywhere in the panel, on its caption bar or on any of its
+  // controls, brings the panel to the front.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   friend Panel* build_panel(uint16_t, QWidget*, QPoint);

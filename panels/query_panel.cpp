@@ -13,25 +13,28 @@ void show_query_masks(Panel& panel, const Event& query) {
   int items[kQueryFieldCount];
   query_list_items(query, items);
   for (int f = 0; f < kQueryFieldCount; ++f)
-    if (auto* list = find_control_as<QComboBox>(panel, kQueryFields[f].list_id))
+    if (auto* list = find_control_as<QComboBox>(panel, kQueryLists[f]))
       list->setCurrentIndex(items[f]);
 }
 
-void init_query_panel(Panel& panel, Event& query, std::function<void()> rebuild) {
+void init_query_panel(Panel& panel, Event& query, std::function<void(unsigned)> report) {
   Event* q = &query;
-  for (const QueryField& field : kQueryFields) {
-    auto* list = find_control_as<QComboBox>(panel, field.list_id);
+  for (int f = 0; f < kQueryFieldCount; ++f) {
+    const QueryField& field = kQueryFields[f];
+    const int id = kQueryLists[f];
+    auto* list = find_control_as<QComboBox>(panel, static_cast<uint16_t>(id));
     if (list == nullptr) continue;
     for (uint8_t i = 0; i < field.item_count; ++i) list->addItem(QString::fromUtf8(field.items[i]));
-    const int id = field.list_id;
-    // activated: the user's choices only, so show_query_masks rebuilds
+    // activated: the user's choices only, so show_query_masks reports
     // nothing.
-    QObject::connect(list, &QComboBox::activated, &panel, [q, id, rebuild](int index) {
-      on_query_change(*q, id, kNotifySelectionChanged, index, rebuild);
+    QObject::connect(list, &QComboBox::activated, &panel, [q, id, report](int index) {
+      unsigned changed = 0;
+      on_query_change(*q, id, kNotifySelectionChanged, index, changed);
+      if (changed != 0 && report) report(changed);
     });
   }
   show_query_masks(panel, query);
-  if (QWidget* shift = find_control(panel, kQueryFields[kQueryShift].list_id)) shift->setFocus();
+  if (QWidget* shift = find_control(panel, kQueryLists[kQueryShift])) shift->setFocus();
 }
 
 }  // namespace valdrin

@@ -12,9 +12,9 @@ namespace valdrin {
 
 // Runs once, right after the panel is built: fills the thirteen lists in
 // order with their items, shows the masks, wires each list's user choices
-// to on_query_change (which runs `rebuild`), and gives the focus to the
-// "Shift" list. `query` must outlive the panel.
-void init_query_panel(Panel& panel, Event& query, std::function<void()> rebuild);
+// to on_query_change and hands what changed to `report`, and gives the
+// focus to the "Shift" list. `query` must outlive the panel.
+void init_query_panel(Panel& panel, Event& query, std::function<void(unsigned)> report);
 
 // Selects in each list the item of its field's value. Notifies nothing and
 // rebuilds nothing.

@@ -7,10 +7,6 @@ namespace valdrin {
 
 namespace {
 
-void call(const std::function<void()>& f) {
-  if (f) f();
-}
-
 // The step buttons: id, direction, unit.
 struct StepButton {
   uint16_t id;
@@ -50,16 +46,14 @@ TimelineDisplay timeline_display(const TimeState& time, const Event& query,
   return display;
 }
 
-void reset_timeline(TimelineSources& sources) {
-  reset_window_end(sources.time, sources.query);
-  sources.playback.range_min = sources.time.first_key;
-  sources.playback.range_max = sources.time.last_key;
-  call(sources.refresh);
-  call(sources.rebuild);
+void reset_timeline(AnalysisState& state, PlaybackState& playback) {
+  reset_window_end(state.time, state.query);
+  playback.range_min = state.time.first_key;
+  playback.range_max = state.time.last_key;
 }
 
-int on_timeline_command(TimelineSources& sources, int id, int code, int selected) {
-  PlaybackState& playback = sources.playback;
+int on_timeline_command(AnalysisState& state, PlaybackState& playback, int id, int code,
+                        int selected, unsigned& changed) {
   switch (id) {
     case kPlayBackwardButton:
       if (code == kNotifyClicked) playback.play_state = kPlayBackward;
@@ -78,8 +72,8 @@ int on_timeline_command(TimelineSources& sources, int id, int code, int selected
       return 1;
     case kPinStartButton:
       if (code == kNotifyClicked) {
-        sources.time.window_start = sources.query.key;
-        call(sources.rebuild);
+        window_start(state) = window_end(state);
+        changed |= kWindowChanged;
       }
       return 1;
     default: break;
@@ -89,27 +83,27 @@ int on_timeline_command(TimelineSources& sources, int id, int code, int selected
     if (code == kNotifyClicked) {
       // The wrap at the ends of the year range is no error here.
       if (button.forward)
-        step_time_forward(sources.query.key, button.unit);
+        step_time_forward(window_end(state), button.unit);
       else
-        step_time_back(sources.query.key, button.unit);
-      call(sources.rebuild);
+        step_time_back(window_end(state), button.unit);
+      changed |= kWindowChanged;
     }
     return 1;
   }
   return 0;
 }
 
-void on_timer(TimelineSources& sources, int timer_id) {
-  if (timer_id != 1) return;
-  const PlaybackState& playback = sources.playback;
+unsigned on_timer(AnalysisState& state, const PlaybackState& playback, int timer_id) {
+  if (timer_id != 1) return 0;
   if (playback.play_state == kPlayBackward) {
-    step_time_back(sources.query.key, playback.step_unit);
-    call(sources.rebuild);
-  } else if (playback.play_state == kPlayForward) {
-    step_time_forward(sources.query.key, playback.step_unit);
-    call(sources.rebuild);
+    step_time_back(window_end(state), playback.step_unit);
+    return kWindowChanged;
   }
-  call(sources.draw);
+  if (playback.play_state == kPlayForward) {
+    step_time_forward(window_end(state), playback.step_unit);
+    return kWindowChanged;
+  }
+  return 0;
 }
 
 }  // namespace valdrin

@@ -5,35 +5,15 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 
-#include "core/query.h"
-#include "core/store.h"
+#include "core/analysis.h"
 #include "core/time_key.h"
 #include "panels/notification.h"
+#include "resources/templates.h"
 
 namespace valdrin {
 
 enum PlayState : uint8_t { kPlayBackward = 1, kPaused = 2, kPlayForward = 3 };
-
-// The Timeline Panel's control ids.
-enum TimelineControl : uint16_t {
-  kPlayForwardButton = 1018,
-  kPauseButton = 1019,
-  kPlayBackwardButton = 1020,
-  kWindowEndBar = 1023,
-  kStepUnitList = 1029,
-  kShiftForwardButton = 1030,
-  kShiftBackButton = 1031,
-  kDayForwardButton = 1033,
-  kDayBackButton = 1034,
-  kMonthForwardButton = 1036,
-  kMonthBackButton = 1037,
-  kYearForwardButton = 1039,
-  kYearBackButton = 1040,
-  kDateLabel = 1044,
-  kPinStartButton = 1046,
-};
 
 // Playback and the bar's range. The program holds one (Program::playback);
 // the play state and the Step unit change only by the panel's buttons and
@@ -73,34 +53,25 @@ struct TimelineDisplay {
 TimelineDisplay timeline_display(const TimeState& time, const Event& query,
                                  const PlaybackState& playback);
 
-// What the timeline logic reads and changes, and what it asks of the
-// program around it.
-struct TimelineSources {
-  TimeState& time;
-  Event& query;  // its Time key is the Window end
-  PlaybackState& playback;
-  std::function<void()> rebuild;  // the rebuild step; it refreshes the panel first
-  std::function<void()> refresh;  // shows timeline_display() on the panel (may be empty)
-  std::function<void()> draw;     // draws a frame and presents it (may be empty)
-};
-
-// The time-window reset after new data and at the panel's creation:
-// Window end := First key, with the shift Day when it has none; the bar's
-// range := First key .. Last key; refresh, then the rebuild step. The
-// Window start, the play state and the Step unit stay.
-void reset_timeline(TimelineSources& sources);
+// The time-window reset after new data: Window end := First key, with the
+// shift Day when it has none; the bar's range := First key .. Last key. The
+// Window start, the play state and the Step unit stay. The caller reports
+// the new data, which recounts and refreshes the panel.
+void reset_timeline(AnalysisState& state, PlaybackState& playback);
 
 // A notification `code` from control `id`; `selected` is the list's
 // selected index for the Step unit list. Buttons act on a click, the list
-// on a change of selection; a step button or "[ .. ]" rebuilds once. Nothing
-// is drawn: the next tick of timer 1 shows the change. Returns 1 for the
-// panel's buttons and list (whatever the code), 0 for any other id.
-int on_timeline_command(TimelineSources& sources, int id, int code, int selected);
+// on a change of selection; a step button or "[ .. ]" adds kWindowChanged
+// to `changed`. Nothing is drawn: the change shows at the next tick of
+// timer 1. Returns 1 for the panel's buttons and list (whatever the code),
+// 0 for any other id.
+int on_timeline_command(AnalysisState& state, PlaybackState& playback, int id, int code,
+                        int selected, unsigned& changed);
 
 // A tick of timer `timer_id`. Timer 1 steps a playing Window end by the
-// Step unit (back or forward), rebuilds, and in every play state draws a
-// frame; any other timer does nothing. Playback wraps at the ends of the
-// year range as the stepping does and never stops by itself.
-void on_timer(TimelineSources& sources, int timer_id);
+// Step unit (back or forward) and returns kWindowChanged; paused, or any
+// other timer, returns 0. Playback wraps at the ends of the year range as
+// the stepping does and never stops by itself.
+unsigned on_timer(AnalysisState& state, const PlaybackState& playback, int timer_id);
 
 }  // namespace valdrin

@@ -1,6 +1,8 @@
-// The View state (look-at point, distance, heading, tilt, viewport size) and
-// the projection a resize sets, as plain values the GL code applies and the
-// tests check.
+// The View state (look-at point, distance, heading, tilt, viewport size)
+// and the one camera built from it: the model-view and projection
+// transforms as plain matrices. The GL code loads them, the frustum test
+// and the partial redraw project through them, and picking inverts them; no
+// GL context is needed here.
 #pragma once
 
 #include <cstdint>
@@ -21,16 +23,38 @@ struct ViewState {
   float last_aspect = 4.0f / 3.0f;
 };
 
-struct Frustum {
-  double left, right, bottom, top, near_plane, far_plane;
+// The frustum: half-height 1 at the near plane, half-width the aspect.
+constexpr double kNearPlane = 4.0;
+constexpr double kFarPlane = 256000.0;
+// One event stands this tall in grid units: a column of four is as tall as
+// its cell is wide.
+constexpr double kEventHeight = 0.25;
+
+// Column-major 4 x 4 matrices in double, as glLoadMatrixd takes them.
+struct Camera {
+  // Grid units (x the column, y the row, z the count) to eye coordinates:
+  // back by the distance, tilted, turned by the heading, centred on the
+  // look-at point, counts scaled by kEventHeight.
+  double model_view[16];
+  // The frustum of the aspect ratio of the last viewport with a height.
+  double projection[16];
+  // projection * model_view: grid units to clip coordinates.
+  double clip[16];
+  // Eye coordinates back to grid units.
+  double eye_to_grid[16];
 };
 
-// Stores the viewport size and returns the frustum for it: half-height 1 at
-// the near plane 4, far plane 256000, half-width the aspect ratio.
-Frustum resize_frustum(ViewState& view, int16_t width, int16_t height);
+Camera make_camera(const ViewState& view);
+
+// Stores the viewport size and, for a viewport with a height, its aspect
+// ratio, from which make_camera builds the projection.
+void resize_camera(ViewState& view, int16_t width, int16_t height);
 
 // "Default Location": the look-at point goes back to its default; distance,
 // heading and tilt stay.
 void default_location(ViewState& view);
+
+// m times the point (x, y, z, w): the four coordinates of the result.
+void transform_point(const double m[16], double x, double y, double z, double w, double out[4]);
 
 }  // namespace valdrin

@@ -3,7 +3,7 @@
 
 namespace valdrin {
 
-void build_top_quads(const CountTables& counts, const CellTable& cells,
+void build_top_quads(const CountTables& counts, const ColumnLook looks[kCellCount],
                      const CellTexcoords& texcoords, std::vector<TopQuad>& quads) {
   quads.resize(kCellCount);
   for (int r = 0; r < kGridRows; ++r) {
@@ -11,7 +11,7 @@ void build_top_quads(const CountTables& counts, const CellTable& cells,
       const int i = r * kGridCols + c;
       const int32_t h = static_cast<int32_t>(counts.cells[i]);
       TopQuad& q = quads[i];
-      q.grey = (cells.words[i][0] & kSelectedBit) ? kSelectedGrey : 1.0f;
+      for (int k = 0; k < 3; ++k) q.colour[k] = looks[i].top[k];
       const int32_t corners[4][2] = {{c, r}, {c + 1, r}, {c + 1, r + 1}, {c, r + 1}};
       for (int k = 0; k < 4; ++k) {
         q.tex[k] = texcoords.corners[i][k];
@@ -23,7 +23,8 @@ void build_top_quads(const CountTables& counts, const CellTable& cells,
   }
 }
 
-void build_side_quads(const CountTables& counts, std::vector<SideQuad>& quads) {
+void build_side_quads(const CountTables& counts, const ColumnLook looks[kCellCount],
+                      std::vector<SideQuad>& quads) {
   quads.resize(kCellCount * 4);
   for (int r = 0; r < kGridRows; ++r) {
     for (int c = 0; c < kGridCols; ++c) {
@@ -37,7 +38,7 @@ void build_side_quads(const CountTables& counts, std::vector<SideQuad>& quads) {
                                        {{c, r + 1}, {c, r}}};
       for (int f = 0; f < 4; ++f) {
         SideQuad& q = quads[i * 4 + f];
-        q.grey = kSideGreys[f];
+        for (int k = 0; k < 3; ++k) q.colour[k] = looks[i].sides[f][k];
         const int32_t* a = ground[f][0];
         const int32_t* b = ground[f][1];
         const int32_t vertices[4][3] = {

@@ -60,10 +60,10 @@ void add_rect(RedrawPlan& plan, const PixelRect& rect) {
 void forget_frame(FrameMemory& memory) { memory.valid = 0; }
 
 void remember_frame(FrameMemory& memory, const ViewState& view, const uint32_t heights[kCellCount],
-                    const float greys[kCellCount]) {
+                    const ColumnLook looks[kCellCount]) {
   memory.view = view;
   std::memcpy(memory.heights, heights, sizeof memory.heights);
-  std::memcpy(memory.greys, greys, sizeof memory.greys);
+  std::copy(looks, looks + kCellCount, memory.looks);
   memory.valid = 1;
 }
 
@@ -90,17 +90,17 @@ int column_rect(const double m[16], const ViewState& view, int cell, uint32_t he
 }
 
 int plan_redraw(const FrameMemory& memory, const ViewState& view,
-                const uint32_t heights[kCellCount], const float greys[kCellCount],
+                const uint32_t heights[kCellCount], const ColumnLook looks[kCellCount],
                 const uint8_t in_view[kCellCount], PixelRect cell_rects[kCellCount],
                 RedrawPlan& plan) {
   plan.rect_count = 0;
   if (!memory.valid || !same_camera(memory.view, view)) return 0;
-  double m[16];
-  clip_matrix(view, m);
+  const Camera camera = make_camera(view);
+  const double* m = camera.clip;
   for (int i = 0; i < kCellCount; ++i)
     if (in_view[i] && !column_rect(m, view, i, heights[i], cell_rects[i])) return 0;
   for (int i = 0; i < kCellCount; ++i) {
-    if (heights[i] == memory.heights[i] && greys[i] == memory.greys[i]) continue;
+    if (heights[i] == memory.heights[i] && looks[i] == memory.looks[i]) continue;
     // The taller box holds the shorter one: its rectangle covers the
     // column as it was and as it is now.
     PixelRect rect;

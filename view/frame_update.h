@@ -10,6 +10,7 @@
 
 #include "core/query.h"
 #include "view/camera.h"
+#include "view/column_style.h"
 
 namespace valdrin {
 
@@ -20,14 +21,14 @@ struct PixelRect {
 };
 
 // The frame the framebuffer holds: the camera and viewport it was drawn
-// with and, per cell, the column height and top grey. `valid` is 0 until a
+// with and, per cell, the column height and look. `valid` is 0 until a
 // whole frame has been drawn, and again whenever the framebuffer or the Map
 // texture may have changed behind the frame's back (a resize, a new map).
 struct FrameMemory {
   int valid = 0;
   ViewState view;
   uint32_t heights[kCellCount] = {};
-  float greys[kCellCount] = {};
+  ColumnLook looks[kCellCount] = {};
 };
 
 // At most this many rectangles are redrawn one by one; more are merged.
@@ -42,12 +43,12 @@ struct RedrawPlan {
 // Forgets what the framebuffer holds: the next frame is drawn whole.
 void forget_frame(FrameMemory& memory);
 
-// Records a frame drawn whole with `view` from these heights and greys.
+// Records a frame drawn whole with `view` from these heights and looks.
 void remember_frame(FrameMemory& memory, const ViewState& view, const uint32_t heights[kCellCount],
-                    const float greys[kCellCount]);
+                    const ColumnLook looks[kCellCount]);
 
 // The pixel rectangle that the column of `cell` with `height` can cover
-// under the clip transform m (as clip_matrix gives it) in the viewport of
+// under the clip transform m (Camera::clip) in the viewport of
 // `view`, widened by a margin of whole pixels and clipped to the viewport;
 // x1 <= x0 when it covers nothing there. Returns 0 when a corner of the box
 // lies too near the camera plane or so far off-screen that the projection
@@ -56,14 +57,14 @@ int column_rect(const double m[16], const ViewState& view, int cell, uint32_t he
                 PixelRect& rect);
 
 // Plans the redraw that brings the framebuffer from `memory` to the frame
-// of `view` with these heights and greys. Returns 1 with the rectangles to
+// of `view` with these heights and looks. Returns 1 with the rectangles to
 // redraw (none when nothing changed), or 0 when the frame must be drawn
 // whole: nothing remembered, another camera or viewport, a column in view
 // near the camera plane, or changes spread over so much of the view that a
 // whole frame costs less. On a 1 result cell_rects holds the rectangle of
 // every column in view, for columns_meeting.
 int plan_redraw(const FrameMemory& memory, const ViewState& view,
-                const uint32_t heights[kCellCount], const float greys[kCellCount],
+                const uint32_t heights[kCellCount], const ColumnLook looks[kCellCount],
                 const uint8_t in_view[kCellCount], PixelRect cell_rects[kCellCount],
                 RedrawPlan& plan);
 

@@ -1,4 +1,4 @@
-// The GIS settings' bit fields, the base map and overlay tables, overlay
+// The base map and overlay tables, overlay
 // painting and the composition of the map image. Composition reads every
 // file afresh on each call and keeps nothing between calls.
 #include "view/map_layers.h"
@@ -13,10 +13,6 @@
 namespace valdrin {
 
 namespace {
-
-constexpr uint8_t kMapChoiceMask = 0x07;
-constexpr int kSelectionModeShift = 3;
-constexpr uint8_t kSelectionModeMask = 0x07 << kSelectionModeShift;
 
 bool is_power_of_two(int32_t side) { return side > 0 && (side & (side - 1)) == 0; }
 
@@ -66,22 +62,6 @@ const OverlayLayer kOverlays[kOverlayCount] = {
 };
 
 const char* const kBaseMaps[2] = {"maps/basemap.bmp", "maps/councilmap.bmp"};
-
-uint8_t map_choice(const GisSettings& gis) { return gis.map_and_mode & kMapChoiceMask; }
-
-uint8_t selection_mode(const GisSettings& gis) {
-  return static_cast<uint8_t>((gis.map_and_mode & kSelectionModeMask) >> kSelectionModeShift);
-}
-
-void set_map_choice(GisSettings& gis, uint8_t choice) {
-  gis.map_and_mode =
-      static_cast<uint8_t>((gis.map_and_mode & ~kMapChoiceMask) | (choice & kMapChoiceMask));
-}
-
-void set_selection_mode(GisSettings& gis, uint8_t mode) {
-  gis.map_and_mode = static_cast<uint8_t>((gis.map_and_mode & ~kSelectionModeMask) |
-                                          ((mode << kSelectionModeShift) & kSelectionModeMask));
-}
 
 void overlay(const char* path, uint8_t red, uint8_t green, uint8_t blue, Image& image) {
   std::FILE* file = std::fopen(path, "rb");

@@ -1,5 +1,4 @@
-// The map layers: the GIS settings (Overlay flags, Map choice, Selection
-// mode), the base map files and the ten overlays with their colours, the
+// The map layers: the base map files and the ten overlays with their colours, the
 // one-bit overlay masks and the composition of the map image that becomes
 // the Map texture.
 #pragma once
@@ -7,21 +6,10 @@
 #include <cstdint>
 #include <string>
 
+#include "core/analysis.h"
 #include "view/image.h"
 
 namespace valdrin {
-
-// The program holds one GisSettings. Map choice sits in bits 0-2 and the
-// Selection mode in bits 3-5 of one byte; writing one leaves the others.
-struct GisSettings {
-  uint16_t overlay_flags = 0x0034;  // major roads, highways, highway labels
-  uint8_t map_and_mode = 0;         // Basemap, Keymap selection
-};
-
-uint8_t map_choice(const GisSettings& gis);
-uint8_t selection_mode(const GisSettings& gis);
-void set_map_choice(GisSettings& gis, uint8_t choice);
-void set_selection_mode(GisSettings& gis, uint8_t mode);
 
 constexpr int kOverlayCount = 10;
 

@@ -2,7 +2,6 @@
 #include "view/picking.h"
 
 #include <cmath>
-#include <cstring>
 
 namespace valdrin {
 
@@ -18,98 +17,24 @@ void vec3_normalize(Vec3& v) {
   v.z /= length;
 }
 
-Vec3 mat4_transform(const float m[16], const Vec3& v, float w) {
-  const Vec3 in = v;  // the output may be v itself
-  Vec3 out;
-  out.x = m[0] * in.x + m[4] * in.y + m[8] * in.z + m[12] * w;
-  out.y = m[1] * in.x + m[5] * in.y + m[9] * in.z + m[13] * w;
-  out.z = m[2] * in.x + m[6] * in.y + m[10] * in.z + m[14] * w;
-  return out;
-}
-
-namespace {
-
-// current := current * right, both column-major.
-void multiply(float current[16], const float right[16]) {
-  float result[16];
-  for (int col = 0; col < 4; ++col)
-    for (int row = 0; row < 4; ++row) {
-      float sum = 0;
-      for (int k = 0; k < 4; ++k) sum += current[k * 4 + row] * right[col * 4 + k];
-      result[col * 4 + row] = sum;
-    }
-  std::memcpy(current, result, sizeof result);
-}
-
-}  // namespace
-
-void mat4_identity(float m[16]) {
-  for (int i = 0; i < 16; ++i) m[i] = (i % 5 == 0) ? 1.0f : 0.0f;
-}
-
-void mat4_scale(float m[16], float x, float y, float z) {
-  float s[16];
-  mat4_identity(s);
-  s[0] = x;
-  s[5] = y;
-  s[10] = z;
-  multiply(m, s);
-}
-
-void mat4_translate(float m[16], float x, float y, float z) {
-  float t[16];
-  mat4_identity(t);
-  t[12] = x;
-  t[13] = y;
-  t[14] = z;
-  multiply(m, t);
-}
-
-void mat4_rotate(float m[16], float degrees, float x, float y, float z) {
-  Vec3 axis{x, y, z};
-  vec3_normalize(axis);
-  const float radians = degrees * 3.14159265358979323846f / 180.0f;
-  const float c = std::cos(radians), s = std::sin(radians), k = 1 - c;
-  const float ax = axis.x, ay = axis.y, az = axis.z;
-  float r[16];
-  mat4_identity(r);
-  r[0] = ax * ax * k + c;
-  r[1] = ay * ax * k + az * s;
-  r[2] = ax * az * k - ay * s;
-  r[4] = ax * ay * k - az * s;
-  r[5] = ay * ay * k + c;
-  r[6] = ay * az * k + ax * s;
-  r[8] = ax * az * k + ay * s;
-  r[9] = ay * az * k - ax * s;
-  r[10] = az * az * k + c;
-  multiply(m, r);
-}
-
-void inverse_camera_matrix(const ViewState& view, float m[16]) {
-  mat4_identity(m);
-  mat4_scale(m, 1, 1, 4);
-  mat4_translate(m, view.look_at[0], view.look_at[1], view.look_at[2]);
-  mat4_rotate(m, view.heading, 0, 0, 1);
-  mat4_rotate(m, view.tilt, 1, 0, 0);
-  mat4_translate(m, 0, 0, view.distance);
-}
-
 int make_pick_ray(const ViewState& view, int16_t x, int16_t y, PickRay& ray) {
   ray = PickRay{};
   // A viewport of one pixel or less leaves the formula's divisors at 0.
   if (view.viewport_width <= 1 || view.viewport_height <= 1) return 0;
-  float m[16];
-  inverse_camera_matrix(view, m);
-  const float a =
-      static_cast<float>(view.viewport_width) / static_cast<float>(view.viewport_height);
-  Vec3 p;
-  p.x = 2 * a * x / (view.viewport_width - 1) - a;
-  p.y = 1 - 2.0f * y / (view.viewport_height - 1);
-  p.z = -4.00001f;
-  const Vec3 point = mat4_transform(m, p, 1);
-  const Vec3 eye = mat4_transform(m, Vec3{}, 1);
-  ray.origin = eye;
-  ray.direction = Vec3{point.x - eye.x, point.y - eye.y, point.z - eye.z};
+  const Camera camera = make_camera(view);
+  // The pixel on a plane just beyond the near plane, in eye coordinates:
+  // x runs over -a..a and y over 1..-1 from the first pixel to the last.
+  const double a = static_cast<double>(view.viewport_width) / view.viewport_height;
+  const double px = 2 * a * x / (view.viewport_width - 1) - a;
+  const double py = 1 - 2.0 * y / (view.viewport_height - 1);
+  const double pz = -(kNearPlane + 1e-5);
+  double point[4], eye[4];
+  transform_point(camera.eye_to_grid, px, py, pz, 1.0, point);
+  transform_point(camera.eye_to_grid, 0, 0, 0, 1.0, eye);
+  ray.origin =
+      Vec3{static_cast<float>(eye[0]), static_cast<float>(eye[1]), static_cast<float>(eye[2])};
+  ray.direction = Vec3{static_cast<float>(point[0] - eye[0]), static_cast<float>(point[1] - eye[1]),
+                       static_cast<float>(point[2] - eye[2])};
   vec3_normalize(ray.direction);
   return 1;
 }

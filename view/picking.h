@@ -1,7 +1,6 @@
-// Picking the grid cell under the pointer: the inverse of the camera
-// transform built in plain float math in the same order as the GL calls
-// would build it, the ray through a pixel, and the test of each column's
-// top square. No GL context is needed.
+// Picking the grid cell under the pointer: the ray through a pixel, taken
+// back to grid units by the camera's inverse (camera.h), and the test of
+// each column's top square. No GL context is needed.
 #pragma once
 
 #include <cstdint>
@@ -19,22 +18,6 @@ float vec3_dot(const Vec3& a, const Vec3& b);
 float vec3_length(const Vec3& v);
 // Scales v to unit length, unless its length is 0.
 void vec3_normalize(Vec3& v);
-// The first three rows of M (16 floats, column-major) times (v, w).
-Vec3 mat4_transform(const float m[16], const Vec3& v, float w);
-
-// The matrix operations of the fixed-function pipeline, in float, each
-// multiplying the current matrix on the right as glScalef, glTranslatef and
-// glRotatef do.
-void mat4_identity(float m[16]);
-void mat4_scale(float m[16], float x, float y, float z);
-void mat4_translate(float m[16], float x, float y, float z);
-void mat4_rotate(float m[16], float degrees, float x, float y, float z);
-
-// Eye coordinates to world coordinates in count units (z is the count):
-// scale (1, 1, 4), translate look-at, rotate heading about z, rotate tilt
-// about x, translate (0, 0, distance).
-void inverse_camera_matrix(const ViewState& view, float m[16]);
-
 struct PickRay {
   Vec3 origin;
   Vec3 direction;

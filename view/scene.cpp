@@ -41,8 +41,7 @@ void make_map(const GisSettings& gis, const std::string& data_dir) {
   free_image(image);
 }
 
-void init_scene(Scene& scene, SceneSources& sources, const GisSettings& gis,
-                const std::string& data_dir) {
+void load_scene_gl(Scene& scene, const GisSettings& gis, const std::string& data_dir) {
   glDisable(GL_CULL_FACE);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
@@ -52,19 +51,26 @@ void init_scene(Scene& scene, SceneSources& sources, const GisSettings& gis,
   glPointSize(3);
   glLineWidth(2);
   build_side_texture();
-  init_selection((data_dir + "/selections/default.sel").c_str(), sources.cells);
   make_map(gis, data_dir);
-  build_cell_texcoords(scene.texcoords);
   forget_frame(scene.frame);
-  rebuild_columns(scene, sources);
+}
+
+void init_scene(Scene& scene, AnalysisState& state, const std::string& data_dir) {
+  // The cell table first: the map's composition reads nothing of it, but a
+  // missing selection file is the first thing start-up reports.
+  init_selection((data_dir + "/selections/default.sel").c_str(), state.cells);
+  load_scene_gl(scene, state.gis, data_dir);
+  build_cell_texcoords(scene.texcoords);
+  rebuild_columns(scene, state);
 }
 
 namespace {
 
-void put_vertex(ColumnVertex*& out, float s, float t, float grey, const int32_t position[3]) {
+void put_vertex(ColumnVertex*& out, float s, float t, const float colour[3],
+                const int32_t position[3]) {
   *out++ = ColumnVertex{s,
                         t,
-                        {grey, grey, grey},
+                        {colour[0], colour[1], colour[2]},
                         static_cast<float>(position[0]),
                         static_cast<float>(position[1]),
                         static_cast<float>(position[2])};
@@ -72,18 +78,24 @@ void put_vertex(ColumnVertex*& out, float s, float t, float grey, const int32_t 
 
 }  // namespace
 
-void rebuild_columns(Scene& scene, SceneSources& sources) {
-  if (scene.refresh.refresh != nullptr) scene.refresh.refresh(scene.refresh.context);
-  count_events(sources.store, sources.query, sources.time, sources.counts);
-  build_top_quads(sources.counts, sources.cells, scene.texcoords, scene.tops);
-  build_side_quads(sources.counts, scene.sides);
-  scene.heights = sources.counts;
-  for (int i = 0; i < kCellCount; ++i) scene.greys[i] = scene.tops[i].grey;
+void rebuild_columns(Scene& scene, AnalysisState& state) {
+  count_state(state);
+  restyle_columns(scene, state);
+}
+
+void restyle_columns(Scene& scene, const AnalysisState& state) {
+  const CountTables& counts = state.counts;
+  for (int i = 0; i < kCellCount; ++i)
+    scene.looks[i] = column_look(counts.cells[i], (state.cells.words[i][0] & kSelectedBit) != 0,
+                                 state.colouring);
+  build_top_quads(counts, scene.looks, scene.texcoords, scene.tops);
+  build_side_quads(counts, scene.looks, scene.sides);
+  scene.heights = counts;
 
   scene.top_vertices.resize(scene.tops.size() * 4);
   ColumnVertex* out = scene.top_vertices.data();
   for (const TopQuad& q : scene.tops)
-    for (int k = 0; k < 4; ++k) put_vertex(out, q.tex[k].s, q.tex[k].t, q.grey, q.vertex[k]);
+    for (int k = 0; k < 4; ++k) put_vertex(out, q.tex[k].s, q.tex[k].t, q.colour, q.vertex[k]);
 
   uint32_t drawn = 0;
   for (int i = 0; i < kCellCount; ++i) {
@@ -96,7 +108,7 @@ void rebuild_columns(Scene& scene, SceneSources& sources) {
   for (const SideQuad& q : scene.sides) {
     if (q.vertex[2][2] == 0) continue;
     for (int k = 0; k < 4; ++k)
-      put_vertex(out, static_cast<float>(q.tex[k][0]), static_cast<float>(q.tex[k][1]), q.grey,
+      put_vertex(out, static_cast<float>(q.tex[k][0]), static_cast<float>(q.tex[k][1]), q.colour,
                  q.vertex[k]);
   }
 }
@@ -170,19 +182,14 @@ void draw_whole_frame(Scene& scene, const ViewState& view, const uint8_t in_view
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   start_frame(view);
   draw_cells(scene, in_view);
-  remember_frame(scene.frame, view, scene.heights.cells, scene.greys);
+  remember_frame(scene.frame, view, scene.heights.cells, scene.looks);
 }
 
 }  // namespace
 
 void apply_camera(const ViewState& view) {
   glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  glTranslatef(0, 0, -view.distance);
-  glRotatef(-view.tilt, 1, 0, 0);
-  glRotatef(-view.heading, 0, 0, 1);
-  glTranslatef(-view.look_at[0], -view.look_at[1], -view.look_at[2]);
-  glScalef(1, 1, 0.25f);
+  glLoadMatrixd(make_camera(view).model_view);
 }
 
 void draw_frame(Scene& scene, const ViewState& view) {
@@ -195,7 +202,7 @@ void redraw_view(Scene& scene, const ViewState& view) {
   uint8_t in_view[kCellCount];
   find_columns_in_view(view, scene.heights, in_view);
   RedrawPlan plan;
-  if (!plan_redraw(scene.frame, view, scene.heights.cells, scene.greys, in_view, scene.cell_rects,
+  if (!plan_redraw(scene.frame, view, scene.heights.cells, scene.looks, in_view, scene.cell_rects,
                    plan)) {
     draw_whole_frame(scene, view, in_view);
     return;
@@ -215,15 +222,14 @@ void redraw_view(Scene& scene, const ViewState& view) {
     draw_cells(scene, mask);
   }
   glDisable(GL_SCISSOR_TEST);
-  remember_frame(scene.frame, view, scene.heights.cells, scene.greys);
+  remember_frame(scene.frame, view, scene.heights.cells, scene.looks);
 }
 
 void resize_view(ViewState& view, int16_t width, int16_t height) {
-  const Frustum f = resize_frustum(view, width, height);
+  resize_camera(view, width, height);
   glViewport(0, 0, width, height);
   glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glFrustum(f.left, f.right, f.bottom, f.top, f.near_plane, f.far_plane);
+  glLoadMatrixd(make_camera(view).projection);
 }
 
 void free_scene() {

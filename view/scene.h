@@ -1,8 +1,9 @@
 // The OpenGL scene of the main view: the fixed state, the Side texture
 // (11) and the Map texture (10), the vertex arrays of the column tops and
-// sides, the rebuild step that recounts and refills them, the frame with
-// its camera transform, and the projection on resize. A context must be
-// current for every call here.
+// sides, the rebuild step that recounts and refills them, the frame, which
+// loads the camera's matrices (camera.h), and the viewport on resize. A
+// context must be current for every call here but the two that refill the
+// arrays.
 //
 // The columns are kept in client-side vertex arrays drawn every frame, not
 // in compiled display lists: the renderer spends far longer compiling a
@@ -14,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "core/cell_table.h"
-#include "core/query.h"
+#include "core/analysis.h"
 #include "view/camera.h"
+#include "view/column_style.h"
 #include "view/columns.h"
 #include "view/frame_update.h"
 #include "view/map_layers.h"
@@ -29,26 +30,18 @@ constexpr unsigned kMapTexture = 10;
 constexpr unsigned kSideTexture = 11;
 constexpr float kClearGrey = 0.498f;
 
-// Called first by every rebuild, so that the Timeline Panel can show the
-// Time window; does nothing until a panel installs it.
-struct RefreshHook {
-  void (*refresh)(void* context) = nullptr;
-  void* context = nullptr;
-};
-
 // One vertex as the frame submits it, in the interleaved layout
-// GL_T2F_C3F_V3F: texture coordinate, grey level as a colour, position.
+// GL_T2F_C3F_V3F: texture coordinate, colour, position.
 // Integer grid positions and texture coordinates are exact in a float.
 struct ColumnVertex {
   float s, t;
-  float grey[3];
+  float colour[3];
   float x, y, z;
 };
 
 // The program holds one Scene, next to the GL context it belongs to.
 struct Scene {
   CellTexcoords texcoords;
-  RefreshHook refresh;
   std::vector<TopQuad> tops;  // the geometry of the last rebuild
   std::vector<SideQuad> sides;
   // What the frame draws: four vertices per top quad, all 5,544 of them in
@@ -61,28 +54,22 @@ struct Scene {
   // end.
   uint32_t side_start[kCellCount + 1] = {};
   // The Cell counts the arrays were built from: the column heights; and
-  // the grey of each top.
+  // the look of each column.
   CountTables heights = {};
-  float greys[kCellCount] = {};
+  ColumnLook looks[kCellCount] = {};
   // What the framebuffer of the context holds, for redraw_view; and the
   // pixel rectangle of every column in view, its scratch table.
   FrameMemory frame;
   PixelRect cell_rects[kCellCount] = {};
 };
 
-// What the columns are counted from and coloured by.
-struct SceneSources {
-  const EventStore& store;
-  const Event& query;
-  const TimeState& time;
-  CountTables& counts;
-  CellTable& cells;
-};
+// Start-up: the GL objects (load_scene_gl), the cell table from data_dir,
+// the corner table and the first rebuild.
+void init_scene(Scene& scene, AnalysisState& state, const std::string& data_dir);
 
-// Start-up: fixed state, Side texture, the cell table from data_dir, the
-// Map texture, the corner table and the first rebuild.
-void init_scene(Scene& scene, SceneSources& sources, const GisSettings& gis,
-                const std::string& data_dir);
+// The scene's GL side alone, for a new context: fixed state, Side texture
+// and the Map texture of the settings. The frame it held is forgotten.
+void load_scene_gl(Scene& scene, const GisSettings& gis, const std::string& data_dir);
 
 // Composes the map for the settings and loads it into texture 10. When
 // nothing can be composed (another Map choice, an unreadable base map) the
@@ -92,11 +79,16 @@ void make_map(const GisSettings& gis, const std::string& data_dir);
 
 void build_side_texture();
 
-// The rebuild step: refresh hook, counting pass, the column arrays
-// refilled. Needs no GL context.
-void rebuild_columns(Scene& scene, SceneSources& sources);
+// The rebuild step: the counting pass, then restyle_columns. Needs no GL
+// context.
+void rebuild_columns(Scene& scene, AnalysisState& state);
 
-// Loads the model-view matrix with the camera transform of `view`.
+// The column arrays refilled from the counts as they stand, each column
+// with its look (column_style.h) for its count, selected flag and the
+// state's colouring. Needs no GL context.
+void restyle_columns(Scene& scene, const AnalysisState& state);
+
+// Loads the model-view matrix with the camera of `view`.
 void apply_camera(const ViewState& view);
 
 // Clears and draws one frame of the scene's columns with the camera of
@@ -115,7 +107,7 @@ void draw_frame(Scene& scene, const ViewState& view);
 // new framebuffer) or the Map texture changed.
 void redraw_view(Scene& scene, const ViewState& view);
 
-// Stores the size and sets viewport and frustum.
+// Stores the size and sets the viewport and the camera's projection.
 void resize_view(ViewState& view, int16_t width, int16_t height);
 
 // Deletes both textures.

@@ -2,69 +2,19 @@
 #include "view/visibility.h"
 
 #include <cmath>
-#include <cstring>
 
 namespace valdrin {
-
-namespace {
-
-constexpr double kPi = 3.14159265358979323846;
-
-// m := m * b, both 4 x 4 column-major.
-void multiply(double m[16], const double b[16]) {
-  double r[16];
-  for (int c = 0; c < 4; ++c)
-    for (int row = 0; row < 4; ++row) {
-      double sum = 0;
-      for (int k = 0; k < 4; ++k) sum += m[k * 4 + row] * b[c * 4 + k];
-      r[c * 4 + row] = sum;
-    }
-  std::memcpy(m, r, sizeof r);
-}
-
-void translate(double m[16], double x, double y, double z) {
-  const double t[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, x, y, z, 1};
-  multiply(m, t);
-}
-
-// About the x axis (axis 0) or the z axis (axis 2), as glRotate turns.
-void rotate(double m[16], double degrees, int axis) {
-  const double a = degrees * kPi / 180.0, c = std::cos(a), s = std::sin(a);
-  if (axis == 0) {
-    const double r[16] = {1, 0, 0, 0, 0, c, s, 0, 0, -s, c, 0, 0, 0, 0, 1};
-    multiply(m, r);
-  } else {
-    const double r[16] = {c, s, 0, 0, -s, c, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-    multiply(m, r);
-  }
-}
-
-}  // namespace
-
-void clip_matrix(const ViewState& view, double m[16]) {
-  // glFrustum(-a, a, -1, 1, 4, 256000).
-  const double a = view.last_aspect, n = 4.0, f = 256000.0;
-  const double projection[16] = {
-      n / a, 0, 0, 0, 0, n, 0, 0, 0, 0, -(f + n) / (f - n), -1, 0, 0, -2 * f * n / (f - n), 0};
-  std::memcpy(m, projection, sizeof projection);
-  translate(m, 0, 0, -view.distance);
-  rotate(m, -view.tilt, 0);
-  rotate(m, -view.heading, 2);
-  translate(m, -view.look_at[0], -view.look_at[1], -view.look_at[2]);
-  const double scale[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0.25, 0, 0, 0, 0, 1};
-  multiply(m, scale);
-}
 
 void corner_clip(const double m[16], int row, int col, double height, int corner, double clip[4]) {
   const double x = col + (corner & 1), y = row + ((corner >> 1) & 1),
                z = (corner & 4) ? height : 0.0;
-  for (int k = 0; k < 4; ++k) clip[k] = m[k] * x + m[4 + k] * y + m[8 + k] * z + m[12 + k];
+  transform_point(m, x, y, z, 1.0, clip);
 }
 
 int find_columns_in_view(const ViewState& view, const CountTables& counts,
                          uint8_t in_view[kCellCount]) {
-  double m[16];
-  clip_matrix(view, m);
+  const Camera camera = make_camera(view);
+  const double* m = camera.clip;
   // A corner is beyond a face when its clip coordinate passes w by more
   // than this share of their size: far above the float rounding of the GL
   // transform, far below anything a pixel could show. Within it, the

@@ -1,8 +1,8 @@
 // Which columns can reach the screen at all: a column whose whole box lies
 // beyond one face of the view frustum gives no fragment, so the frame need
-// not submit its quads. Plain double math over the camera transform and the
-// projection that a resize set, with a margin that keeps every doubtful
-// column in; no GL context is needed.
+// not submit its quads. Plain double math over the camera's clip transform
+// (camera.h), with a margin that keeps every doubtful column in; no GL
+// context is needed.
 #pragma once
 
 #include <cstdint>
@@ -11,11 +11,6 @@
 #include "view/camera.h"
 
 namespace valdrin {
-
-// Projection times model-view, as the frame loads them, in double and
-// column-major: the frustum of the last resize (aspect view.last_aspect)
-// and the camera transform of `view`.
-void clip_matrix(const ViewState& view, double m[16]);
 
 // The clip coordinates under m of one corner of the box of cell (row, col)
 // with `height`: corner bit 0 is the next column, bit 1 the next row, bit 2

@@ -1,5 +1,5 @@
 // The shell's rules without a window: mouse, file choosers and commands, the panels' actions.
-// GL work is counted instead of run; redraws and reports are recorded.
+// Changes are counted by the frames they ask for; redraws are recorded.
 #include <QDir>
 #include <deque>
 
@@ -11,8 +11,8 @@
 #include "core/cell_table.h"
 #include "core/csv.h"
 #include "core/store.h"
+#include "panels/gis.h"
 #include "tests/core/test_files.h"
-#include "view/gis_commands.h"
 
 namespace valdrin::shell_logic_test {
 
@@ -22,15 +22,13 @@ struct Shell : ::testing::Test {
   test::MessageRecorder recorder;
   std::unique_ptr<Program> program = std::make_unique<Program>();
   Program& p = *program;
-  int rebuilds = 0, redraws = 0;
-  std::vector<std::string> reports;
+  int rebuilds = 0, redraws = 0;  // changes run through, frames drawn
   NavigationHooks hooks;
 
   Shell() {
-    p.with_gl = [this](const std::function<void()>&) { ++rebuilds; };
+    p.services.request_frame = [this] { ++rebuilds; };
     hooks.redraw = [this] { ++redraws; };
-    hooks.report = [this](const std::string& text) { reports.push_back(text); };
-    resize_frustum(p.view, 801, 601);
+    resize_camera(p.view, 801, 601);
   }
   void move(unsigned flags, int x, int y) {
     on_mouse_move(p, hooks, flags, static_cast<int16_t>(x), static_cast<int16_t>(y));
@@ -59,28 +57,29 @@ TEST_F(Shell, RightDragTurnsAndZoomsWithClampsLeftDragSteps) {
 
   // A left drag steps once per message whatever the distance, by the step unit; vertical motion
   // only recounts; a left press doesn't store the position; modified or two-button drags don't.
-  p.query.key = pack_time_key(1, 10, 3, 4);
+  p.analysis.query.key = pack_time_key(1, 10, 3, 4);
   on_right_up(p, hooks, 0, 0);
   on_left_down(p, hooks, kLeft, 5, 5);
   const uint8_t moves[][4] = {{1, 0, 11, 3}, {51, 0, 12, 3}, {51, 80, 12, 3}, {10, 80, 11, 3}};
   for (const auto& [x, y, day, month] : moves) {
     move(kLeft, x, y);
-    EXPECT_EQ(p.query.key, pack_time_key(1, day, month, 4)) << +x << "," << +y;
+    EXPECT_EQ(p.analysis.query.key, pack_time_key(1, day, month, 4)) << +x << "," << +y;
   }
   p.playback.step_unit = kStepMonth;
   move(kLeft, 20, 80);  // the Window start never steps
-  EXPECT_EQ(std::tuple(rebuilds, p.query.key, p.time.window_start),
+  EXPECT_EQ(std::tuple(rebuilds, p.analysis.query.key, p.analysis.time.window_start),
             std::tuple(5, pack_time_key(1, 11, 4, 4), TimeState{}.window_start));
   on_left_up(p, hooks, 100, 0);
   on_left_down(p, hooks, kLeft, 50, 0);
   move(kLeft, 60, 0);  // 40 left of (100, 0)
-  EXPECT_EQ(p.query.key, pack_time_key(1, 11, 3, 4));
+  EXPECT_EQ(p.analysis.query.key, pack_time_key(1, 11, 3, 4));
 
   rebuilds = 0, p.view.heading = 0;
-  const uint16_t start = p.query.key = pack_time_key(2, 5, 5, 5);
+  const uint16_t start = p.analysis.query.key = pack_time_key(2, 5, 5, 5);
   move(kLeft | kControlKey, 30, 0), move(kLeft | kShiftKey, 60, 0);
   move(kLeft | kRight, 90, 0);  // both buttons: turn only
-  EXPECT_EQ(std::tuple(p.query.key, rebuilds, p.view.heading), std::tuple(start, 0, -30.0f));
+  EXPECT_EQ(std::tuple(p.analysis.query.key, rebuilds, p.view.heading),
+            std::tuple(start, 0, -30.0f));
   const int before = redraws;
   move(0, 500, 500);  // no button: nothing at all, and the last position stays
   EXPECT_EQ(std::tuple(redraws, p.pointer.last_x), std::tuple(before, 90));
@@ -97,21 +96,21 @@ TEST_F(Shell, CtrlPressesRecentreAndSelect) {
   EXPECT_EQ(std::tuple(p.view.look_at[0], p.view.look_at[1], p.view.look_at[2]),
             std::tuple(41.5f, 32.5f, 0.0f));
   const int cell = 32 * kGridCols + 41;
-  p.cells.words[cell][0] = make_cell_word(2, 0, false, 3, 0, false);
-  p.cells.words[0][0] |= kSelectedBit;
+  p.analysis.cells.words[cell][0] = make_cell_word(2, 0, false, 3, 0, false);
+  p.analysis.cells.words[0][0] |= kSelectedBit;
   on_left_down(p, hooks, kLeft | kControlKey, 400, 300);
-  const auto selected = [&](int at) { return (p.cells.words[at][0] & kSelectedBit) != 0; };
-  ASSERT_EQ(std::tuple(selected(cell), selected(0), reports.size(), rebuilds),
-            std::tuple(true, false, 1u, 1));
-  EXPECT_EQ(reports[0].rfind("From: ", 0), 0u);
-  EXPECT_NE(reports[0].find("Zip Code 77002: 0, 0.00%\r\n"), std::string::npos);
+  const auto selected = [&](int at) { return (p.analysis.cells.words[at][0] & kSelectedBit) != 0; };
+  const std::string report = p.info.text;
+  ASSERT_EQ(std::tuple(selected(cell), selected(0), rebuilds), std::tuple(true, false, 1));
+  EXPECT_EQ(report.rfind("From: ", 0), 0u);
+  EXPECT_NE(report.find("Zip Code 77002: 0, 0.00%\r\n"), std::string::npos);
   p.view.look_at[0] = -200;
   on_right_down(p, hooks, kRight | kControlKey, 400, 300);
   on_left_down(p, hooks, kLeft | kControlKey, 400, 300);
-  EXPECT_EQ(std::tuple(p.view.look_at[0], selected(cell), reports.size(), rebuilds,
-                       hover_text(p, 400, 300)),
-            std::tuple(-200.0f, false, 1u, 2, ""));  // nor does resting read anything there
-  on_left_down(p, hooks, kLeft, 400, 300);           // without Ctrl only a redraw
+  EXPECT_EQ(
+      std::tuple(p.view.look_at[0], selected(cell), p.info.text, rebuilds, hover_text(p, 400, 300)),
+      std::tuple(-200.0f, false, report, 2, ""));  // nor does resting read anything there
+  on_left_down(p, hooks, kLeft, 400, 300);         // without Ctrl only a redraw
   EXPECT_EQ(rebuilds, 2);
 }
 
@@ -128,7 +127,7 @@ struct Chooser : Shell {
     test::write_file(dir.path("work/data/marker"), "x");
     QDir::setCurrent(QString::fromStdString(dir.path("work")));
     init_file_dialogs(p.dialogs);
-    p.dialogs.run = [this](bool, const std::string& folder, const std::string&) {
+    p.services.run_file_dialog = [this](bool, const std::string& folder, const std::string&) {
       opened_in.push_back(folder);
       // A real dialog may leave the process in the folder it browsed.
       QDir::setCurrent(QString::fromStdString(dir.path("elsewhere")));
@@ -151,8 +150,7 @@ TEST_F(Chooser, ChosenNamesFoldersTheWorkingDirectoryAndWhatFileCommandsSay) {
   for (const auto& [save, typed, chosen] : cases) {
     answers = {folder + typed};
     std::string path = "unchanged";
-    EXPECT_EQ(save ? choose_save_file(p.dialogs, path, ".txt")
-                   : choose_open_file(p.dialogs, path, ".txt"),
+    EXPECT_EQ(save ? choose_save_file(p, path, ".txt") : choose_open_file(p, path, ".txt"),
               chosen.empty() ? 0 : 1)
         << typed;
     EXPECT_EQ(path, chosen.empty() ? "unchanged" : folder + chosen) << typed;
@@ -162,14 +160,14 @@ TEST_F(Chooser, ChosenNamesFoldersTheWorkingDirectoryAndWhatFileCommandsSay) {
   opened_in.clear(), init_file_dialogs(p.dialogs);  // afresh, in the working directory
   std::string path = "unchanged";
   answers = {"", dir.path("elsewhere/shot.bmp"), dir.path("elsewhere/data.vdr"), ""};
-  EXPECT_EQ(choose_open_file(p.dialogs, path, ".vdr"), 0);
+  EXPECT_EQ(choose_open_file(p, path, ".vdr"), 0);
   EXPECT_EQ(path, "unchanged");
-  ASSERT_EQ(choose_save_file(p.dialogs, path, ".bmp"), 1);
+  ASSERT_EQ(choose_save_file(p, path, ".bmp"), 1);
   // Data files are found again: the working directory is back.
   EXPECT_EQ(std::tuple(QDir::currentPath().toStdString(), std::filesystem::exists("data/marker")),
             std::tuple(dir.path("work"), true));
-  ASSERT_EQ(choose_open_file(p.dialogs, path, ".vdr"), 1);
-  EXPECT_EQ(choose_open_file(p.dialogs, path, ".vdr"), 0);  // cancelled
+  ASSERT_EQ(choose_open_file(p, path, ".vdr"), 1);
+  EXPECT_EQ(choose_open_file(p, path, ".vdr"), 0);  // cancelled
   // The next dialog opens where the last file was chosen, whatever kind.
   const std::string work = dir.path("work"), elsewhere = dir.path("elsewhere/");
   EXPECT_EQ(
@@ -188,19 +186,20 @@ TEST_F(Chooser, ChosenNamesFoldersTheWorkingDirectoryAndWhatFileCommandsSay) {
              in + "copy",      in + "no/such/x",   in + "out",
              in + "no/such/y", in + "in.csv",      in + "x.csv"};
   load_data_command(p);
-  // The reset gave the First key a shift and rebuilt, then the command.
-  EXPECT_EQ(std::tuple(p.store.count, p.query.key, p.playback.range_max, rebuilds),
-            std::tuple(2u, 0x1085, 0x1090, 2));
+  // The reset gave the First key a shift; the new data was counted once.
+  EXPECT_EQ(std::tuple(p.analysis.store.count, p.analysis.query.key, p.playback.range_max, rebuilds,
+                       p.analysis.counts.total),
+            std::tuple(2u, 0x1085, 0x1090, 1, 1u));
   load_data_command(p), load_data_command(p);  // missing, then cancelled
-  EXPECT_EQ(std::tuple(p.store.count, rebuilds), std::tuple(2u, 2));
+  EXPECT_EQ(std::tuple(p.analysis.store.count, rebuilds), std::tuple(2u, 1));
   save_data_command(p), save_data_command(p), export_csv_command(p), export_csv_command(p);
   EXPECT_EQ(
       std::tuple(test::read_file(in + "copy.vdr"), test::read_file(in + "out.csv").substr(0, 30)),
       std::tuple(test::read_file(in + "good.vdr"), "START\n-NA-,January,1,2002\nEND\n"));
   import_csv_command(p);
-  const uint32_t imported = p.store.count;
+  const uint32_t imported = p.analysis.store.count;
   import_csv_command(p);  // a failed import keeps the store
-  EXPECT_EQ(std::tuple(imported, p.store.count), std::tuple(1u, 1u));
+  EXPECT_EQ(std::tuple(imported, p.analysis.store.count), std::tuple(1u, 1u));
   EXPECT_EQ(recorder.log,
             "Info: Load complete\nERROR: read_records(): fopen error\n"
             "Error: Can't load data file!!\nInfo: Save complete\nError: Can't save data file!!\n"
@@ -208,18 +207,19 @@ TEST_F(Chooser, ChosenNamesFoldersTheWorkingDirectoryAndWhatFileCommandsSay) {
             "Error: Can't load csv file!!\n");
 }
 
-TEST_F(Shell, GenerateNeedsAZipAreaAndGisChangesWriteOneFieldAndRebuildOnce) {
+TEST_F(Shell, GenerateNeedsAZipAreaAndGisChangesWriteOneField) {
   generate_data_command(p);  // an all-zero cell table
-  EXPECT_EQ(std::tuple(p.store.count, recorder.log, rebuilds),
+  EXPECT_EQ(std::tuple(p.analysis.store.count, recorder.log, rebuilds),
             std::tuple(0u, "ERROR: generate_events(): no cell has a zip area\n", 0));
-  p.cells.words[100][0] = make_cell_word(1, 0, false, 9, 0, false);
+  p.analysis.cells.words[100][0] = make_cell_word(1, 0, false, 9, 0, false);
   generate_data_command(p);
   // The timeline was reset: the First key's day, with a shift.
-  EXPECT_EQ(std::tuple(p.store.count, rebuilds, p.query.key & 3u ? 1 : 0, p.query.key >> 2),
-            std::tuple(kGenerateCount, 1, 1, p.time.first_key >> 2));
+  EXPECT_EQ(std::tuple(p.analysis.store.count, rebuilds, p.analysis.query.key & 3u ? 1 : 0,
+                       p.analysis.query.key >> 2),
+            std::tuple(kGenerateCount, 1, 1, p.analysis.time.first_key >> 2));
 
-  // From 0x0034, Basemap, Keymap, one after another; each write that acts rebuilds once, and
-  // the readers see the map and the mode apart.
+  // From 0x0034, Basemap, Keymap, one after another; each control that acts says so, and the
+  // readers see the map and the mode apart.
   // clang-format off
   struct Step { uint16_t id; int value, acted; uint16_t flags; uint8_t map_and_mode; };
   const Step steps[] = {
@@ -233,24 +233,24 @@ TEST_F(Shell, GenerateNeedsAZipAreaAndGisChangesWriteOneFieldAndRebuildOnce) {
       {1015, 1, 0, 0x0233, 0x08}, {1003, 1, 0, 0x0233, 0x08}, {1024, 1, 0, 0x0233, 0x08},  // inert
       {1011, 3, 1, 0x0333, 0x08}, {1008, 2, 1, 0x0313, 0x08}};  // a box takes bit 0 of its state
   // clang-format on
-  p.gis.map_and_mode = 0xC0;  // the two unused bits survive every write
-  int expected_rebuilds = rebuilds;
+  p.analysis.gis.map_and_mode = 0xC0;  // the two unused bits survive every write
+  GisSettings& gis = p.analysis.gis;
   for (const Step& s : steps) {
-    const int acted = gis_change(p, s.id, s.value);
-    expected_rebuilds += s.acted;
-    EXPECT_EQ(
-        std::tuple(acted, rebuilds, p.gis.overlay_flags, p.gis.map_and_mode, map_choice(p.gis),
-                   selection_mode(p.gis)),
-        std::tuple(s.acted, expected_rebuilds, s.flags, static_cast<uint8_t>(0xC0 | s.map_and_mode),
-                   s.map_and_mode & 7, s.map_and_mode >> 3))
+    const int acted = gis_command(gis, s.id, s.value);
+    EXPECT_EQ(std::tuple(acted, gis.overlay_flags, gis.map_and_mode, map_choice(gis),
+                         selection_mode(gis)),
+              std::tuple(s.acted, s.flags, static_cast<uint8_t>(0xC0 | s.map_and_mode),
+                         s.map_and_mode & 7, s.map_and_mode >> 3))
         << s.id;
   }
-  for (uint16_t id : kOverlayCheckBoxes) gis_change(p, id, 1);
-  EXPECT_EQ(p.gis.overlay_flags, 0x03FF);
+  for (uint16_t id : kOverlayCheckBoxes) gis_command(gis, id, 1);
+  EXPECT_EQ(p.analysis.gis.overlay_flags, 0x03FF);
 
   test::ScratchDir dir;
   std::string answer;
-  p.dialogs.run = [&answer](bool, const std::string&, const std::string&) { return answer; };
+  p.services.run_file_dialog = [&answer](bool, const std::string&, const std::string&) {
+    return answer;
+  };
   info_append(p.info, "Total Events: 3\r\n");
   const std::tuple<std::string, int, std::string> cases[] = {
       {"", 0, ""},                                       // cancelled: nothing said, nothing written

@@ -9,10 +9,10 @@
 #include "app/main_window.h"
 #include "app/shell.h"
 #include "core/store.h"
+#include "panels/gis.h"
 #include "panels/panel.h"
 #include "tests/core/test_files.h"
 #include "view/camera.h"
-#include "view/gis_commands.h"
 #include "view/image.h"
 
 namespace valdrin::window_test {
@@ -35,11 +35,11 @@ struct Viewer {
   explicit Viewer(const std::string& data_dir = kShippedData) {
     program->data_dir = data_dir;
     window = std::make_unique<MainWindow>(*program);
-    real_print_dialog = program->run_print_dialog;
-    program->dialogs.run = [this](bool, const std::string&, const std::string&) {
+    real_print_dialog = program->services.run_print_dialog;
+    program->services.run_file_dialog = [this](bool, const std::string&, const std::string&) {
       return opened(), save_as;
     };
-    program->run_print_dialog = [this](QPrinter& printer) {
+    program->services.run_print_dialog = [this](QPrinter& printer) {
       return opened(), printer_setup ? (printer_setup(printer), 1) : 0;
     };
     window->show();
@@ -78,22 +78,46 @@ void drag(QWidget* widget, Qt::MouseButton button, std::initializer_list<QPoint>
 TEST(MainWindow, StartUpStateEveryMenuCommandAndTheAboutBox) {
   Viewer v;
   // The reset made the empty store's First key with its Day shift the Window end.
-  EXPECT_EQ(
-      std::tuple(v.window->windowTitle(), v.window->frameGeometry().size(),
-                 v.window->centralWidget(), v.program->cells.words[33 * kGridCols + 42][0] != 0,
-                 v.program->query.key, v.program->view.viewport_width),
-      std::tuple("Valdrin 1.0d", QSize(1024, 768), v.window->view(), true, 0x0085,
-                 v.window->view()->width() * v.window->devicePixelRatio()));
-  // Created in order, so later siblings stand above; only three shown.
+  EXPECT_EQ(std::tuple(v.window->windowTitle(), v.window->frameGeometry().size(),
+                       v.window->centralWidget(),
+                       v.program->analysis.cells.words[33 * kGridCols + 42][0] != 0,
+                       v.program->analysis.query.key, v.program->view.viewport_width),
+            std::tuple("Valdrin 1.0d", QSize(1024, 768), v.window->view(), true, 0x0085,
+                       v.window->view()->width() * v.window->devicePixelRatio()));
+  // Created in order, only three shown, each cascaded under the one made before it: the GIS
+  // Panel's controls that the others overlap are on top. A press on a panel's caption bar or on
+  // one of its controls brings it to the front.
   const PanelWindows& p = v.program->panels;
   QString panels;
   for (Panel* panel : {p.gis, p.query, p.timeline, p.info, p.about})
     panels += panel->accessibleName() + (panel->isVisible() ? "+;" : "-;");
   EXPECT_EQ(panels, "GIS Panel+;Query Panel+;Timeline Panel+;Info Panel-;About Valdrin 1.0d-;");
-  const QObjectList children = v.window->children();
-  EXPECT_TRUE(children.indexOf(p.gis) < children.indexOf(p.query) &&
-              children.indexOf(p.query) < children.indexOf(p.timeline) &&
-              children.indexOf(p.timeline) < children.indexOf(p.info));
+  QWidget* focus_at_start = QApplication::focusWidget();
+  const auto topmost = [&](QWidget* widget) {
+    QWidget* at = v.window->childAt(widget->mapTo(v.window.get(), widget->rect().center()));
+    return at == widget || widget->isAncestorOf(at);
+  };
+  QWidget* timeline_caption = p.timeline->findChild<QWidget*>("caption");
+  QWidget* query_caption = p.query->findChild<QWidget*>("caption");
+  EXPECT_EQ(std::tuple(topmost(find_control(*p.gis, kGisMapList)),
+                       topmost(find_control(*p.gis, kZipCodesBox)), topmost(query_caption),
+                       topmost(timeline_caption)),
+            std::tuple(true, true, true, true));
+  QWidget* shift_list = find_control(v.query(), kShiftList);
+  const auto press = [](QWidget* widget) {
+    QTest::mousePress(widget, Qt::LeftButton, {}, QPoint(2, 2));
+    QTest::mouseRelease(widget, Qt::LeftButton, {}, QPoint(2, 2));
+  };
+  press(timeline_caption);
+  const bool timeline_over_query = p.timeline->geometry().contains(
+      shift_list->mapTo(v.window.get(), shift_list->rect().center()));
+  EXPECT_EQ(std::tuple(topmost(shift_list), timeline_over_query),
+            std::tuple(!timeline_over_query, timeline_over_query));
+  press(find_control(*p.gis, kHospitalsBox));
+  press(query_caption);
+  EXPECT_EQ(std::tuple(topmost(shift_list), topmost(find_control(*p.gis, kZipCodesBox))),
+            std::tuple(true, false));
+  press(p.gis->findChild<QWidget*>("caption"));
   const DialogUnits units = panel_dialog_units();
   const QPoint client = v.window->view()->geometry().topLeft();
   EXPECT_EQ(std::tuple(p.timeline->pos(), p.query->pos()),
@@ -103,7 +127,7 @@ TEST(MainWindow, StartUpStateEveryMenuCommandAndTheAboutBox) {
   EXPECT_EQ(std::tuple(find_control_as<QLabel>(t, 1044)->text(), bar->minimum(), bar->maximum(),
                        bar->value(), bar->palette().color(QPalette::Highlight),
                        find_control_as<QComboBox>(t, 1029)->currentText(),
-                       t.play_group()->checkedId(), QApplication::focusWidget(), v.recorder.log),
+                       t.play_group()->checkedId(), focus_at_start, v.recorder.log),
             std::tuple("Day,January,1,2000", 0x0085, 0xFE7F, 0x0085, QColor(255, 128, 64), "Day",
                        1019, find_control(v.query(), 1001), ""));
 
@@ -117,16 +141,18 @@ TEST(MainWindow, StartUpStateEveryMenuCommandAndTheAboutBox) {
       items += item->text().toStdString() + "=" + std::to_string(id) + ";";
       if (id == kCommandQuit) continue;
       Program& p = *v.program;
-      p.view.look_at[0] = 7, set_query_field(p.query, kQueryReason, 3);
+      p.view.look_at[0] = 7, set_query_field(p.analysis.query, kQueryReason, 3);
       item->trigger();
       generated = generated || id == kCommandGenerateData;
       EXPECT_EQ(
-          std::tuple(p.store.count, p.view.look_at[0], get_query_field(p.query, kQueryReason)),
+          std::tuple(p.analysis.store.count, p.view.look_at[0],
+                     get_query_field(p.analysis.query, kQueryReason)),
           std::tuple(generated ? kGenerateCount : 0u, id == kCommandDefaultLocation ? 42.0f : 7.0f,
                      id == kCommandDefaultQuery ? 0u : 3u))
           << id;
       EXPECT_TRUE(id != kCommandDefaultTime ||
-                  (p.query.key == p.time.first_key && p.time.window_start == p.time.first_key));
+                  (p.analysis.query.key == p.analysis.time.first_key &&
+                   p.analysis.time.window_start == p.analysis.time.first_key));
     }
   }
   EXPECT_EQ(items,
@@ -186,26 +212,26 @@ TEST(MainWindow, RealMouseEventsPlayStepsOnTheTicksPauseStopsAndDefaultQueryRese
   Viewer v;
   QWidget* view = v.window->view();
   Program& p = *v.program;
-  uint16_t expected = p.query.key;
+  uint16_t expected = p.analysis.query.key;
   step_time_forward(expected, kStepDay);
   drag(view, Qt::RightButton, {{100, 100}, {150, 80}});
   drag(view, Qt::RightButton, {{150, 80}, {150, 100}}, Qt::ShiftModifier);
   drag(view, Qt::LeftButton, {{150, 100}, {190, 100}});
-  EXPECT_EQ(std::tuple(p.view.heading, p.view.tilt, p.view.distance, p.query.key),
+  EXPECT_EQ(std::tuple(p.view.heading, p.view.tilt, p.view.distance, p.analysis.query.key),
             std::tuple(-50.0f, 20.0f, 120.0f, expected));
   const int16_t width = p.view.viewport_width, height = p.view.viewport_height;
   p.view = ViewState{};
-  resize_frustum(p.view, width, height);
+  resize_camera(p.view, width, height);
   drag(view, Qt::RightButton, {{view->width() / 2, view->height() / 2}}, Qt::ControlModifier);
   EXPECT_TRUE(std::abs(p.view.look_at[0] - 42) <= 1 && std::abs(p.view.look_at[1] - 33) <= 1 &&
               p.view.look_at[0] - static_cast<int>(p.view.look_at[0]) == 0.5f);
   v.window->timer().stop();
   v.command(kCommandGenerateData);
   Panel& t = v.timeline();
-  const uint16_t start = v.program->query.key;
+  const uint16_t start = v.program->analysis.query.key;
   find_control_as<QPushButton>(t, 1018)->click();  // ">": the first step waits for a tick
   v.window->timer().start();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return v.program->query.key > start; }, 3000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return v.program->analysis.query.key > start; }, 3000));
   v.window->timer().stop();
   // Ticks redraw only what they changed, in the frame the widget keeps.
   auto* gl = v.window->view();
@@ -213,39 +239,40 @@ TEST(MainWindow, RealMouseEventsPlayStepsOnTheTicksPauseStopsAndDefaultQueryRese
   const QImage stepped = gl->grabFramebuffer();
   forget_frame(p.scene.frame);
   EXPECT_TRUE(stepped == gl->grabFramebuffer());
-  const uint16_t reached = v.program->query.key;
+  const uint16_t reached = v.program->analysis.query.key;
   EXPECT_EQ(find_control_as<QProgressBar>(t, 1023)->palette().color(QPalette::Highlight),
             QColor(49, 106, 197));                 // the ticks refreshed the bar
   find_control_as<QPushButton>(t, 1019)->click();  // "| |"
   v.window->on_timer(1);
-  EXPECT_EQ(v.program->query.key, reached);
+  EXPECT_EQ(v.program->analysis.query.key, reached);
   // "<" by keyboard: the arrow moves within the group and presses it.
   find_control(t, 1019)->setFocus();
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
   v.window->on_timer(1);
-  EXPECT_EQ(std::tuple(t.play_group()->checkedId(), v.program->query.key < reached, v.recorder.log),
+  EXPECT_EQ(std::tuple(t.play_group()->checkedId(), v.program->analysis.query.key < reached,
+                       v.recorder.log),
             std::tuple(1020, true, ""));
 
   v.command(kCommandDefaultTime);
   find_control_as<QPushButton>(v.timeline(), 1039)->click();  // a year of events
-  const uint32_t all = v.program->counts.total;
+  const uint32_t all = v.program->analysis.counts.total;
   // Down on a closed list is a user's choice; moving the focus is not.
   for (uint16_t id : {1001, 1002, 1006, 1010}) {
     auto* list = find_control_as<QComboBox>(v.query(), id);
     list->setFocus();
     for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Tab}) QTest::keyClick(list, key);
   }
-  EXPECT_TRUE(v.program->query.incident == 2u && v.program->query.suspect != 0u &&
-              v.program->counts.total < all);
+  EXPECT_TRUE(v.program->analysis.query.incident == 2u && v.program->analysis.query.suspect != 0u &&
+              v.program->analysis.counts.total < all);
   v.command(kCommandDefaultQuery);
   for (const QueryField& field : kQueryFields) {
-    auto* list = find_control_as<QComboBox>(v.query(), field.list_id);
+    auto* list = find_control_as<QComboBox>(v.query(), kQueryLists[&field - kQueryFields]);
     EXPECT_EQ(std::tuple(list->currentText(), list->count()), std::tuple("ALL", field.item_count));
   }
-  EXPECT_EQ(
-      std::tuple(v.program->query.incident | v.program->query.officer | v.program->query.suspect,
-                 v.program->counts.total),
-      std::tuple(0u, all));
+  EXPECT_EQ(std::tuple(v.program->analysis.query.incident | v.program->analysis.query.officer |
+                           v.program->analysis.query.suspect,
+                       v.program->analysis.counts.total),
+            std::tuple(0u, all));
 }
 
 TEST(InfoPanel, CtrlClickPutsTheExactReportInTheInfoPanel) {
@@ -273,15 +300,15 @@ TEST(InfoPanel, CtrlClickPutsTheExactReportInTheInfoPanel) {
       "Keymap 0539: 3, 60.00%\nZip Code 77049: 4, 80.00%\nCouncil District G: 4, 80.00%\n\n";
   auto ctrl_click = [&] { drag(view, Qt::LeftButton, {middle}, Qt::ControlModifier); };
   const auto selected = [&] {
-    return v.program->cells.words[20 * kGridCols + 30][0] & kSelectedBit;
+    return v.program->analysis.cells.words[20 * kGridCols + 30][0] & kSelectedBit;
   };
   // Resting there first shows the cell's read-out and changes nothing.
-  const uint16_t window_end = v.program->query.key;
+  const uint16_t window_end = v.program->analysis.query.key;
   send_mouse(view, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, middle);
   QTest::qWait(800);
   EXPECT_EQ(
       std::tuple(QToolTip::isVisible(), QToolTip::text().toStdString(), v.program->pointer.last_x,
-                 v.program->query.key, selected()),
+                 v.program->analysis.query.key, selected()),
       std::tuple(true,
                  "Row 20, Column 30\nEvents: 3\nKeymap 0539\nZip Code 77049\nCouncil District G", 0,
                  window_end, 0u));
@@ -327,11 +354,11 @@ TEST(GisPanel, ShowsTheSettingsAndEachClickRebuildsTheMap) {
   QTest::mouseClick(find_control_as<QCheckBox>(gis, 1012), Qt::LeftButton);  // "Zip Codes"
   const QImage after = view->grabFramebuffer();  // the new map on every top at once
   forget_frame(v.program->scene.frame);
-  EXPECT_EQ(std::tuple(v.program->gis.overlay_flags, after != before,
+  EXPECT_EQ(std::tuple(v.program->analysis.gis.overlay_flags, after != before,
                        after == view->grabFramebuffer(), v.recorder.log),
             std::tuple(0x0035, true, true, ""));
   QTest::mouseClick(find_control_as<QCheckBox>(gis, 1014), Qt::LeftButton);
-  EXPECT_EQ(v.program->gis.overlay_flags, 0x0037);
+  EXPECT_EQ(v.program->analysis.gis.overlay_flags, 0x0037);
   QTest::keyClick(map_list, Qt::Key_Escape);
   EXPECT_FALSE(gis.isVisible());
   v.command(kCommandShowGisPanel);
@@ -442,7 +469,7 @@ TEST(Snapshot, WaysOutThenTheViewToBmpAndPdf) {
   EXPECT_GT(std::abs(qRed(high) - 127) + std::abs(qGreen(high) - 127), 20) << std::hex << high;
 
   // Qt's own print dialog prints to the PDF file chosen in it.
-  v.program->run_print_dialog = v.real_print_dialog;
+  v.program->services.run_print_dialog = v.real_print_dialog;
   const std::string chosen = dir.path("chosen.pdf");
   QTimer answer;  // answers the dialog once it is up, however long that takes
   QObject::connect(&answer, &QTimer::timeout, [&] {

@@ -67,12 +67,11 @@ TEST(PanelFrame, BuildsTheTimelineTemplateAsWidgetsThatHideShowAndDrag) {
   EXPECT_FALSE(group->button(1019)->isChecked());
 
   // The bar is painted in its colour: full bars, blue then orange.
-  TimeState time;
-  Event query;
-  query.key = 0xFE7F;  // at the Last key
+  auto state = std::make_unique<AnalysisState>();
+  window_end(*state) = 0xFE7F;  // at the Last key
   for (const bool grown : {true, false}) {
-    time.window_start = grown ? 0x0085 : 0xFE7F;
-    update_timeline_display(*panel, time, query, PlaybackState{});
+    window_start(*state) = grown ? 0x0085 : 0xFE7F;
+    show_timeline(*panel, *state, PlaybackState{});
     const QColor middle = bar->grab().toImage().pixelColor(bar->width() / 2, bar->height() / 2);
     const int blue_over_red = middle.blue() - middle.red();
     EXPECT_GT(grown ? blue_over_red : -blue_over_red, 60) << middle.name().toStdString();

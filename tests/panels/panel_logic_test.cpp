@@ -7,21 +7,14 @@
 
 namespace valdrin::panel_logic_test {
 
-// Fresh state whose rebuild counts, as the program's does; every call is recorded in order.
+// Fresh state and playback; what the commands report as changed is gathered.
 struct TimelineRig {
-  EventStore store;
-  TimeState time;
-  Event query = initial_query();
+  std::unique_ptr<AnalysisState> state = std::make_unique<AnalysisState>();
+  EventStore& store = state->store;
+  TimeState& time = state->time;
+  Event& query = state->query;
   PlaybackState playback;
-  CountTables counts = {};
-  std::vector<std::string> calls;
-  TimelineSources sources{
-      time,
-      query,
-      playback,
-      [this] { calls.push_back("rebuild"), count_events(store, query, time, counts); },
-      [this] { calls.push_back("refresh"); },
-      [this] { calls.push_back("draw"); }};
+  unsigned changed = 0;
 };
 
 const uint16_t kMid = pack_time_key(2, 15, 6, 10);  // Evening, June 15, 2010
@@ -54,15 +47,16 @@ TEST(Timeline, CommandsTheBarAndTheReset) {
     TimelineRig rig;
     std::tie(rig.playback.step_unit, rig.query.key, rig.time.window_start) =
         std::tuple(kStepDay, kMid, 0x1085);
-    EXPECT_EQ(on_timeline_command(rig.sources, c.id, c.code, c.selected), c.result);
+    EXPECT_EQ(on_timeline_command(*rig.state, rig.playback, c.id, c.code, c.selected, rig.changed),
+              c.result);
     uint16_t expected = kMid;
     if (c.unit >= 0)
       c.forward ? step_time_forward(expected, c.unit) : step_time_back(expected, c.unit);
-    // Panels never draw; a step or a pin rebuilds once.
+    // A step or a pin is a new window; nothing else changes what is counted.
     EXPECT_EQ(std::tuple(rig.query.key, rig.time.window_start, rig.playback.play_state,
-                         rig.playback.step_unit, rig.calls),
+                         rig.playback.step_unit, rig.changed),
               std::tuple(expected, c.pins ? kMid : 0x1085, c.play_state, c.step_unit,
-                         std::vector<std::string>(c.unit >= 0 || c.pins ? 1 : 0, "rebuild")));
+                         c.unit >= 0 || c.pins ? kWindowChanged : 0u));
   }
 
   // The bar is clamped into a sane range and takes its colour.
@@ -102,13 +96,12 @@ TEST(Timeline, CommandsTheBarAndTheReset) {
   set_data_keys(rig.store, rig.time);
   rig.playback = PlaybackState{kPlayForward, kStepMonth, 0, 0};
   rig.query.key = 0x7777;
-  reset_timeline(rig.sources);
-  // Counted: the shiftless event and the day-shift one.
+  reset_timeline(*rig.state, rig.playback);
+  count_state(*rig.state);  // the shiftless event and the day-shift one
   EXPECT_EQ(std::tuple(rig.query.key, rig.time.window_start, rig.playback.range_min,
                        rig.playback.range_max, rig.playback.play_state, rig.playback.step_unit,
-                       rig.calls, rig.counts.total),
-            std::tuple(0x1085, 0x1084, 0x1084, 0x1090, kPlayForward, kStepMonth,
-                       std::vector<std::string>{"refresh", "rebuild"}, 2u));
+                       rig.state->counts.total),
+            std::tuple(0x1085, 0x1084, 0x1084, 0x1090, kPlayForward, kStepMonth, 2u));
 }
 
 TEST(TimelineTick, EachPlayStateAndOtherTimersAndWrapsAtTheEndsOfTheYears) {
@@ -123,14 +116,12 @@ TEST(TimelineTick, EachPlayStateAndOtherTimersAndWrapsAtTheEndsOfTheYears) {
       TimelineRig rig;
       std::tie(rig.playback.play_state, rig.playback.step_unit, rig.query.key) =
           std::tuple(static_cast<uint8_t>(state), unit, kMid);
-      on_timer(rig.sources, timer);
+      const unsigned changed = on_timer(*rig.state, rig.playback, timer);
       uint16_t expected = kMid;
       if (direction != 0)
         direction > 0 ? step_time_forward(expected, unit) : step_time_back(expected, unit);
-      std::vector<std::string> calls;  // a step rebuilds, then the view is drawn
-      if (direction != 0) calls.push_back("rebuild");
-      if (timer == 1) calls.push_back("draw");
-      EXPECT_EQ(std::tuple(rig.query.key, rig.calls), std::tuple(expected, calls))
+      EXPECT_EQ(std::tuple(rig.query.key, changed),
+                std::tuple(expected, direction != 0 ? kWindowChanged : 0u))
           << state << " " << timer;
     }
   // Playback never stops by itself: it wraps from 2031 to 2000 and back.
@@ -140,7 +131,7 @@ TEST(TimelineTick, EachPlayStateAndOtherTimersAndWrapsAtTheEndsOfTheYears) {
   for (const auto& [state, year] :
        {std::pair{kPlayForward, 0}, {kPlayForward, 1}, {kPlayBackward, 0}, {kPlayBackward, 31}}) {
     rig.playback.play_state = state;
-    on_timer(rig.sources, 1);
+    on_timer(*rig.state, rig.playback, 1);
     EXPECT_EQ(unpack_time_key(rig.query.key).year, year);
   }
 }
@@ -162,44 +153,42 @@ TEST(QueryLists, EachWritesItsFieldOthersChangeNothingAndTheListsShowTheMasks) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "list " << c.id << " item " << c.item);
     Event query = initial_query();
-    int rebuilds = 0;
-    const int result =
-        on_query_change(query, c.id, kNotifySelectionChanged, c.item, [&] { ++rebuilds; });
+    unsigned changed = 0;
+    const int result = on_query_change(query, c.id, kNotifySelectionChanged, c.item, changed);
     const auto word = [&](EventPart part) { return c.mask == part ? c.word : 0u; };
-    EXPECT_EQ(std::tuple(result, rebuilds, query.incident, query.officer, query.suspect, query.key),
-              std::tuple(1, 1, word(I), word(O), word(S), initial_query().key));
+    EXPECT_EQ(std::tuple(result, changed, query.incident, query.officer, query.suspect, query.key),
+              std::tuple(1, kQueryChanged, word(I), word(O), word(S), initial_query().key));
     // "ALL" writes 0 into that field only.
     query.incident |= 0x3u;
     const Event before = query;
-    on_query_change(query, c.id, kNotifySelectionChanged, 0, [&] { ++rebuilds; });
+    on_query_change(query, c.id, kNotifySelectionChanged, 0, changed);
     for (const QueryField& f : kQueryFields) {
       const auto field = static_cast<QueryFieldId>(&f - kQueryFields);
       EXPECT_EQ(get_query_field(query, field),
-                f.list_id == c.id ? 0u : get_query_field(before, field));
+                kQueryLists[field] == c.id ? 0u : get_query_field(before, field));
     }
   }
 
   // A list opened, nothing selected, or no list at all: nothing written or rebuilt.
   Event query = initial_query();
-  int rebuilds = 0;
-  const auto rebuild = [&] { ++rebuilds; };
+  unsigned changed = 0;
   for (int id = 1001; id <= 1013; ++id)
-    EXPECT_EQ(std::tuple(on_query_change(query, id, 3, 1, rebuild),
-                         on_query_change(query, id, kNotifySelectionChanged, -1, rebuild)),
+    EXPECT_EQ(std::tuple(on_query_change(query, id, 3, 1, changed),
+                         on_query_change(query, id, kNotifySelectionChanged, -1, changed)),
               std::tuple(1, 1))
         << id;
-  for (int id : {1000, 1014, 2, 0}) EXPECT_EQ(on_query_change(query, id, 1, 1, rebuild), 0) << id;
-  EXPECT_EQ(std::tuple(rebuilds, query.incident | query.officer | query.suspect),
-            std::tuple(0, 0u));
+  for (int id : {1000, 1014, 2, 0}) EXPECT_EQ(on_query_change(query, id, 1, 1, changed), 0) << id;
+  EXPECT_EQ(std::tuple(changed, query.incident | query.officer | query.suspect),
+            std::tuple(0u, 0u));
 
   // Officer "Duplicate", suspect "9", division "Travis".
   for (const auto& [id, item] : {std::pair{1002, 6}, {1006, 6}, {1011, 4}})
-    on_query_change(query, id, kNotifySelectionChanged, item, [] {});
+    on_query_change(query, id, kNotifySelectionChanged, item, changed);
   int items[kQueryFieldCount];
   query_list_items(query, items);
   for (int f = 0; f < kQueryFieldCount; ++f) {
     const int expected = f == kQueryNumo || f == kQueryNums ? 6 : f == kQueryDivision ? 4 : 0;
-    EXPECT_EQ(items[f], expected) << kQueryFields[f].list_id;
+    EXPECT_EQ(items[f], expected) << kQueryLists[f];
   }
   // A value no item writes shows no item.
   set_query_field(query, kQueryNumo, 7);

@@ -23,14 +23,14 @@ struct SceneFrames : ::testing::Test {
   test::ScratchDir dir;
   test::MessageRecorder recorder;
   HeadlessGl gl;
-  std::unique_ptr<EventStore> store = std::make_unique<EventStore>();
-  TimeState time;
-  Event query = initial_query();
-  std::unique_ptr<CountTables> counts = std::make_unique<CountTables>();
-  std::unique_ptr<CellTable> cells = std::make_unique<CellTable>();
+  std::unique_ptr<AnalysisState> state = std::make_unique<AnalysisState>();
+  EventStore* store = &state->store;
+  TimeState& time = state->time;
+  Event& query = state->query;
+  CountTables* counts = &state->counts;
+  CellTable* cells = &state->cells;
+  GisSettings& gis = state->gis;
   std::unique_ptr<Scene> scene = std::make_unique<Scene>();
-  SceneSources sources{*store, query, time, *counts, *cells};
-  GisSettings gis;
   ViewState view;
   Image frame;
 
@@ -54,7 +54,7 @@ struct SceneFrames : ::testing::Test {
   }
   void open(int width, int height, const std::string& data = "") {
     ASSERT_EQ(open_headless_gl(width, height, gl), 1);
-    init_scene(*scene, sources, gis, data.empty() ? dir.root() : data);
+    init_scene(*scene, *state, data.empty() ? dir.root() : data);
     resize_view(view, static_cast<int16_t>(width), static_cast<int16_t>(height));
   }
   // `count` events in cell (row, col), all with one key inside the window.
@@ -70,7 +70,7 @@ struct SceneFrames : ::testing::Test {
   }
   void draw() {
     if (gl.context == nullptr) open(kWidth, kHeight);
-    init_scene(*scene, sources, gis, dir.root());
+    init_scene(*scene, *state, dir.root());
     resize_view(view, kWidth, kHeight);
     draw_frame(*scene, view);
     free_image(frame);
@@ -244,7 +244,7 @@ TEST_F(SceneFrames, ArraysDrawTheFramesOfTheImmediateModeLists) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     c.change();
-    rebuild_columns(*scene, sources);
+    rebuild_columns(*scene, *state);
     std::tie(view.heading, view.tilt, view.distance, view.look_at[0], view.look_at[1]) =
         std::tuple(c.heading, c.tilt, c.distance, c.x, c.y);
     if (c.noise != 0) {
@@ -286,7 +286,7 @@ TEST(Picking, StraightDownDegenerateViewportsAndWhatGlDraws) {
   for (const auto& [width, height, x, picked] : viewports) {
     ViewState view;
     view.look_at[0] = x;
-    resize_frustum(view, width, height);
+    resize_camera(view, width, height);
     EXPECT_EQ(pick_cell(view, *counts, width / 2, height / 2, row, col), picked) << width << x;
     EXPECT_TRUE(!picked || std::tuple(row, col) == std::tuple(32, 41)) << row << "," << col;
   }
@@ -354,7 +354,7 @@ TEST_F(SceneFrames, EveryPartialRedrawGivesTheWholeFrame) {
     uint8_t in_view[kCellCount];
     find_columns_in_view(view, scene->heights, in_view);
     RedrawPlan plan;
-    return plan_redraw(scene->frame, view, scene->heights.cells, scene->greys, in_view,
+    return plan_redraw(scene->frame, view, scene->heights.cells, scene->looks, in_view,
                        scene->cell_rects, plan)
                ? plan.rect_count
                : -1;
@@ -420,12 +420,12 @@ TEST_F(SceneFrames, EveryPartialRedrawGivesTheWholeFrame) {
       {"at the ground, a month on", days(30), true},
   };
   query.key = time.last_key;
-  rebuild_columns(*scene, sources);
+  rebuild_columns(*scene, *state);
   draw_frame(*scene, view);
   int partial = 0;
   for (const Step& step : steps) {
     step.change();
-    rebuild_columns(*scene, sources);
+    rebuild_columns(*scene, *state);
     const int rects = planned();
     EXPECT_EQ(rects < 0, step.whole) << step.what << " " << rects;
     partial += rects > 0;

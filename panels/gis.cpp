@@ -1,10 +1,12 @@
 // The GIS Panel's writes into the GIS settings.
-#include "view/gis_commands.h"
+#include "panels/gis.h"
+
+#include <iterator>
 
 namespace valdrin {
 
 int overlay_bit_of(uint16_t id) {
-  for (int bit = 0; bit < kOverlayCount; ++bit)
+  for (int bit = 0; bit < static_cast<int>(std::size(kOverlayCheckBoxes)); ++bit)
     if (kOverlayCheckBoxes[bit] == id) return bit;
   return -1;
 }
