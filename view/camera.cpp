@@ -11,55 +11,86 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-void identity(double m[16]) {
-  for (int i = 0; i < 16; ++i) m[i] = (i % 5 == 0) ? 1.0 : 0.0;
+void identity(float m[16]) {
+  for (int i = 0; i < 16; ++i) m[i] = (i % 5 == 0) ? 1.0f : 0.0f;
 }
 
-// m := m * b.
-void multiply(double m[16], const double b[16]) {
-  double r[16];
+// m := m * b, each entry summed from the first term to the last.
+void multiply(float m[16], const float b[16]) {
+  float r[16];
   for (int c = 0; c < 4; ++c)
-    for (int row = 0; row < 4; ++row) {
-      double sum = 0;
-      for (int k = 0; k < 4; ++k) sum += m[k * 4 + row] * b[c * 4 + k];
-      r[c * 4 + row] = sum;
-    }
+    for (int row = 0; row < 4; ++row)
+      r[c * 4 + row] = m[row] * b[c * 4] + m[4 + row] * b[c * 4 + 1] + m[8 + row] * b[c * 4 + 2] +
+                       m[12 + row] * b[c * 4 + 3];
   std::memcpy(m, r, sizeof r);
 }
 
-void translate(double m[16], double x, double y, double z) {
-  const double t[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, x, y, z, 1};
-  multiply(m, t);
+// As glTranslatef: only the last column changes.
+void translate(float m[16], float x, float y, float z) {
+  for (int row = 0; row < 4; ++row)
+    m[12 + row] = m[row] * x + m[4 + row] * y + m[8 + row] * z + m[12 + row];
 }
 
-// About the x axis (axis 0) or the z axis (axis 2), as glRotate turns.
-void rotate(double m[16], double degrees, int axis) {
-  const double a = degrees * kPi / 180.0, c = std::cos(a), s = std::sin(a);
+// As glRotatef about the x axis (axis 0) or the z axis (axis 2): the angle
+// in radians rounded to float, its sine and cosine taken in float.
+void rotate(float m[16], float degrees, int axis) {
+  if (degrees == 0.0f) return;
+  const float radians = static_cast<float>(degrees * kPi / 180.0);
+  const float s = std::sin(radians), c = std::cos(radians);
+  float r[16];
+  identity(r);
   if (axis == 0) {
-    const double r[16] = {1, 0, 0, 0, 0, c, s, 0, 0, -s, c, 0, 0, 0, 0, 1};
-    multiply(m, r);
+    r[5] = c, r[6] = s, r[9] = -s, r[10] = c;
   } else {
-    const double r[16] = {c, s, 0, 0, -s, c, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-    multiply(m, r);
+    r[0] = c, r[1] = s, r[4] = -s, r[5] = c;
   }
+  multiply(m, r);
 }
 
-void scale(double m[16], double x, double y, double z) {
-  const double s[16] = {x, 0, 0, 0, 0, y, 0, 0, 0, 0, z, 0, 0, 0, 0, 1};
-  multiply(m, s);
+// As glScalef: each column scaled.
+void scale(float m[16], float x, float y, float z) {
+  const float by[3] = {x, y, z};
+  for (int col = 0; col < 3; ++col)
+    for (int row = 0; row < 4; ++row) m[col * 4 + row] *= by[col];
+}
+
+// As glFrustum(-aspect, aspect, -1, 1, near, far) on the identity.
+void frustum(float m[16], float aspect) {
+  const float left = -aspect, right = aspect, bottom = -1.0f, top = 1.0f;
+  const float n = static_cast<float>(kNearPlane), f = static_cast<float>(kFarPlane);
+  identity(m);
+  m[0] = (2.0f * n) / (right - left);
+  m[5] = (2.0f * n) / (top - bottom);
+  m[8] = (right + left) / (right - left);
+  m[9] = (top + bottom) / (top - bottom);
+  m[10] = -(f + n) / (f - n);
+  m[11] = -1.0f;
+  m[14] = -(2.0f * f * n) / (f - n);
+  m[15] = 0.0f;
+}
+
+// out := a * b in double.
+void multiply_double(const float a[16], const float b[16], double out[16]) {
+  for (int c = 0; c < 4; ++c)
+    for (int row = 0; row < 4; ++row) {
+      double sum = 0;
+      for (int k = 0; k < 4; ++k) sum += static_cast<double>(a[k * 4 + row]) * b[c * 4 + k];
+      out[c * 4 + row] = sum;
+    }
 }
 
 // The inverse of a matrix with an invertible upper 3 x 3 and a last row of
-// (0, 0, 0, 1), as every model-view here has.
-void invert_affine(const double m[16], double out[16]) {
+// (0, 0, 0, 1), as every model-view here has, in double.
+void invert_affine(const float m[16], double out[16]) {
   const double a = m[0], b = m[4], c = m[8], d = m[1], e = m[5], f = m[9], g = m[2], h = m[6],
                i = m[10];
+  // Cofactors, row by row.
   const double co[9] = {e * i - f * h,    -(d * i - f * g), d * h - e * g,
                         -(b * i - c * h), a * i - c * g,    -(a * h - b * g),
                         b * f - c * e,    -(a * f - c * d), a * e - b * d};
   const double det = a * co[0] + b * co[1] + c * co[2];
-  identity(out);
-  // out's upper 3 x 3 is the transposed cofactors over the determinant.
+  for (int k = 0; k < 16; ++k) out[k] = (k % 5 == 0) ? 1.0 : 0.0;
+  // The upper 3 x 3 is the transposed cofactors over the determinant.
   for (int row = 0; row < 3; ++row)
     for (int col = 0; col < 3; ++col) out[col * 4 + row] = co[col * 3 + row] / det;
   for (int row = 0; row < 3; ++row)
@@ -70,22 +101,15 @@ void invert_affine(const double m[16], double out[16]) {
 
 Camera make_camera(const ViewState& view) {
   Camera camera;
-  double* mv = camera.model_view;
+  float* mv = camera.model_view;
   identity(mv);
   translate(mv, 0, 0, -view.distance);
   rotate(mv, -view.tilt, 0);
   rotate(mv, -view.heading, 2);
   translate(mv, -view.look_at[0], -view.look_at[1], -view.look_at[2]);
-  scale(mv, 1, 1, kEventHeight);
-
-  // glFrustum(-a, a, -1, 1, near, far).
-  const double a = view.last_aspect, n = kNearPlane, f = kFarPlane;
-  const double projection[16] = {
-      n / a, 0, 0, 0, 0, n, 0, 0, 0, 0, -(f + n) / (f - n), -1, 0, 0, -2 * f * n / (f - n), 0};
-  std::memcpy(camera.projection, projection, sizeof projection);
-
-  std::memcpy(camera.clip, projection, sizeof projection);
-  multiply(camera.clip, mv);
+  scale(mv, 1, 1, static_cast<float>(kEventHeight));
+  frustum(camera.projection, view.last_aspect);
+  multiply_double(camera.projection, mv, camera.clip);
   invert_affine(mv, camera.eye_to_grid);
   return camera;
 }

@@ -30,17 +30,22 @@ constexpr double kFarPlane = 256000.0;
 // its cell is wide.
 constexpr double kEventHeight = 0.25;
 
-// Column-major 4 x 4 matrices in double, as glLoadMatrixd takes them.
+// The camera's matrices, column-major. The two that the frame loads are
+// built in float with the arithmetic of the fixed-function pipeline's own
+// glFrustum, glTranslatef, glRotatef and glScalef, in the order a frame
+// would call them, so that loading them gives the very transform (and so
+// the very pixels) those calls give. The frustum test, the partial redraw
+// and picking work in double from the same two.
 struct Camera {
   // Grid units (x the column, y the row, z the count) to eye coordinates:
   // back by the distance, tilted, turned by the heading, centred on the
   // look-at point, counts scaled by kEventHeight.
-  double model_view[16];
+  float model_view[16];
   // The frustum of the aspect ratio of the last viewport with a height.
-  double projection[16];
+  float projection[16];
   // projection * model_view: grid units to clip coordinates.
   double clip[16];
-  // Eye coordinates back to grid units.
+  // Eye coordinates back to grid units: the inverse of model_view.
   double eye_to_grid[16];
 };
 

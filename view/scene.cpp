@@ -189,7 +189,7 @@ void draw_whole_frame(Scene& scene, const ViewState& view, const uint8_t in_view
 
 void apply_camera(const ViewState& view) {
   glMatrixMode(GL_MODELVIEW);
-  glLoadMatrixd(make_camera(view).model_view);
+  glLoadMatrixf(make_camera(view).model_view);
 }
 
 void draw_frame(Scene& scene, const ViewState& view) {
@@ -229,7 +229,7 @@ void resize_view(ViewState& view, int16_t width, int16_t height) {
   resize_camera(view, width, height);
   glViewport(0, 0, width, height);
   glMatrixMode(GL_PROJECTION);
-  glLoadMatrixd(make_camera(view).projection);
+  glLoadMatrixf(make_camera(view).projection);
 }
 
 void free_scene() {

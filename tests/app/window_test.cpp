@@ -217,8 +217,10 @@ TEST(MainWindow, RealMouseEventsPlayStepsOnTheTicksPauseStopsAndDefaultQueryRese
   drag(view, Qt::RightButton, {{100, 100}, {150, 80}});
   drag(view, Qt::RightButton, {{150, 80}, {150, 100}}, Qt::ShiftModifier);
   drag(view, Qt::LeftButton, {{150, 100}, {190, 100}});
+  // Turns and zooms go by device pixels: twice as far on a screen of pixel ratio 2.
+  const float ratio = static_cast<float>(view->devicePixelRatioF());
   EXPECT_EQ(std::tuple(p.view.heading, p.view.tilt, p.view.distance, p.analysis.query.key),
-            std::tuple(-50.0f, 20.0f, 120.0f, expected));
+            std::tuple(-50.0f * ratio, 20.0f * ratio, 100.0f + 20.0f * ratio, expected));
   const int16_t width = p.view.viewport_width, height = p.view.viewport_height;
   p.view = ViewState{};
   resize_camera(p.view, width, height);
@@ -422,7 +424,8 @@ TEST(Snapshot, WaysOutThenTheViewToBmpAndPdf) {
 
   Image shot;
   ASSERT_EQ(read_bmp(dir.path("shot.bmp").c_str(), shot), 1);
-  // The file holds the view bottom row first; panels over the view appear in neither.
+  // The file holds the whole view, bottom row first, in the framebuffer's device pixels
+  // whatever the screen's pixel ratio; panels over the view appear in neither.
   const QImage view = v.window->view()->grabFramebuffer();
   ASSERT_EQ(std::tuple(shot.width, shot.height, view.width(), view.height()),
             std::tuple(v.program->view.viewport_width, v.program->view.viewport_height, shot.width,
