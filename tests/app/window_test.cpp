@@ -1,6 +1,7 @@
 // The running viewer under Xvfb with scripted file and print dialogs: menus, mouse, panels,
 // the About box, and "Save Snapshot.." and "Print.." to BMP and PDF.
 
+#include <QAccessible>
 #include <QPrinter>
 #include <QTest>
 #include <QtWidgets>
@@ -8,6 +9,7 @@
 
 #include "app/main_window.h"
 #include "app/shell.h"
+#include "core/message.h"
 #include "core/store.h"
 #include "panels/gis.h"
 #include "panels/panel.h"
@@ -205,6 +207,78 @@ TEST(MainWindow, MissingDataThenQuitOrTheCloseBox) {
     const int code = QApplication::exec();
     EXPECT_EQ(std::tuple(code, v.window->isVisible()), std::tuple(0, false));
   }
+}
+
+// Start-up's set-up ran once, after the window was up; a screen reader's Toggle on a play
+// button plays; and a completion's box leaves the program usable: playback goes on under it
+// and "| |" can be pressed, while an error's box still waits for its OK.
+TEST(MainWindow, SetUpOnceAccessiblePlayAndCompletionBoxesThatDontBlock) {
+  test::ScratchDir dir;
+  static EventStore store;  // too big for the stack
+  store.count = 0;
+  for (int day = 1; day <= 28; ++day)
+    store.records[store.count++] = test::event_at(pack_time_key(1, day, 1, 0), 20, 30);
+  ASSERT_EQ(write_records(dir.path("days.vdr").c_str(), store), 1);
+  Viewer v;
+  EXPECT_EQ(v.program->set_up_runs, 1);
+  // Qt makes a new context when the view moves to another window: the scene's GL objects are
+  // made again, nothing else.
+  QWidget other;
+  v.window->view()->setParent(&other);
+  other.show();
+  QTest::qWait(50);
+  v.window->view()->setParent(v.window.get());
+  v.window->setCentralWidget(v.window->view());
+  QTest::qWait(50);
+  EXPECT_EQ(std::tuple(v.program->set_up_runs, v.recorder.log), std::tuple(1, ""));
+
+  v.window->timer().stop();
+  Panel& t = v.timeline();
+  QAccessibleInterface* play =
+      QAccessible::queryAccessibleInterface(find_control(t, kPlayForwardButton));
+  ASSERT_TRUE(play != nullptr && play->actionInterface() != nullptr);
+  play->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+  const uint16_t before = v.program->analysis.query.key;
+  v.window->on_timer(1);
+  EXPECT_EQ(std::tuple(t.play_group()->checkedId(), v.program->playback.play_state,
+                       v.program->analysis.query.key > before),
+            std::tuple(int{kPlayForwardButton}, kPlayForward, true));
+  find_control_as<QPushButton>(t, kPauseButton)->click();
+
+  // The real boxes, for once.
+  const MessageSink recorder = set_message_sink(MessageSink{});
+  install_message_boxes();
+  v.save_as = dir.path("days.vdr");
+  v.window->timer().start();
+  v.window->on_command(kCommandLoadData);  // returns with "Load complete" open
+  QMessageBox* box = nullptr;
+  for (QWidget* widget : QApplication::topLevelWidgets())
+    if (auto* b = qobject_cast<QMessageBox*>(widget); b && b->text() == "Load complete") box = b;
+  ASSERT_NE(box, nullptr);
+  EXPECT_TRUE(QTest::qWaitForWindowExposed(box));
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  QTest::mouseClick(find_control(t, kPlayForwardButton), Qt::LeftButton);
+  const uint16_t loaded = v.program->analysis.query.key;
+  EXPECT_TRUE(QTest::qWaitFor([&] { return v.program->analysis.query.key > loaded; }, 3000));
+  QTest::mouseClick(find_control(t, kPauseButton), Qt::LeftButton);
+  EXPECT_EQ(std::tuple(v.program->playback.play_state, box->isVisible()),
+            std::tuple(kPaused, true));
+  box->button(QMessageBox::Ok)->click();
+  // An error waits for its OK before the command goes on.
+  v.save_as = dir.path("missing.vdr");
+  QTimer::singleShot(100, [] {
+    if (QWidget* modal = QApplication::activeModalWidget())
+      qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Ok)->click();
+  });
+  QTimer::singleShot(300, [] {
+    if (QWidget* modal = QApplication::activeModalWidget())
+      qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Ok)->click();
+  });
+  QElapsedTimer waited;
+  waited.start();
+  v.window->on_command(kCommandLoadData);  // "read_records(): fopen error", then "Can't load"
+  EXPECT_GE(waited.elapsed(), 250);
+  set_message_sink(recorder);
 }
 
 // Buttons, modifiers and positions in device pixels reach the rules; then the panels' buttons.
