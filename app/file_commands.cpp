@@ -10,46 +10,58 @@
 
 namespace valdrin {
 
-void load_data_command(Program& program) {
+namespace {
+
+// A reader or writer of the store: read_records and import_csv, or
+// write_records and export_csv, over the chosen path.
+using StoreReader = int (*)(const char* path, EventStore& store, TimeState& time);
+using StoreWriter = int (*)(const char* path, const EventStore& store, const TimeState& time);
+
+int write_vdr(const char* path, const EventStore& store, const TimeState&) {
+  return write_records(path, store);
+}
+
+// Loads a file the user chooses into the store; new data ends in the
+// time-window reset, which counts it once.
+void load_command(Program& program, const char* extension, StoreReader read, const char* failure) {
   std::string path;
-  if (!choose_open_file(program, path, ".vdr")) return;
-  AnalysisState& a = program.analysis;
-  if (!read_records(path.c_str(), a.store, a.time)) {
-    show_message("Error", "Can't load data file!!");
+  if (!choose_open_file(program, path, extension)) return;
+  if (!read(path.c_str(), program.analysis.store, program.analysis.time)) {
+    show_message("Error", failure);
     return;
   }
   reset_timeline(program);
   show_message("Info", "Load complete");
+}
+
+// Writes the store to a file the user chooses; success is said only for a
+// write that went through whole.
+void save_command(Program& program, const char* extension, StoreWriter write, const char* success,
+                  const char* failure) {
+  std::string path;
+  if (!choose_save_file(program, path, extension)) return;
+  if (write(path.c_str(), program.analysis.store, program.analysis.time))
+    show_message("Info", success);
+  else
+    show_message("Error", failure);
+}
+
+}  // namespace
+
+void load_data_command(Program& program) {
+  load_command(program, ".vdr", read_records, "Can't load data file!!");
 }
 
 void save_data_command(Program& program) {
-  std::string path;
-  if (!choose_save_file(program, path, ".vdr")) return;
-  // "Save complete" belongs to a write that succeeded.
-  if (write_records(path.c_str(), program.analysis.store))
-    show_message("Info", "Save complete");
-  else
-    show_message("Error", "Can't save data file!!");
+  save_command(program, ".vdr", write_vdr, "Save complete", "Can't save data file!!");
 }
 
 void import_csv_command(Program& program) {
-  std::string path;
-  if (!choose_open_file(program, path, ".csv")) return;
-  if (!import_csv(path.c_str(), program.analysis.store, program.analysis.time)) {
-    show_message("Error", "Can't load csv file!!");
-    return;
-  }
-  reset_timeline(program);
-  show_message("Info", "Load complete");
+  load_command(program, ".csv", import_csv, "Can't load csv file!!");
 }
 
 void export_csv_command(Program& program) {
-  std::string path;
-  if (!choose_save_file(program, path, ".csv")) return;
-  if (export_csv(path.c_str(), program.analysis.store, program.analysis.time))
-    show_message("Info", "Export complete");
-  else
-    show_message("Error", "Can't export csv file!!");
+  save_command(program, ".csv", export_csv, "Export complete", "Can't export csv file!!");
 }
 
 void generate_data_command(Program& program) {

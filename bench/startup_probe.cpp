@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
   valdrin::MainWindow window(*program);
   bool seen = false;
   QObject::connect(window.view(), &QOpenGLWidget::frameSwapped, [&] {
-    if (seen) return;
+    if (seen || program->set_up_runs == 0) return;  // the scene's first frame
     seen = true;
     const double now = boot_seconds();
     std::printf("first frame: %.3f s after the process started, %.3f s after main()\n",

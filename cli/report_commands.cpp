@@ -10,12 +10,28 @@
 
 namespace valdrin::cli {
 
+namespace {
+
+// The slots of a count table that hold a count, as a JSON list of [slot, count].
+void print_slots(std::FILE* out, const uint32_t* counts, uint32_t slots) {
+  const char* sep = "";
+  std::fputc('[', out);
+  for (uint32_t i = 0; i < slots; ++i) {
+    if (counts[i] == 0) continue;
+    std::fprintf(out, "%s[%u,%u]", sep, i, counts[i]);
+    sep = ",";
+  }
+  std::fputc(']', out);
+}
+
+}  // namespace
+
 int command_count(const Options& o, AnalysisState& s, const Streams& io) {
   expect_positional(o, 1, "count");
   check_filter(o);
   if (!load_store(o.positional[0], s, io.err)) return kExitFile;
   apply_filter(o, s);
-  count_events(s.store, s.query, s.time, s.counts);
+  count_state(s);
   std::fprintf(io.out, "{\"total\": %u, \"cells\": [", s.counts.total);
   const char* sep = "";
   for (int i = 0; i < kCellCount; ++i) {
@@ -23,21 +39,11 @@ int command_count(const Options& o, AnalysisState& s, const Streams& io) {
     std::fprintf(io.out, "%s[%d,%d,%u]", sep, i / kGridCols, i % kGridCols, s.counts.cells[i]);
     sep = ",";
   }
-  std::fprintf(io.out, "], \"zip\": [");
-  sep = "";
-  for (uint32_t i = 0; i <= kMaxZipIndex; ++i) {
-    if (s.counts.zip[i] == 0) continue;
-    std::fprintf(io.out, "%s[%u,%u]", sep, i, s.counts.zip[i]);
-    sep = ",";
-  }
-  std::fprintf(io.out, "], \"council\": [");
-  sep = "";
-  for (uint32_t i = 0; i <= kMaxCouncil; ++i) {
-    if (s.counts.council[i] == 0) continue;
-    std::fprintf(io.out, "%s[%u,%u]", sep, i, s.counts.council[i]);
-    sep = ",";
-  }
-  std::fprintf(io.out, "]}\n");
+  std::fprintf(io.out, "], \"zip\": ");
+  print_slots(io.out, s.counts.zip, kMaxZipIndex + 1);
+  std::fprintf(io.out, ", \"council\": ");
+  print_slots(io.out, s.counts.council, kMaxCouncil + 1);
+  std::fprintf(io.out, "}\n");
   return kExitOk;
 }
 
@@ -51,7 +57,7 @@ int command_report(const Options& o, AnalysisState& s, const Streams& io) {
   if (!load_store(o.positional[0], s, io.err)) return kExitFile;
   apply_filter(o, s);
   if (!load_selection(o, s, io.err)) return kExitFile;
-  count_events(s.store, s.query, s.time, s.counts);
+  count_state(s);
   const std::string report = compose_report(s.cells, row, col, s.counts, s.time, s.query);
   std::fwrite(report.data(), 1, report.size(), io.out);
   return kExitOk;

@@ -253,13 +253,7 @@ int import_csv(const char* path, EventStore& store, TimeState& time) {
   std::memcpy(store.records, staging.records, staging.count * sizeof(Event));
   store.count = staging.count;
   set_data_keys(store, time);
-  if (left_out != 0) {
-    char text[128];
-    std::snprintf(text, sizeof text,
-                  "import_csv(): the store holds %u records; %llu more lines were left out",
-                  kStoreCapacity, static_cast<unsigned long long>(left_out));
-    show_message("ERROR", text);
-  }
+  say_left_out("import_csv()", "lines ", left_out);
   return 1;
 }
 

@@ -30,6 +30,14 @@ void set_data_keys(const EventStore& store, TimeState& time) {
   time.window_start = time.first_key;
 }
 
+void say_left_out(const char* operation, const char* what, uint64_t left_out) {
+  if (left_out == 0) return;
+  char text[160];
+  std::snprintf(text, sizeof text, "%s: the store holds %u records; %llu more %swere left out",
+                operation, kStoreCapacity, static_cast<unsigned long long>(left_out), what);
+  show_message("ERROR", text);
+}
+
 int read_records(const char* path, EventStore& store, TimeState& time) {
   std::FILE* file = std::fopen(path, "rb");
   if (file == nullptr) {
@@ -60,13 +68,7 @@ int read_records(const char* path, EventStore& store, TimeState& time) {
   for (uint32_t i = 0; i < count; ++i) store.records[i] = decode_event(staging + i * kEventBytes);
   store.count = count;
   set_data_keys(store, time);
-  if (left_out != 0) {
-    char text[128];
-    std::snprintf(text, sizeof text,
-                  "read_records(): the store holds %u records; %llu more were left out",
-                  kStoreCapacity, static_cast<unsigned long long>(left_out));
-    show_message("ERROR", text);
-  }
+  say_left_out("read_records()", "", left_out);
   return 1;
 }
 

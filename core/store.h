@@ -39,6 +39,11 @@ void sort_store(EventStore& store);
 // start-up keys, which the time-window reset and the timeline can use.
 void set_data_keys(const EventStore& store, TimeState& time);
 
+// A producer that had more than the store holds says so, with the ERROR
+// caption: "OPERATION: the store holds 6000 records; N more WHATwere left
+// out" (WHAT is "" or ends in a space). Nothing is said for 0.
+void say_left_out(const char* operation, const char* what, uint64_t left_out);
+
 // Replaces the store with the records of an event data file and sets the
 // data keys. Return 1 on success; 0 when the file cannot be opened or read,
 // and then the store and the keys are as they were. A file of more than

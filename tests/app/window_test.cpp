@@ -264,20 +264,20 @@ TEST(MainWindow, SetUpOnceAccessiblePlayAndCompletionBoxesThatDontBlock) {
   EXPECT_EQ(std::tuple(v.program->playback.play_state, box->isVisible()),
             std::tuple(kPaused, true));
   box->button(QMessageBox::Ok)->click();
-  // An error waits for its OK before the command goes on.
+  // An error waits for its OK before the command goes on: two boxes, each answered in turn.
   v.save_as = dir.path("missing.vdr");
-  QTimer::singleShot(100, [] {
-    if (QWidget* modal = QApplication::activeModalWidget())
-      qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Ok)->click();
+  int answered = 0;
+  QTimer answer;
+  QObject::connect(&answer, &QTimer::timeout, [&] {
+    if (auto* modal = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+      ++answered, modal->button(QMessageBox::Ok)->click();
   });
-  QTimer::singleShot(300, [] {
-    if (QWidget* modal = QApplication::activeModalWidget())
-      qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Ok)->click();
-  });
+  answer.start(150);
   QElapsedTimer waited;
   waited.start();
   v.window->on_command(kCommandLoadData);  // "read_records(): fopen error", then "Can't load"
-  EXPECT_GE(waited.elapsed(), 250);
+  answer.stop();
+  EXPECT_EQ(std::tuple(answered, waited.elapsed() >= 250), std::tuple(2, true));
   set_message_sink(recorder);
 }
 
