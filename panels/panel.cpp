@@ -14,15 +14,14 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QStyle>
-#include <QStyleFactory>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+
+#include "panels/solid_bar.h"
 
 namespace valdrin {
 
@@ -120,14 +119,9 @@ QWidget* make_control(const ControlTemplate& c, QWidget* parent) {
       return list;
     }
     case ControlKind::kProgressBar: {
-      auto* bar = new QProgressBar(parent);
-      bar->setTextVisible(false);
-      // The bar's colour is the palette's highlight, which the Fusion style
-      // honours whatever style the desktop gives the rest.
-      if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) {
-        fusion->setParent(bar);
-        bar->setStyle(fusion);
-      }
+      // Painted by the bar itself: its chunk is exactly the palette's
+      // highlight, whatever style the desktop gives the rest.
+      auto* bar = new SolidBar(parent);
       bar->setFocusPolicy(Qt::NoFocus);
       return bar;
     }

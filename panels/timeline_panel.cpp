@@ -35,7 +35,7 @@ void update_timeline_display(Panel& panel, const TimeState& time, const Event& q
   if (auto* bar = find_control_as<QProgressBar>(panel, kWindowEndBar)) {
     bar->setRange(display.bar_min, display.bar_max);
     bar->setValue(display.bar_position);
-    // The Fusion style draws the bar in the palette's highlight colour.
+    // The bar paints its chunk in the palette's highlight colour.
     const Rgb rgb = colour_rgb(display.bar_colour);
     QPalette palette = bar->palette();
     palette.setColor(QPalette::Highlight, QColor(rgb.r, rgb.g, rgb.b));

@@ -66,16 +66,22 @@ TEST(PanelFrame, BuildsTheTimelineTemplateAsWidgetsThatHideShowAndDrag) {
   group->button(1019)->click(), group->button(1018)->click();
   EXPECT_FALSE(group->button(1019)->isChecked());
 
-  // The bar is painted in its colour: full bars, blue then orange.
+  // The chunk is exactly the bar's colour, blue (49, 106, 197) when the window end is after its
+  // start, else orange (255, 128, 64), and as long as the value says.
   TimeState time;
   Event query;
   query.key = 0xFE7F;  // at the Last key
-  for (const bool grown : {true, false}) {
-    time.window_start = grown ? 0x0085 : 0xFE7F;
+  const auto colour_at = [bar](double across) {
+    const QImage image = bar->grab().toImage();
+    return image.pixelColor(int(bar->width() * across), bar->height() / 2).name().toStdString();
+  };
+  for (const auto& [start, colour] : {std::pair{0x0085, "#316ac5"}, {0xFE7F, "#ff8040"}}) {
+    time.window_start = uint16_t(start);
     update_timeline_display(*panel, time, query, PlaybackState{});
-    const QColor middle = bar->grab().toImage().pixelColor(bar->width() / 2, bar->height() / 2);
-    const int blue_over_red = middle.blue() - middle.red();
-    EXPECT_GT(grown ? blue_over_red : -blue_over_red, 60) << middle.name().toStdString();
+    EXPECT_EQ(colour_at(0.5), colour);
+    bar->setValue((bar->minimum() + bar->maximum()) / 2);
+    EXPECT_EQ(colour_at(0.25), colour);
+    EXPECT_NE(colour_at(0.75), colour);
   }
 
   // Esc hides, showing brings it back where it was dragged with its state; keys stay inside.
