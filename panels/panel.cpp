@@ -327,8 +327,11 @@ Panel* build_panel(uint16_t template_id, QWidget* parent, QPoint client_origin) 
     const int height = c.kind == ControlKind::kDropDownList
                            ? std::min<int>(c.height, kClosedListHeight)
                            : c.height;
-    widget->setGeometry(dialog_x(units, c.x), dialog_y(units, c.y), dialog_x(units, c.width),
-                        dialog_y(units, height));
+    // Edges are rounded, not sizes: controls that meet in the template meet
+    // on screen, neither overlapping by a pixel nor parted by one.
+    const QPoint top_left(dialog_x(units, c.x), dialog_y(units, c.y));
+    const QPoint past_bottom_right(dialog_x(units, c.x + c.width), dialog_y(units, c.y + height));
+    widget->setGeometry(QRect(top_left, past_bottom_right - QPoint(1, 1)));
     if (c.text != nullptr) fit_text(*widget);
     if (c.accessible_name != nullptr) {
       widget->setAccessibleName(QString::fromUtf8(c.accessible_name));

@@ -42,7 +42,8 @@ TEST(PanelFrame, BuildsTheTimelineTemplateAsWidgetsThatHideShowAndDrag) {
   ASSERT_TRUE(panel && bar && list && date);
   const DialogUnits units = panel_dialog_units();
   const auto du = [&](int x, int y, int w, int h) {
-    return QRect(dialog_x(units, x), dialog_y(units, y), dialog_x(units, w), dialog_y(units, h));
+    return QRect(QPoint(dialog_x(units, x), dialog_y(units, y)),
+                 QPoint(dialog_x(units, x + w) - 1, dialog_y(units, y + h) - 1));
   };
   EXPECT_EQ(std::tuple(build_panel(1, &window), find_control_as<QComboBox>(*panel, 1023)),
             std::tuple(nullptr, nullptr));
