@@ -175,4 +175,43 @@ TEST(PanelFrame, ListsAreNamedGroupsStayBehindTabGoesRoundAndEnterPresses) {
   EXPECT_EQ(std::tuple(clicks, window.keys), std::tuple(1, 0));
 }
 
+// Where a label's text is drawn in its parent: as wide as the text in the label's own font, or its
+// box if that is narrower, placed as the label aligns it.
+QRect drawn_text(const QLabel& label) {
+  const QRect box = label.contentsRect().translated(label.pos());
+  const int width =
+      std::min(QFontMetrics(label.font()).horizontalAdvance(label.text()), box.width());
+  const int left = label.alignment() & Qt::AlignHCenter ? box.center().x() - width / 2 : box.left();
+  return QRect(left, box.top(), width, box.height());
+}
+
+// Nothing a panel shows is drawn over anything else: controls in the same frame keep apart, a
+// label's text stands 2 px clear of its neighbours, and a control in a group box stays below the
+// box's title, inside its frame.
+TEST(PanelFrame, NoControlOverlapsAnotherOrAGroupTitle) {
+  Behind window;
+  for (uint16_t id : kPanelCreationOrder) {
+    Panel* panel = build_panel(id, &window);
+    panel->show_panel();
+    const PanelTemplate& t = panel->panel_template();
+    for (size_t i = 0; i < t.control_count; ++i) {
+      const QWidget* control = find_control(*panel, t.controls[i].id);
+      if (auto* group = qobject_cast<const QGroupBox*>(control->parentWidget())) {
+        EXPECT_TRUE(group->contentsRect().contains(control->geometry()))
+            << id << ": " << t.controls[i].id << " in " << group->title().toStdString();
+      }
+      const auto* label = qobject_cast<const QLabel*>(control);
+      const QRect text = label ? drawn_text(*label).adjusted(-2, 0, 2, 0) : QRect();
+      for (size_t j = 0; j < t.control_count; ++j) {
+        const QWidget* other = find_control(*panel, t.controls[j].id);
+        if (j == i || other->parentWidget() != control->parentWidget()) continue;
+        EXPECT_FALSE(j > i && other->geometry().intersects(control->geometry()))
+            << id << ": " << t.controls[i].id << " and " << t.controls[j].id;
+        EXPECT_FALSE(other->geometry().intersects(text))
+            << id << ": the text of " << t.controls[i].id << " and " << t.controls[j].id;
+      }
+    }
+  }
+}
+
 }  // namespace valdrin::panel_frame_test
