@@ -1,6 +1,7 @@
 // Area selection and the Statistics report.
 #include "core/selection.h"
 
+#include <charconv>
 #include <cstdarg>
 #include <cstdio>
 
@@ -27,6 +28,19 @@ struct ReportText {
     va_end(args);
     if (n > 0) length += static_cast<size_t>(n);
     if (length > kReportSize - 1) length = kReportSize - 1;
+  }
+};
+
+// A share in per cent with two decimals, rounded as printf's "%.2f" rounds
+// in the "C" locale. The viewer runs under the user's locale, whose decimal
+// mark may be a comma; the report reads the same as valdrin-cli's whatever
+// it is, so the number is never formatted by printf.
+struct Percent {
+  char text[48] = {};  // 2^32 * 100.00 fits with room to spare
+  explicit Percent(double share) {
+    const auto [end, error] =
+        std::to_chars(text, text + sizeof text - 1, share, std::chars_format::fixed, 2);
+    if (error == std::errc()) *end = '\0';
   }
 };
 
@@ -79,7 +93,9 @@ std::string compose_report(const CellTable& table, int16_t row, int16_t col,
   const uint32_t cell_count = valid ? counts.cells[row * kGridCols + col] : 0;
   const uint32_t total = counts.total;
   const float f = total != 0 ? 100.0f / static_cast<float>(total) : 0.0f;
-  auto share = [f](uint32_t count) { return static_cast<double>(static_cast<float>(count) * f); };
+  auto share = [f](uint32_t count) {
+    return Percent(static_cast<double>(static_cast<float>(count) * f));
+  };
 
   ReportText report;
   char label[kDateLabelSize];
@@ -102,24 +118,24 @@ std::string compose_report(const CellTable& table, int16_t row, int16_t col,
     }
     keymap[n] = '\0';
   }
-  report.append("Keymap %s: %u, %.2f%%\r\n", keymap, cell_count, share(cell_count));
+  report.append("Keymap %s: %u, %s%%\r\n", keymap, cell_count, share(cell_count).text);
 
   const uint32_t z1 = first_zip(word0);
   const uint32_t z2 = second_zip(word0);
   if (z1 != 0)
-    report.append("Zip Code %u: %u, %.2f%%\r\n", kZipBase + z1, zip_count(counts, z1),
-                  share(zip_count(counts, z1)));
+    report.append("Zip Code %u: %u, %s%%\r\n", kZipBase + z1, zip_count(counts, z1),
+                  share(zip_count(counts, z1)).text);
   if ((word0 & kSecondZipBit) != 0)
-    report.append("Zip Code %u: %u, %.2f%%\r\n", kZipBase + z2, zip_count(counts, z2),
-                  share(zip_count(counts, z2)));
+    report.append("Zip Code %u: %u, %s%%\r\n", kZipBase + z2, zip_count(counts, z2),
+                  share(zip_count(counts, z2)).text);
   const uint32_t k1 = first_council(word0);
   const uint32_t k2 = second_council(word0);
   if (k1 != 0)
-    report.append("Council District %c: %u, %.2f%%\r\n", static_cast<char>(64 + k1),
-                  council_count(counts, k1), share(council_count(counts, k1)));
+    report.append("Council District %c: %u, %s%%\r\n", static_cast<char>(64 + k1),
+                  council_count(counts, k1), share(council_count(counts, k1)).text);
   if ((word0 & kSecondCouncilBit) != 0)
-    report.append("Council District %c: %u, %.2f%%\r\n", static_cast<char>(64 + k2),
-                  council_count(counts, k2), share(council_count(counts, k2)));
+    report.append("Council District %c: %u, %s%%\r\n", static_cast<char>(64 + k2),
+                  council_count(counts, k2), share(council_count(counts, k2)).text);
   return std::string(report.text, report.length);
 }
 

@@ -14,15 +14,14 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QStyle>
-#include <QStyleFactory>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+
+#include "panels/solid_bar.h"
 
 namespace valdrin {
 
@@ -120,14 +119,9 @@ QWidget* make_control(const ControlTemplate& c, QWidget* parent) {
       return list;
     }
     case ControlKind::kProgressBar: {
-      auto* bar = new QProgressBar(parent);
-      bar->setTextVisible(false);
-      // The bar's colour is the palette's highlight, which the Fusion style
-      // honours whatever style the desktop gives the rest.
-      if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) {
-        fusion->setParent(bar);
-        bar->setStyle(fusion);
-      }
+      // Painted by the bar itself: its chunk is exactly the palette's
+      // highlight, whatever style the desktop gives the rest.
+      auto* bar = new SolidBar(parent);
       bar->setFocusPolicy(Qt::NoFocus);
       return bar;
     }
@@ -338,8 +332,11 @@ Panel* build_panel(uint16_t template_id, QWidget* parent, QPoint client_origin) 
     const int height = c.kind == ControlKind::kDropDownList
                            ? std::min<int>(c.height, kClosedListHeight)
                            : c.height;
-    widget->setGeometry(dialog_x(units, c.x), dialog_y(units, c.y), dialog_x(units, c.width),
-                        dialog_y(units, height));
+    // Edges are rounded, not sizes: controls that meet in the template meet
+    // on screen, neither overlapping by a pixel nor parted by one.
+    const QPoint top_left(dialog_x(units, c.x), dialog_y(units, c.y));
+    const QPoint past_bottom_right(dialog_x(units, c.x + c.width), dialog_y(units, c.y + height));
+    widget->setGeometry(QRect(top_left, past_bottom_right - QPoint(1, 1)));
     if (c.text != nullptr) fit_text(*widget);
     if (c.accessible_name != nullptr) {
       widget->setAccessibleName(QString::fromUtf8(c.accessible_name));

@@ -16,8 +16,9 @@
 // Controls are made by kind: label QLabel, group box QGroupBox, push and
 // default button QPushButton, play button a checkable QPushButton in the
 // panel's one exclusive QButtonGroup, check box QCheckBox, drop-down list a
-// non-editable QComboBox, progress bar QProgressBar without text, text box
-// a read-only QPlainTextEdit, picture a QLabel.
+// non-editable QComboBox, progress bar a SolidBar (a QProgressBar without
+// text, its chunk solid), text box a read-only QPlainTextEdit, picture a
+// QLabel.
 #pragma once
 
 #include <QFrame>

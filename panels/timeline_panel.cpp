@@ -34,6 +34,7 @@ void show_timeline(Panel& panel, const AnalysisState& state, const PlaybackState
   if (auto* bar = find_control_as<QProgressBar>(panel, kWindowEndBar)) {
     bar->setRange(display.bar_min, display.bar_max);
     bar->setValue(display.bar_position);
+    // The bar paints its chunk in the palette's highlight colour.
     const Rgb rgb = colour_rgb(display.bar_colour);
     QPalette palette = bar->palette();
     palette.setColor(QPalette::Highlight, QColor(rgb.r, rgb.g, rgb.b));

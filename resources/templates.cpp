@@ -1,7 +1,11 @@
 // The five dialog templates. Captions, ids, texts, places and sizes are the
 // program's published layout; where a control's place or size was never
 // given (the Query Panel's lists and labels, the Timeline Panel's captions
-// of the step buttons) it is chosen here to fit its frame.
+// of the step buttons) it is chosen here to fit its frame. Two kinds of
+// place differ from it: Qt draws a group box's title above its frame, not
+// across it, so the controls within a group start a little lower, clear of
+// the title; and the "Month" caption is as wide as its word in the panel
+// font and stands off its "+" button as the other captions do.
 //
 // A drop-down list's height is its dropped-down height, as in the templates
 // of the platform the layout comes from; the closed list takes the height
@@ -24,30 +28,30 @@ constexpr ControlTemplate kQueryControls[] = {
     {1051, K::kLabel, "Division", 7, 32, 67, 8, kStyleNone, nullptr, 0},
     {1011, K::kDropDownList, nullptr, 7, 41, 67, 120, kStyleNone, nullptr, 1051},
     {1060, K::kGroupBox, "Outcome", 7, 76, 67, 60, kStyleNone, nullptr, 0},
-    {1052, K::kLabel, "Successful", 12, 86, 57, 8, kStyleNone, nullptr, 0},
-    {1012, K::kDropDownList, nullptr, 12, 95, 57, 60, kStyleNone, nullptr, 1052},
-    {1053, K::kLabel, "Injury", 12, 110, 57, 8, kStyleNone, nullptr, 0},
-    {1013, K::kDropDownList, nullptr, 12, 119, 57, 60, kStyleNone, nullptr, 1053},
+    {1052, K::kLabel, "Successful", 12, 88, 57, 8, kStyleNone, nullptr, 0},
+    {1012, K::kDropDownList, nullptr, 12, 97, 57, 60, kStyleNone, nullptr, 1052},
+    {1053, K::kLabel, "Injury", 12, 112, 57, 8, kStyleNone, nullptr, 0},
+    {1013, K::kDropDownList, nullptr, 12, 121, 57, 60, kStyleNone, nullptr, 1053},
     {1061, K::kGroupBox, "Officer", 80, 7, 73, 129, kStyleNone, nullptr, 0},
-    {1054, K::kLabel, "# Of", 85, 17, 63, 8, kStyleNone, nullptr, 0},
-    {1002, K::kDropDownList, nullptr, 85, 26, 63, 80, kStyleNone, nullptr, 1054},
-    {1055, K::kLabel, "Race", 85, 47, 63, 8, kStyleNone, nullptr, 0},
-    {1003, K::kDropDownList, nullptr, 85, 56, 63, 80, kStyleNone, nullptr, 1055},
-    {1056, K::kLabel, "Gender", 85, 77, 63, 8, kStyleNone, nullptr, 0},
-    {1004, K::kDropDownList, nullptr, 85, 86, 63, 60, kStyleNone, nullptr, 1056},
-    {1057, K::kLabel, "Response", 85, 107, 63, 8, kStyleNone, nullptr, 0},
-    {1005, K::kDropDownList, nullptr, 85, 116, 63, 60, kStyleNone, nullptr, 1057},
+    {1054, K::kLabel, "# Of", 85, 19, 63, 8, kStyleNone, nullptr, 0},
+    {1002, K::kDropDownList, nullptr, 85, 28, 63, 80, kStyleNone, nullptr, 1054},
+    {1055, K::kLabel, "Race", 85, 49, 63, 8, kStyleNone, nullptr, 0},
+    {1003, K::kDropDownList, nullptr, 85, 58, 63, 80, kStyleNone, nullptr, 1055},
+    {1056, K::kLabel, "Gender", 85, 79, 63, 8, kStyleNone, nullptr, 0},
+    {1004, K::kDropDownList, nullptr, 85, 88, 63, 60, kStyleNone, nullptr, 1056},
+    {1057, K::kLabel, "Response", 85, 109, 63, 8, kStyleNone, nullptr, 0},
+    {1005, K::kDropDownList, nullptr, 85, 118, 63, 60, kStyleNone, nullptr, 1057},
     {1062, K::kGroupBox, "Suspect", 158, 7, 73, 129, kStyleNone, nullptr, 0},
-    {1058, K::kLabel, "# Of", 163, 16, 63, 8, kStyleNone, nullptr, 0},
-    {1006, K::kDropDownList, nullptr, 163, 24, 63, 100, kStyleNone, nullptr, 1058},
-    {1059, K::kLabel, "Race", 163, 40, 63, 8, kStyleNone, nullptr, 0},
-    {1007, K::kDropDownList, nullptr, 163, 48, 63, 80, kStyleNone, nullptr, 1059},
-    {1063, K::kLabel, "Gender", 163, 64, 63, 8, kStyleNone, nullptr, 0},
-    {1008, K::kDropDownList, nullptr, 163, 72, 63, 60, kStyleNone, nullptr, 1063},
+    {1058, K::kLabel, "# Of", 163, 19, 63, 8, kStyleNone, nullptr, 0},
+    {1006, K::kDropDownList, nullptr, 163, 27, 63, 100, kStyleNone, nullptr, 1058},
+    {1059, K::kLabel, "Race", 163, 42, 63, 8, kStyleNone, nullptr, 0},
+    {1007, K::kDropDownList, nullptr, 163, 50, 63, 80, kStyleNone, nullptr, 1059},
+    {1063, K::kLabel, "Gender", 163, 65, 63, 8, kStyleNone, nullptr, 0},
+    {1008, K::kDropDownList, nullptr, 163, 73, 63, 60, kStyleNone, nullptr, 1063},
     {1064, K::kLabel, "Age", 163, 88, 63, 8, kStyleNone, nullptr, 0},
     {1009, K::kDropDownList, nullptr, 163, 96, 63, 100, kStyleNone, nullptr, 1064},
-    {1065, K::kLabel, "Reason", 163, 112, 63, 8, kStyleNone, nullptr, 0},
-    {1010, K::kDropDownList, nullptr, 163, 120, 63, 80, kStyleNone, nullptr, 1065},
+    {1065, K::kLabel, "Reason", 163, 111, 63, 8, kStyleNone, nullptr, 0},
+    {1010, K::kDropDownList, nullptr, 163, 119, 63, 80, kStyleNone, nullptr, 1065},
 };
 
 // Template 106, "Timeline Panel".
@@ -64,9 +68,9 @@ constexpr ControlTemplate kTimelineControls[] = {
     {1032, K::kLabel, "Day", 100, 26, 18, 8, kStyleNone, nullptr, 0},
     {1033, K::kPushButton, "+", 120, 26, 10, 10, kStyleNone, "Day +", 0},
     {1034, K::kPushButton, "-", 130, 26, 10, 10, kStyleNone, "Day -", 0},
-    {1035, K::kLabel, "Month", 150, 26, 20, 8, kStyleNone, nullptr, 0},
-    {1036, K::kPushButton, "+", 170, 26, 10, 10, kStyleNone, "Month +", 0},
-    {1037, K::kPushButton, "-", 180, 26, 10, 10, kStyleNone, "Month -", 0},
+    {1035, K::kLabel, "Month", 145, 26, 23, 8, kStyleNone, nullptr, 0},
+    {1036, K::kPushButton, "+", 171, 26, 10, 10, kStyleNone, "Month +", 0},
+    {1037, K::kPushButton, "-", 181, 26, 10, 10, kStyleNone, "Month -", 0},
     {1038, K::kLabel, "Year", 200, 26, 18, 8, kStyleNone, nullptr, 0},
     {1039, K::kPushButton, "+", 220, 26, 10, 10, kStyleNone, "Year +", 0},
     {1040, K::kPushButton, "-", 230, 26, 10, 10, kStyleNone, "Year -", 0},
@@ -78,17 +82,17 @@ constexpr ControlTemplate kTimelineControls[] = {
 constexpr ControlTemplate kGisControls[] = {
     {1003, K::kLabel, "Map", 7, 6, 81, 8, kStyleCentred, nullptr, 0},
     {1004, K::kDropDownList, nullptr, 7, 17, 81, 43, kStyleNone, nullptr, 1003},
-    {1005, K::kCheckBox, "Major Roads", 12, 65, 69, 10, kStyleNone, nullptr, 0},
+    {1005, K::kCheckBox, "Major Roads", 12, 66, 69, 10, kStyleNone, nullptr, 0},
     {1024, K::kGroupBox, "Overlay", 7, 30, 81, 133, kStyleCentred, nullptr, 0},
-    {1006, K::kCheckBox, "Major Road Labels", 12, 77, 69, 10, kStyleNone, nullptr, 0},
-    {1007, K::kCheckBox, "Highways", 12, 89, 69, 10, kStyleNone, nullptr, 0},
-    {1008, K::kCheckBox, "Highway Labels", 12, 101, 69, 10, kStyleNone, nullptr, 0},
-    {1009, K::kCheckBox, "DUZ Stations", 12, 113, 69, 10, kStyleNone, nullptr, 0},
-    {1010, K::kCheckBox, "DUZ Station Labels", 12, 125, 69, 10, kStyleNone, nullptr, 0},
-    {1011, K::kCheckBox, "Hospitals", 12, 137, 69, 10, kStyleNone, nullptr, 0},
-    {1013, K::kCheckBox, "Hospital Labels", 12, 149, 69, 10, kStyleNone, nullptr, 0},
-    {1012, K::kCheckBox, "Zip Codes", 12, 41, 69, 10, kStyleNone, nullptr, 0},
-    {1014, K::kCheckBox, "Zip Code Labels", 12, 53, 69, 10, kStyleNone, nullptr, 0},
+    {1006, K::kCheckBox, "Major Road Labels", 12, 78, 69, 10, kStyleNone, nullptr, 0},
+    {1007, K::kCheckBox, "Highways", 12, 90, 69, 10, kStyleNone, nullptr, 0},
+    {1008, K::kCheckBox, "Highway Labels", 12, 102, 69, 10, kStyleNone, nullptr, 0},
+    {1009, K::kCheckBox, "DUZ Stations", 12, 114, 69, 10, kStyleNone, nullptr, 0},
+    {1010, K::kCheckBox, "DUZ Station Labels", 12, 126, 69, 10, kStyleNone, nullptr, 0},
+    {1011, K::kCheckBox, "Hospitals", 12, 138, 69, 10, kStyleNone, nullptr, 0},
+    {1013, K::kCheckBox, "Hospital Labels", 12, 150, 69, 10, kStyleNone, nullptr, 0},
+    {1012, K::kCheckBox, "Zip Codes", 12, 42, 69, 10, kStyleNone, nullptr, 0},
+    {1014, K::kCheckBox, "Zip Code Labels", 12, 54, 69, 10, kStyleNone, nullptr, 0},
     {1015, K::kLabel, "Selection", 7, 166, 81, 8, kStyleCentred, nullptr, 0},
     {1016, K::kDropDownList, nullptr, 7, 176, 81, 43, kStyleNone, nullptr, 1015},
 };

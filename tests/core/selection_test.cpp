@@ -4,6 +4,8 @@
 
 #include <sys/stat.h>
 
+#include <clocale>
+
 #include "core/info_text.h"
 #include "core/readout.h"
 #include "tests/core/test_files.h"
@@ -149,6 +151,25 @@ TEST_F(Report, ReadoutAndLinesForEachKindOfCell) {
   const std::string cut = report(0, 0);
   EXPECT_EQ(cut.size(), kReportSize - 1);
   EXPECT_NE(cut.find("Council District I: 4294967295, 429496729600.00%"), std::string::npos) << cut;
+}
+
+// The viewer runs under the user's locale (Qt sets it from the environment); the report still
+// writes '.' as its decimal mark, as valdrin-cli does.
+TEST_F(Report, NumbersReadTheSameUnderALocaleWithADecimalComma) {
+  cell(30, 20, make_cell_word(3, 0, false, 12, 0, false), "0539");
+  counts->total = 183, counts->cells[index(30, 20)] = 2, counts->zip[12] = 91;
+  counts->council[3] = 5;
+  const std::string expected =
+      "From: Day,January,1,2000\r\nTo: Night,December,31,2031\r\nTotal Events: 183\r\n"
+      "Keymap 0539: 2, 1.09%\r\nZip Code 77011: 91, 49.73%\r\nCouncil District C: 5, 2.73%\r\n";
+  const std::string before = std::setlocale(LC_ALL, nullptr);
+  ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr)
+      << "the de_DE.UTF-8 locale is missing: run scripts/setup.sh";
+  char comma[8];
+  std::snprintf(comma, sizeof comma, "%.1f", 1.5);  // the locale is in force
+  const std::string german = report(30, 20);
+  std::setlocale(LC_ALL, before.c_str());
+  EXPECT_EQ(std::tuple(std::string(comma), german), std::tuple(std::string("1,5"), expected));
 }
 
 std::string numbered_lines(int first, int count) {

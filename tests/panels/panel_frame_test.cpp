@@ -42,7 +42,8 @@ TEST(PanelFrame, BuildsTheTimelineTemplateAsWidgetsThatHideShowAndDrag) {
   ASSERT_TRUE(panel && bar && list && date);
   const DialogUnits units = panel_dialog_units();
   const auto du = [&](int x, int y, int w, int h) {
-    return QRect(dialog_x(units, x), dialog_y(units, y), dialog_x(units, w), dialog_y(units, h));
+    return QRect(QPoint(dialog_x(units, x), dialog_y(units, y)),
+                 QPoint(dialog_x(units, x + w) - 1, dialog_y(units, y + h) - 1));
   };
   EXPECT_EQ(std::tuple(build_panel(1, &window), find_control_as<QComboBox>(*panel, 1023)),
             std::tuple(nullptr, nullptr));
@@ -66,15 +67,21 @@ TEST(PanelFrame, BuildsTheTimelineTemplateAsWidgetsThatHideShowAndDrag) {
   group->button(1019)->click(), group->button(1018)->click();
   EXPECT_FALSE(group->button(1019)->isChecked());
 
-  // The bar is painted in its colour: full bars, blue then orange.
+  // The chunk is exactly the bar's colour, blue (49, 106, 197) when the window end is after its
+  // start, else orange (255, 128, 64), and as long as the value says.
   auto state = std::make_unique<AnalysisState>();
   window_end(*state) = 0xFE7F;  // at the Last key
-  for (const bool grown : {true, false}) {
-    window_start(*state) = grown ? 0x0085 : 0xFE7F;
+  const auto colour_at = [bar](double across) {
+    const QImage image = bar->grab().toImage();
+    return image.pixelColor(int(image.width() * across), image.height() / 2).name().toStdString();
+  };
+  for (const auto& [start, colour] : {std::pair{0x0085, "#316ac5"}, {0xFE7F, "#ff8040"}}) {
+    window_start(*state) = uint16_t(start);
     show_timeline(*panel, *state, PlaybackState{});
-    const QColor middle = bar->grab().toImage().pixelColor(bar->width() / 2, bar->height() / 2);
-    const int blue_over_red = middle.blue() - middle.red();
-    EXPECT_GT(grown ? blue_over_red : -blue_over_red, 60) << middle.name().toStdString();
+    EXPECT_EQ(colour_at(0.5), colour);
+    bar->setValue((bar->minimum() + bar->maximum()) / 2);
+    EXPECT_EQ(colour_at(0.25), colour);
+    EXPECT_NE(colour_at(0.75), colour);
   }
 
   // Esc hides, showing brings it back where it was dragged with its state; keys stay inside.
@@ -165,6 +172,45 @@ TEST(PanelFrame, ListsAreNamedGroupsStayBehindTabGoesRoundAndEnterPresses) {
                    [&clicks] { ++clicks; });
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   EXPECT_EQ(std::tuple(clicks, window.keys), std::tuple(1, 0));
+}
+
+// Where a label's text is drawn in its parent: as wide as the text in the label's own font, or its
+// box if that is narrower, placed as the label aligns it.
+QRect drawn_text(const QLabel& label) {
+  const QRect box = label.contentsRect().translated(label.pos());
+  const int width =
+      std::min(QFontMetrics(label.font()).horizontalAdvance(label.text()), box.width());
+  const int left = label.alignment() & Qt::AlignHCenter ? box.center().x() - width / 2 : box.left();
+  return QRect(left, box.top(), width, box.height());
+}
+
+// Nothing a panel shows is drawn over anything else: controls in the same frame keep apart, a
+// label's text stands 2 px clear of its neighbours, and a control in a group box stays below the
+// box's title, inside its frame.
+TEST(PanelFrame, NoControlOverlapsAnotherOrAGroupTitle) {
+  Behind window;
+  for (uint16_t id : kPanelCreationOrder) {
+    Panel* panel = build_panel(id, &window);
+    panel->show_panel();
+    const PanelTemplate& t = panel->panel_template();
+    for (size_t i = 0; i < t.control_count; ++i) {
+      const QWidget* control = find_control(*panel, t.controls[i].id);
+      if (auto* group = qobject_cast<const QGroupBox*>(control->parentWidget())) {
+        EXPECT_TRUE(group->contentsRect().contains(control->geometry()))
+            << id << ": " << t.controls[i].id << " in " << group->title().toStdString();
+      }
+      const auto* label = qobject_cast<const QLabel*>(control);
+      const QRect text = label ? drawn_text(*label).adjusted(-2, 0, 2, 0) : QRect();
+      for (size_t j = 0; j < t.control_count; ++j) {
+        const QWidget* other = find_control(*panel, t.controls[j].id);
+        if (j == i || other->parentWidget() != control->parentWidget()) continue;
+        EXPECT_FALSE(j > i && other->geometry().intersects(control->geometry()))
+            << id << ": " << t.controls[i].id << " and " << t.controls[j].id;
+        EXPECT_FALSE(other->geometry().intersects(text))
+            << id << ": the text of " << t.controls[i].id << " and " << t.controls[j].id;
+      }
+    }
+  }
 }
 
 }  // namespace valdrin::panel_frame_test
