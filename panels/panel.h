@@ -2,7 +2,7 @@
 // dialog template (resources/templates.h) and never re-created.
 //
 //   Panel* panel = build_panel(kTimelineTemplate, main_window, client_origin);
-//   auto* list = find_control_as<QComboBox>(*panel, 1029);
+//   auto* list = find_control_as<QComboBox>(*panel, kStepUnitList);
 //
 // A child panel is a framed widget floating over the main window's client
 // area at its template position; the About box is a window of its own,

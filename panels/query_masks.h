@@ -12,7 +12,7 @@ namespace valdrin {
 
 // A notification `code` from control `id` whose selected item is
 // `selected`. For a change of selection (code 1) made by the user in one of
-// lists 1001 to 1013: keep the index's low 8 bits, then as many as the
+// lists of kQueryLists: keep the index's low 8 bits, then as many as the
 // field is wide, write that into the list's field (the officer "# Of" item
 // "Duplicate", index 6, writes 9), touch no other field, and add
 // kQueryChanged to `changed`. A list with no item selected changes nothing.
