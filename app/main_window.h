@@ -19,24 +19,18 @@ class QShowEvent;
 namespace valdrin {
 
 // Menu command ids; 3, 4, 5 and 9 are not used.
+// clang-format off
 enum CommandId : int {
-  kCommandLoadData = 1,
-  kCommandGenerateData = 2,
-  kCommandAbout = 6,
-  kCommandSaveSnapshot = 7,
-  kCommandPrint = 8,
-  kCommandQuit = 10,
-  kCommandShowGisPanel = 11,
-  kCommandShowQueryPanel = 12,
-  kCommandShowTimelinePanel = 13,
-  kCommandShowInfoPanel = 14,
-  kCommandDefaultLocation = 21,
-  kCommandSavedLocation = 22,
-  kCommandDefaultTime = 31,
-  kCommandSavedTime = 32,
-  kCommandDefaultQuery = 41,
-  kCommandSavedQuery = 42,
+  kCommandLoadData = 1,           kCommandGenerateData = 2,
+  kCommandAbout = 6,              kCommandSaveSnapshot = 7,
+  kCommandPrint = 8,              kCommandQuit = 10,
+  kCommandShowGisPanel = 11,      kCommandShowQueryPanel = 12,
+  kCommandShowTimelinePanel = 13, kCommandShowInfoPanel = 14,
+  kCommandDefaultLocation = 21,   kCommandSavedLocation = 22,
+  kCommandDefaultTime = 31,       kCommandSavedTime = 32,
+  kCommandDefaultQuery = 41,      kCommandSavedQuery = 42,
 };
+// clang-format on
 
 class MainWindow : public QMainWindow {
  public:

@@ -75,37 +75,20 @@ constexpr uint16_t kPanelCreationOrder[] = {kGisTemplate, kQueryTemplate, kTimel
 // tables in templates.cpp and the panels' code use these names.
 
 // Query Panel: the thirteen lists and the labels and groups round them.
+// clang-format off
 enum QueryControl : uint16_t {
-  kShiftList = 1001,
-  kOfficerCountList = 1002,
-  kOfficerRaceList = 1003,
-  kOfficerGenderList = 1004,
-  kResponseList = 1005,
-  kSuspectCountList = 1006,
-  kSuspectRaceList = 1007,
-  kSuspectGenderList = 1008,
-  kSuspectAgeList = 1009,
-  kReasonList = 1010,
-  kDivisionList = 1011,
-  kSuccessfulList = 1012,
-  kInjuryList = 1013,
-  kShiftLabel = 1050,
-  kDivisionLabel = 1051,
-  kSuccessfulLabel = 1052,
-  kInjuryLabel = 1053,
-  kOfficerCountLabel = 1054,
-  kOfficerRaceLabel = 1055,
-  kOfficerGenderLabel = 1056,
-  kResponseLabel = 1057,
-  kSuspectCountLabel = 1058,
-  kSuspectRaceLabel = 1059,
-  kOutcomeGroup = 1060,
-  kOfficerGroup = 1061,
-  kSuspectGroup = 1062,
-  kSuspectGenderLabel = 1063,
-  kSuspectAgeLabel = 1064,
-  kReasonLabel = 1065,
+  kShiftList = 1001,          kOfficerCountList = 1002,   kOfficerRaceList = 1003,
+  kOfficerGenderList = 1004,  kResponseList = 1005,       kSuspectCountList = 1006,
+  kSuspectRaceList = 1007,    kSuspectGenderList = 1008,  kSuspectAgeList = 1009,
+  kReasonList = 1010,         kDivisionList = 1011,       kSuccessfulList = 1012,
+  kInjuryList = 1013,         kShiftLabel = 1050,         kDivisionLabel = 1051,
+  kSuccessfulLabel = 1052,    kInjuryLabel = 1053,        kOfficerCountLabel = 1054,
+  kOfficerRaceLabel = 1055,   kOfficerGenderLabel = 1056, kResponseLabel = 1057,
+  kSuspectCountLabel = 1058,  kSuspectRaceLabel = 1059,   kOutcomeGroup = 1060,
+  kOfficerGroup = 1061,       kSuspectGroup = 1062,       kSuspectGenderLabel = 1063,
+  kSuspectAgeLabel = 1064,    kReasonLabel = 1065,
 };
+// clang-format on
 
 // The Query Panel's list of each filterable field, in the order of the
 // fields (core/query.h) and of the filling of the lists.
@@ -116,46 +99,28 @@ constexpr uint16_t kQueryLists[] = {
 };
 
 // Timeline Panel.
+// clang-format off
 enum TimelineControl : uint16_t {
-  kPlayForwardButton = 1018,
-  kPauseButton = 1019,
-  kPlayBackwardButton = 1020,
-  kWindowEndBar = 1023,
-  kShiftStepLabel = 1028,
-  kStepUnitList = 1029,
-  kShiftForwardButton = 1030,
-  kShiftBackButton = 1031,
-  kDayStepLabel = 1032,
-  kDayForwardButton = 1033,
-  kDayBackButton = 1034,
-  kMonthStepLabel = 1035,
-  kMonthForwardButton = 1036,
-  kMonthBackButton = 1037,
-  kYearStepLabel = 1038,
-  kYearForwardButton = 1039,
-  kYearBackButton = 1040,
-  kDateLabel = 1044,
+  kPlayForwardButton = 1018,  kPauseButton = 1019,        kPlayBackwardButton = 1020,
+  kWindowEndBar = 1023,       kShiftStepLabel = 1028,     kStepUnitList = 1029,
+  kShiftForwardButton = 1030, kShiftBackButton = 1031,    kDayStepLabel = 1032,
+  kDayForwardButton = 1033,   kDayBackButton = 1034,      kMonthStepLabel = 1035,
+  kMonthForwardButton = 1036, kMonthBackButton = 1037,    kYearStepLabel = 1038,
+  kYearForwardButton = 1039,  kYearBackButton = 1040,     kDateLabel = 1044,
   kPinStartButton = 1046,
 };
+// clang-format on
 
 // GIS Panel.
+// clang-format off
 enum GisControl : uint16_t {
-  kGisMapLabel = 1003,
-  kGisMapList = 1004,
-  kMajorRoadsBox = 1005,
-  kMajorRoadLabelsBox = 1006,
-  kHighwaysBox = 1007,
-  kHighwayLabelsBox = 1008,
-  kStationsBox = 1009,
-  kStationLabelsBox = 1010,
-  kHospitalsBox = 1011,
-  kZipCodesBox = 1012,
-  kHospitalLabelsBox = 1013,
-  kZipCodeLabelsBox = 1014,
-  kGisSelectionLabel = 1015,
-  kGisSelectionList = 1016,
-  kGisOverlayGroup = 1024,
+  kGisMapLabel = 1003,        kGisMapList = 1004,         kMajorRoadsBox = 1005,
+  kMajorRoadLabelsBox = 1006, kHighwaysBox = 1007,        kHighwayLabelsBox = 1008,
+  kStationsBox = 1009,        kStationLabelsBox = 1010,   kHospitalsBox = 1011,
+  kZipCodesBox = 1012,        kHospitalLabelsBox = 1013,  kZipCodeLabelsBox = 1014,
+  kGisSelectionLabel = 1015,  kGisSelectionList = 1016,   kGisOverlayGroup = 1024,
 };
+// clang-format on
 
 // The check box of each overlay bit, in bit order.
 constexpr uint16_t kOverlayCheckBoxes[] = {
@@ -172,15 +137,15 @@ enum InfoControl : uint16_t {
 };
 
 // About box: the picture, the groups, the contact and reference lines, OK.
+// clang-format off
 enum AboutControl : uint16_t {
-  kAboutOkButton = 1036,
-  kAboutPicture = 1037,
-  kContactGroup = 1038,
+  kAboutOkButton = 1036,  kAboutPicture = 1037,   kContactGroup = 1038,
   kReferenceGroup = 1039,
   kContactLine1 = 1040,  // lines 1-9: role, team, address of three contacts
   kWebAddressLine = 1059,
   kReferenceLine1 = 1049,  // lines 1-10: gesture and its mouse buttons, five times
 };
+// clang-format on
 
 // The template with id `id`, or nullptr when there is none.
 const PanelTemplate* find_template(uint16_t id);
