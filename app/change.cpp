@@ -3,6 +3,7 @@
 
 #include "app/panel_commands.h"
 #include "panels/about_box.h"
+#include "panels/analysis_panel.h"
 #include "panels/gis_panel.h"
 #include "panels/info_panel.h"
 #include "panels/panel.h"
@@ -49,22 +50,33 @@ void init_about(Panel& panel, Program&, const std::function<void(unsigned)>&) {
   init_about_box(panel);
 }
 
+void init_analysis(Panel& panel, Program& program, const std::function<void(unsigned)>& report) {
+  init_analysis_panel(panel, program.analysis, report);
+}
+void show_analysed(Panel& panel, Program& program) { show_analysis(panel, program.analysis); }
+
 }  // namespace
 
-const PanelRow kPanelRows[5] = {
+const PanelRow kPanelRows[6] = {
     {kGisTemplate, &PanelWindows::gis, init_gis, kMapChanged, show_gis},
     {kQueryTemplate, &PanelWindows::query, init_query, kQueryChanged, show_query},
     {kTimelineTemplate, &PanelWindows::timeline, init_timeline, kDataChanged | kWindowChanged,
      show_time},
     {kInfoTemplate, &PanelWindows::info, init_info, kInfoTextChanged, show_info},
     {kAboutTemplate, &PanelWindows::about, init_about, 0, nullptr},
+    {kAnalysisTemplate, &PanelWindows::analysis, init_analysis,
+     kRecountChanges | kSelectionChanged | kColouringChanged, show_analysed},
 };
 
 void apply_change(Program& program, unsigned changed) {
-  if (changed & kRecountChanges)
-    rebuild_columns(program.scene, program.analysis);
-  else if (changed & (kSelectionChanged | kColouringChanged))
-    restyle_columns(program.scene, program.analysis);
+  AnalysisState& analysis = program.analysis;
+  if (changed & kDataChanged) choose_band_scale(analysis);
+  if (changed & kRecountChanges) count_state(analysis);
+  if (changed & (kRecountChanges | kColouringChanged)) analyse_state(analysis);
+  if (changed & (kRecountChanges | kSelectionChanged | kColouringChanged)) {
+    restyle_columns(program.scene, analysis);
+    program.view.events_per_band = program.scene.events_per_band;
+  }
   for (const PanelRow& row : kPanelRows) {
     Panel* panel = program.panels.*row.slot;
     if (panel != nullptr && (row.shows & changed) && row.show != nullptr) row.show(*panel, program);

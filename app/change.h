@@ -27,11 +27,12 @@ struct PanelRow {
   void (*show)(Panel& panel, Program& program);
 };
 
-extern const PanelRow kPanelRows[5];
+extern const PanelRow kPanelRows[6];
 
-// Runs the change through: the counting pass for a new store, window or
-// query (or, for a new selection or colouring alone, the columns
-// restyled); then every panel that shows what changed shows the state;
+// Runs the change through: for new data the band scale chosen again; the
+// counting pass for a new store, window or query; the colouring's
+// statistics after a recount or a new colouring; the columns restyled
+// after any of these or a new selection; then every panel that shows what changed shows the state;
 // then the map remade for new map settings, with the view's context
 // current; then a frame is asked for. Nothing is drawn here, so a panel's
 // change reaches the screen at the next tick of timer 1.

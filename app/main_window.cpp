@@ -51,7 +51,8 @@ constexpr MenuSpec kMenus[] = {
      {{"Show GIS Panel", kCommandShowGisPanel},
       {"Show Query Panel", kCommandShowQueryPanel},
       {"Show Timeline Panel", kCommandShowTimelinePanel},
-      {"Show Info Panel", kCommandShowInfoPanel}}},
+      {"Show Info Panel", kCommandShowInfoPanel},
+      {"Show Analysis Panel", kCommandShowAnalysisPanel}}},
     {"Help", {{"About..", kCommandAbout}}},
 };
 
@@ -170,6 +171,7 @@ void MainWindow::on_command(int id) {
     case kCommandShowQueryPanel: show_panel(program_.panels.query); break;
     case kCommandShowTimelinePanel: show_panel(program_.panels.timeline); break;
     case kCommandShowInfoPanel: show_panel(program_.panels.info); break;
+    case kCommandShowAnalysisPanel: show_panel(program_.panels.analysis); break;
     case kCommandDefaultLocation: default_location(program_.view); break;
     case kCommandDefaultTime:
       default_time(program_.analysis.time, program_.analysis.query);

@@ -26,6 +26,7 @@ enum CommandId : int {
   kCommandPrint = 8,              kCommandQuit = 10,
   kCommandShowGisPanel = 11,      kCommandShowQueryPanel = 12,
   kCommandShowTimelinePanel = 13, kCommandShowInfoPanel = 14,
+  kCommandShowAnalysisPanel = 15,
   kCommandDefaultLocation = 21,   kCommandSavedLocation = 22,
   kCommandDefaultTime = 31,       kCommandSavedTime = 32,
   kCommandDefaultQuery = 41,      kCommandSavedQuery = 42,

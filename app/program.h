@@ -19,7 +19,8 @@ namespace valdrin {
 
 class Panel;
 
-// The five panels, in the order start-up creates them. The main window
+// The panels, in the order start-up creates them: the five of the window's
+// first design, then the Analysis Panel. The main window
 // builds each once from its template (panels/panel.h) when the scene
 // stands, and Qt's parent chain owns them until the window goes; the
 // pointers stay null without a window (tests of the plain logic).
@@ -29,6 +30,7 @@ struct PanelWindows {
   Panel* timeline = nullptr;
   Panel* info = nullptr;
   Panel* about = nullptr;
+  Panel* analysis = nullptr;
 };
 
 // Where drags are measured from: set by a right press, by either release

@@ -12,9 +12,11 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "core/cell_table.h"
 #include "core/generator.h"
+#include "core/hotspots.h"
 #include "core/query.h"
 #include "core/store.h"
 
@@ -36,8 +38,10 @@ void set_selection_mode(GisSettings& gis, uint8_t mode);
 
 // How the columns are coloured. Events: every top shows its piece of the
 // map, half bright when selected, and the sides carry one white band per
-// event.
-enum Colouring : uint8_t { kColourByEvents = 0 };
+// event (or per events_per_band events). Hot spots: each column tinted by
+// its Gi* class. Change: by the class of its change from the base window.
+enum Colouring : uint8_t { kColourByEvents = 0, kColourByHotSpots = 1, kColourByChange = 2 };
+constexpr int kColouringCount = 3;
 
 struct AnalysisState {
   EventStore store;
@@ -47,7 +51,17 @@ struct AnalysisState {
   CellTable cells = {};
   GisSettings gis;
   uint8_t colouring = kColourByEvents;
-  RandomState random;  // the generator's sequence, which goes on between runs
+  uint8_t neighbourhood = 1;  // Gi*'s distance in cells, 1 to 3
+  bool fdr = true;            // Gi*'s classes with the false discovery rate
+  uint16_t band_scale = 0;    // events per band; 0 lets the data choose
+  RandomState random;         // the generator's sequence, which goes on between runs
+
+  // What analyse_state made of the counts, for the colouring in force.
+  uint16_t auto_band_scale = 1;  // chosen once per new data (choose_band_scale)
+  HotSpots hot;                  // Gi* of the window (hot-spot colouring)
+  uint16_t base_start = 0, base_end = 0;
+  CountTables before = {};         // the base window's counts (change colouring)
+  int8_t cell_class[kCellCount] = {};  // the class each column is tinted by; 0 for none
 };
 
 inline uint16_t& window_start(AnalysisState& state) { return state.time.window_start; }
@@ -76,5 +90,29 @@ constexpr unsigned kRecountChanges = kDataChanged | kWindowChanged | kQueryChang
 // The counting pass over the state: the count tables for the events of the
 // store in the window that pass the masks.
 void count_state(AnalysisState& state);
+
+// The statistics of the colouring in force over the counts as they stand:
+// Gi* for hot spots, the base window's counts for change; and each cell's
+// class. Events colouring needs none: every class is 0.
+void analyse_state(AnalysisState& state);
+
+// For new data: the events per band that keeps the busiest cell over the
+// data's whole range at 1000 bands or fewer (1, 2, 5, 10, 20, 50, ...).
+void choose_band_scale(AnalysisState& state);
+
+// The events one band of a column stands for: the chosen band scale, or
+// the data's own.
+uint16_t events_per_band(const AnalysisState& state);
+
+// The line that sums the analysis up: for hot spots the hot and cold cells
+// per confidence level; for change the totals then and now with their z;
+// "" for events.
+std::string analysis_summary(const AnalysisState& state);
+
+// What the read-out adds for `cell` under the colouring in force, a line
+// after a line feed: "Gi* z 2.31, p 0.021: hot spot, 95%" (or "not
+// significant", or "outside the study area"); "Then 4, now 9, z 2.00" for
+// change; "" for events.
+std::string analysis_readout(const AnalysisState& state, int cell);
 
 }  // namespace valdrin

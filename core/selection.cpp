@@ -1,10 +1,10 @@
 // Area selection and the Statistics report.
 #include "core/selection.h"
 
-#include <charconv>
 #include <cstdarg>
 #include <cstdio>
 
+#include "core/text.h"
 #include "core/time_key.h"
 
 namespace valdrin {
@@ -28,19 +28,6 @@ struct ReportText {
     va_end(args);
     if (n > 0) length += static_cast<size_t>(n);
     if (length > kReportSize - 1) length = kReportSize - 1;
-  }
-};
-
-// A share in per cent with two decimals, rounded as printf's "%.2f" rounds
-// in the "C" locale. The viewer runs under the user's locale, whose decimal
-// mark may be a comma; the report reads the same as valdrin-cli's whatever
-// it is, so the number is never formatted by printf.
-struct Percent {
-  char text[48] = {};  // 2^32 * 100.00 fits with room to spare
-  explicit Percent(double share) {
-    const auto [end, error] =
-        std::to_chars(text, text + sizeof text - 1, share, std::chars_format::fixed, 2);
-    if (error == std::errc()) *end = '\0';
   }
 };
 
@@ -94,7 +81,7 @@ std::string compose_report(const CellTable& table, int16_t row, int16_t col,
   const uint32_t total = counts.total;
   const float f = total != 0 ? 100.0f / static_cast<float>(total) : 0.0f;
   auto share = [f](uint32_t count) {
-    return Percent(static_cast<double>(static_cast<float>(count) * f));
+    return FixedText(static_cast<double>(static_cast<float>(count) * f), 2);
   };
 
   ReportText report;

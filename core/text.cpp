@@ -1,6 +1,8 @@
 // Case-blind compare and strict number reading for labels and options.
 #include "core/text.h"
 
+#include <charconv>
+
 namespace valdrin {
 
 namespace {
@@ -24,6 +26,12 @@ bool parse_unsigned(std::string_view text, uint32_t& value) {
   }
   value = static_cast<uint32_t>(v);
   return true;
+}
+
+FixedText::FixedText(double value, int digits) {
+  const auto [end, error] =
+      std::to_chars(text, text + sizeof text - 1, value, std::chars_format::fixed, digits);
+  if (error == std::errc()) *end = '\0';
 }
 
 }  // namespace valdrin

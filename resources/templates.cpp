@@ -155,6 +155,22 @@ constexpr ControlTemplate kAboutControls[] = {
     {kAboutOkButton, K::kDefaultButton, "OK", 94, 245, 50, 14, kStyleNone, nullptr, 0},
 };
 
+// Template 110, "Analysis Panel": how the columns are coloured, Gi*'s
+// neighbourhood and false discovery rate, the events per band, and a line
+// that sums the analysis up.
+constexpr ControlTemplate kAnalysisControls[] = {
+    {kColourByLabel, K::kLabel, "Colour by", 7, 7, 186, 8, kStyleNone, nullptr, 0},
+    {kColourByList, K::kDropDownList, nullptr, 7, 16, 186, 50, kStyleNone, nullptr, kColourByLabel},
+    {kNeighbourhoodLabel, K::kLabel, "Neighbourhood", 7, 33, 90, 8, kStyleNone, nullptr, 0},
+    {kNeighbourhoodList, K::kDropDownList, nullptr, 7, 42, 90, 50, kStyleNone, nullptr,
+     kNeighbourhoodLabel},
+    {kBandScaleLabel, K::kLabel, "Band scale", 103, 33, 90, 8, kStyleNone, nullptr, 0},
+    {kBandScaleList, K::kDropDownList, nullptr, 103, 42, 90, 100, kStyleNone, nullptr,
+     kBandScaleLabel},
+    {kFdrCheckBox, K::kCheckBox, "FDR correction", 7, 59, 186, 10, kStyleNone, nullptr, 0},
+    {kAnalysisSummary, K::kLabel, "", 7, 74, 186, 11, kStyleSunken, "Summary", 0},
+};
+
 constexpr PanelTemplate kTemplates[] = {
     {kGisTemplate, "GIS Panel", PanelKind::kChild, 40, 40, 93, 195, true, kGisControls,
      std::size(kGisControls)},
@@ -166,6 +182,8 @@ constexpr PanelTemplate kTemplates[] = {
      std::size(kInfoControls)},
     {kAboutTemplate, "About Valdrin 1.0d", PanelKind::kPopup, 0, 0, 231, 265, false, kAboutControls,
      std::size(kAboutControls)},
+    {kAnalysisTemplate, "Analysis Panel", PanelKind::kChild, 400, 0, 200, 92, false,
+     kAnalysisControls, std::size(kAnalysisControls)},
 };
 
 }  // namespace

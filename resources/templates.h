@@ -67,9 +67,10 @@ constexpr uint16_t kQueryTemplate = 101;
 constexpr uint16_t kTimelineTemplate = 106;
 constexpr uint16_t kInfoTemplate = 109;
 constexpr uint16_t kAboutTemplate = 108;
+constexpr uint16_t kAnalysisTemplate = 110;
 
-constexpr uint16_t kPanelCreationOrder[] = {kGisTemplate, kQueryTemplate, kTimelineTemplate,
-                                            kInfoTemplate, kAboutTemplate};
+constexpr uint16_t kPanelCreationOrder[] = {kGisTemplate,  kQueryTemplate, kTimelineTemplate,
+                                            kInfoTemplate, kAboutTemplate, kAnalysisTemplate};
 
 // Control ids, by panel: the only place the numbers are written. The
 // tables in templates.cpp and the panels' code use these names.
@@ -128,6 +129,15 @@ constexpr uint16_t kOverlayCheckBoxes[] = {
     kHighwaysBox,  kHighwayLabelsBox,  kStationsBox,   kStationLabelsBox,
     kHospitalsBox, kHospitalLabelsBox,
 };
+
+// Analysis Panel.
+// clang-format off
+enum AnalysisControl : uint16_t {
+  kColourByLabel = 1070,      kColourByList = 1071,       kNeighbourhoodLabel = 1072,
+  kNeighbourhoodList = 1073,  kFdrCheckBox = 1074,        kBandScaleLabel = 1075,
+  kBandScaleList = 1076,      kAnalysisSummary = 1077,
+};
+// clang-format on
 
 // Info Panel.
 enum InfoControl : uint16_t {

@@ -13,7 +13,8 @@ constexpr int kGlyphHeight = 7;
 constexpr int kGlyphAdvance = 6;  // one blank column between letters
 
 // Rows of a glyph, top row first; bit 4 is the leftmost column. The font has
-// capitals, digits and - . / ' , only; other characters come out blank.
+// capitals, digits and - . / ' , % = < > ( ) * only; other characters come
+// out blank.
 const uint8_t* glyph_rows(char c);
 
 // Width in pixels of `text` with font pixels scale_x wide.

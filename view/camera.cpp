@@ -107,7 +107,7 @@ Camera make_camera(const ViewState& view) {
   rotate(mv, -view.tilt, 0);
   rotate(mv, -view.heading, 2);
   translate(mv, -view.look_at[0], -view.look_at[1], -view.look_at[2]);
-  scale(mv, 1, 1, static_cast<float>(kEventHeight));
+  scale(mv, 1, 1, static_cast<float>(kEventHeight) / view.events_per_band);
   frustum(camera.projection, view.last_aspect);
   multiply_double(camera.projection, mv, camera.clip);
   invert_affine(mv, camera.eye_to_grid);

@@ -21,12 +21,15 @@ struct ViewState {
   // The aspect ratio of the last viewport with a height: a minimised window
   // (height 0) keeps the projection it had.
   float last_aspect = 4.0f / 3.0f;
+  // How many events one band of a column stands for: columns stand
+  // count / events_per_band bands tall.
+  float events_per_band = 1.0f;
 };
 
 // The frustum: half-height 1 at the near plane, half-width the aspect.
 constexpr double kNearPlane = 4.0;
 constexpr double kFarPlane = 256000.0;
-// One event stands this tall in grid units: a column of four is as tall as
+// One band stands this tall in grid units: a column of four is as tall as
 // its cell is wide.
 constexpr double kEventHeight = 0.25;
 
@@ -39,7 +42,7 @@ constexpr double kEventHeight = 0.25;
 struct Camera {
   // Grid units (x the column, y the row, z the count) to eye coordinates:
   // back by the distance, tilted, turned by the heading, centred on the
-  // look-at point, counts scaled by kEventHeight.
+  // look-at point, counts scaled by kEventHeight / events_per_band.
   float model_view[16];
   // The frustum of the aspect ratio of the last viewport with a height.
   float projection[16];

@@ -24,7 +24,7 @@ void build_top_quads(const CountTables& counts, const ColumnLook looks[kCellCoun
 }
 
 void build_side_quads(const CountTables& counts, const ColumnLook looks[kCellCount],
-                      std::vector<SideQuad>& quads) {
+                      float events_per_band, std::vector<SideQuad>& quads) {
   quads.resize(kCellCount * 4);
   for (int r = 0; r < kGridRows; ++r) {
     for (int c = 0; c < kGridCols; ++c) {
@@ -43,7 +43,8 @@ void build_side_quads(const CountTables& counts, const ColumnLook looks[kCellCou
         const int32_t* b = ground[f][1];
         const int32_t vertices[4][3] = {
             {a[0], a[1], 0}, {b[0], b[1], 0}, {b[0], b[1], h}, {a[0], a[1], h}};
-        const int32_t tex[4][2] = {{0, 0}, {1, 0}, {1, h}, {0, h}};
+        const float t = static_cast<float>(h) / events_per_band;
+        const float tex[4][2] = {{0, 0}, {1, 0}, {1, t}, {0, t}};
         for (int k = 0; k < 4; ++k) {
           for (int d = 0; d < 3; ++d) q.vertex[k][d] = vertices[k][d];
           q.tex[k][0] = tex[k][0];

@@ -22,12 +22,12 @@ struct TopQuad {
   int32_t vertex[4][3];
 };
 
-// A side quad: its face's colour, then four integer texture coordinates and
-// vertices; t climbs from 0 at the ground to h at the top, one stripe per
-// event.
+// A side quad: its face's colour, then four texture coordinates and integer
+// vertices; t climbs from 0 at the ground to h / events_per_band at the top,
+// one stripe per band (a part of one for the remainder).
 struct SideQuad {
   float colour[3];
-  int32_t tex[4][2];
+  float tex[4][2];
   int32_t vertex[4][3];
 };
 
@@ -36,6 +36,6 @@ void build_top_quads(const CountTables& counts, const ColumnLook looks[kCellCoun
                      const CellTexcoords& texcoords, std::vector<TopQuad>& quads);
 // Four per cell in the same order: along y = r, x = c + 1, y = r + 1, x = c.
 void build_side_quads(const CountTables& counts, const ColumnLook looks[kCellCount],
-                      std::vector<SideQuad>& quads);
+                      float events_per_band, std::vector<SideQuad>& quads);
 
 }  // namespace valdrin

@@ -26,7 +26,8 @@ bool same_camera(const ViewState& a, const ViewState& b) {
   return a.look_at[0] == b.look_at[0] && a.look_at[1] == b.look_at[1] &&
          a.look_at[2] == b.look_at[2] && a.distance == b.distance && a.heading == b.heading &&
          a.tilt == b.tilt && a.viewport_width == b.viewport_width &&
-         a.viewport_height == b.viewport_height && a.last_aspect == b.last_aspect;
+         a.viewport_height == b.viewport_height && a.last_aspect == b.last_aspect &&
+         a.events_per_band == b.events_per_band;
 }
 
 long long area(const PixelRect& r) {

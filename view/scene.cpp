@@ -80,6 +80,7 @@ void put_vertex(ColumnVertex*& out, float s, float t, const float colour[3],
 
 void rebuild_columns(Scene& scene, AnalysisState& state) {
   count_state(state);
+  analyse_state(state);
   restyle_columns(scene, state);
 }
 
@@ -87,9 +88,26 @@ void restyle_columns(Scene& scene, const AnalysisState& state) {
   const CountTables& counts = state.counts;
   for (int i = 0; i < kCellCount; ++i)
     scene.looks[i] = column_look(counts.cells[i], (state.cells.words[i][0] & kSelectedBit) != 0,
-                                 state.colouring);
+                                 state.colouring, state.cell_class[i]);
+  const uint16_t per_band = events_per_band(state);
+  scene.events_per_band = per_band;
   build_top_quads(counts, scene.looks, scene.texcoords, scene.tops);
-  build_side_quads(counts, scene.looks, scene.sides);
+  build_side_quads(counts, scene.looks, scene.events_per_band, scene.sides);
+  const uint32_t legend_for = static_cast<uint32_t>(state.colouring) << 16 | per_band;
+  if (legend_for != scene.legend_for) {
+    // The corner may have shown another legend: the next frame is drawn
+    // whole.
+    Image legend;
+    scene.legend.rgb.clear();
+    scene.legend.width = scene.legend.height = 0;
+    if (make_legend(state.colouring, per_band, legend)) {
+      scene.legend.width = legend.width, scene.legend.height = legend.height;
+      scene.legend.rgb.assign(legend.pixels, legend.pixels + legend.width * legend.height * 3);
+      free_image(legend);
+    }
+    scene.legend_for = legend_for;
+    forget_frame(scene.frame);
+  }
   scene.heights = counts;
 
   scene.top_vertices.resize(scene.tops.size() * 4);
@@ -108,7 +126,7 @@ void restyle_columns(Scene& scene, const AnalysisState& state) {
   for (const SideQuad& q : scene.sides) {
     if (q.vertex[2][2] == 0) continue;
     for (int k = 0; k < 4; ++k)
-      put_vertex(out, static_cast<float>(q.tex[k][0]), static_cast<float>(q.tex[k][1]), q.colour,
+      put_vertex(out, q.tex[k][0], q.tex[k][1], q.colour,
                  q.vertex[k]);
   }
 }
@@ -172,6 +190,31 @@ void draw_cells(const Scene& scene, const uint8_t mask[kCellCount]) {
   glDisable(GL_DEPTH_TEST);
 }
 
+// The legend over the bottom-left corner, in window pixels: drawn after
+// every frame, whole or partial, so the corner always shows it.
+void draw_legend(const Scene& scene, const ViewState& view) {
+  const auto& legend = scene.legend;
+  constexpr int kMargin = 8;
+  if (legend.rgb.empty() || view.viewport_width <= kMargin ||
+      view.viewport_height <= kMargin)
+    return;
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glRasterPos2f(-1.0f + 2.0f * kMargin / view.viewport_width,
+                -1.0f + 2.0f * kMargin / view.viewport_height);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glDrawPixels(legend.width, legend.height, GL_RGB, GL_UNSIGNED_BYTE, legend.rgb.data());
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  glPopMatrix();
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+}
+
 void start_frame(const ViewState& view) {
   glMatrixMode(GL_TEXTURE);
   glLoadIdentity();
@@ -182,6 +225,7 @@ void draw_whole_frame(Scene& scene, const ViewState& view, const uint8_t in_view
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   start_frame(view);
   draw_cells(scene, in_view);
+  draw_legend(scene, view);
   remember_frame(scene.frame, view, scene.heights.cells, scene.looks);
 }
 
@@ -222,6 +266,7 @@ void redraw_view(Scene& scene, const ViewState& view) {
     draw_cells(scene, mask);
   }
   glDisable(GL_SCISSOR_TEST);
+  draw_legend(scene, view);
   remember_frame(scene.frame, view, scene.heights.cells, scene.looks);
 }
 

@@ -53,10 +53,18 @@ struct Scene {
   // Where each cell's sides start in side_vertices; entry kCellCount is the
   // end.
   uint32_t side_start[kCellCount + 1] = {};
-  // The Cell counts the arrays were built from: the column heights; and
-  // the look of each column.
+  // The Cell counts the arrays were built from: the column heights; the
+  // look of each column; the events a band stands for.
   CountTables heights = {};
   ColumnLook looks[kCellCount] = {};
+  float events_per_band = 1.0f;
+  // The legend drawn over the bottom-left corner of every frame (none for
+  // events colouring at one event per band), and what it was made for.
+  struct {
+    int width = 0, height = 0;
+    std::vector<uint8_t> rgb;  // bottom row first
+  } legend;
+  uint32_t legend_for = 0xFFFFFFFFu;
   // What the framebuffer of the context holds, for redraw_view; and the
   // pixel rectangle of every column in view, its scratch table.
   FrameMemory frame;
@@ -79,13 +87,15 @@ void make_map(const GisSettings& gis, const std::string& data_dir);
 
 void build_side_texture();
 
-// The rebuild step: the counting pass, then restyle_columns. Needs no GL
-// context.
+// The rebuild step: the counting pass, the colouring's statistics
+// (analyse_state), then restyle_columns. Needs no GL context.
 void rebuild_columns(Scene& scene, AnalysisState& state);
 
 // The column arrays refilled from the counts as they stand, each column
 // with its look (column_style.h) for its count, selected flag and the
-// state's colouring. Needs no GL context.
+// state's colouring and class, its bands of events_per_band(state) events;
+// and the legend. Needs no GL context. A frame drawn with it wants a view
+// whose events_per_band is the same.
 void restyle_columns(Scene& scene, const AnalysisState& state);
 
 // Loads the model-view matrix with the camera of `view`.

@@ -161,7 +161,7 @@ TEST(MainWindow, StartUpStateEveryMenuCommandAndTheAboutBox) {
             "File:Load Data..=1;Generate Data=2;Save Snapshot..=7;Print..=8;Quit=10;"
             "Location:Default Location=21;Saved Location=22;Time:Default Time=31;Saved Time=32;"
             "Query:Default Query=41;Saved Query=42;Panel:Show GIS Panel=11;Show Query Panel=12;"
-            "Show Timeline Panel=13;Show Info Panel=14;Help:About..=6;");
+            "Show Timeline Panel=13;Show Info Panel=14;Show Analysis Panel=15;Help:About..=6;");
   EXPECT_EQ(std::tuple(v.recorder.log, v.program->panels.info->isVisible(),
                        v.program->panels.about->isVisible()),
             std::tuple("", true, true));
