@@ -29,6 +29,10 @@ int command_generate(const Options& o, AnalysisState& s, const Streams& io);
 int command_import(const Options& o, AnalysisState& s, const Streams& io);
 int command_export(const Options& o, AnalysisState& s, const Streams& io);
 
+// Hot spots and change (analysis_commands.cpp).
+int command_hotspots(const Options& o, AnalysisState& s, const Streams& io);
+int command_compare(const Options& o, AnalysisState& s, const Streams& io);
+
 // Images (image_commands.cpp).
 int command_map(const Options& o, AnalysisState& s, const Streams& io);
 int command_render(const Options& o, AnalysisState& s, const Streams& io);

@@ -32,12 +32,21 @@ constexpr Command kCommands[] = {
     {"render",
      "OUT.bmp|OUT.png [IN.vdr] [--size WxH] [--from KEY] [--to KEY] [--where FIELD=VALUE]...\n"
      "      [--heading DEG] [--tilt DEG] [--distance D] [--look-at X,Y] [--map 0|1]\n"
-     "      [--overlays MASK] [--data DIR]",
+     "      [--overlays MASK] [--colour-by events|hotspots|change] [--neighbourhood D]\n"
+     "      [--no-fdr] [--per-band K|auto] [--data DIR]",
      cli::command_render},
     {"animate",
      "OUT.gif [IN.vdr] [--step shift|day|month|year] [--frames N] [--delay MS]\n"
      "      [--frames-dir DIR [--frame-format bmp|png]] [render options]",
      cli::command_animate},
+    {"hotspots",
+     "IN.vdr [--from KEY] [--to KEY] [--where FIELD=VALUE]... [--distance D] [--no-fdr]\n"
+     "      [--format json|csv] [--data DIR]",
+     cli::command_hotspots},
+    {"compare",
+     "IN.vdr [--from KEY] [--to KEY] [--base-from KEY --base-to KEY] [--by cell|district|zip]\n"
+     "      [--format json|csv] [--where FIELD=VALUE]...",
+     cli::command_compare},
 };
 
 constexpr const char* kNotes =
@@ -50,7 +59,12 @@ constexpr const char* kNotes =
     "Pictures are PNG when the name ends in .png, BMP (at most 6144 pixels wide) otherwise.\n"
     "animate plays the time window: N frames (default 24, at most 2000), the Window end\n"
     "stepping by the step (default day) after each, MS per frame (default 500), looping.\n"
-    "DIR is the data folder (default ./data).\n";
+    "DIR is the data folder (default ./data).\n"
+    "hotspots: Gi* of every cell with a zip area over the window's counts, weights 1 within\n"
+    "D cells (default 1, at most 3), classes at 90/95/99% with the false discovery rate\n"
+    "unless --no-fdr. compare: the window against the base window (default: as long, just\n"
+    "before it), z = 2 (sqrt(now) - sqrt(before)). --colour-by tints render and animate by\n"
+    "either, with a legend; --per-band K draws K events per band (auto: the data's choice).\n";
 
 void print_usage(std::FILE* out) {
   std::fputs("usage: valdrin-cli COMMAND ...\n", out);

@@ -120,7 +120,9 @@ class Renderer {
     scene_ = std::make_unique<Scene>();
     state_ = &s;
     s.gis = setup.gis;
+    choose_band_scale(s);
     init_scene(*scene_, s, std::string(o.data));
+    setup_.view.events_per_band = scene_->events_per_band;
     set_message_sink(watch.outer);
     if (watch.cells_failed)
       std::fprintf(err, "Error: can't read the cell table %s\n", selection_path(o).c_str());
@@ -167,6 +169,7 @@ int command_render(const Options& o, AnalysisState& s, const Streams& io) {
     throw UsageError{"render takes OUT.bmp or OUT.png and an optional IN.vdr"};
   const FrameSetup setup = parse_frame_setup(o, !names_png(o.positional[0]));
   check_filter(o);
+  apply_analysis(o, s);
   if (o.positional.size() == 2 && !load_store(o.positional[1], s, io.err)) return kExitFile;
   apply_filter(o, s);
   Renderer renderer;
@@ -223,6 +226,7 @@ int command_animate(const Options& o, AnalysisState& s, const Streams& io) {
   const AnimateSetup a = parse_animate(o);
   const FrameSetup setup = parse_frame_setup(o, o.frames_dir && !a.png_frames);
   check_filter(o);
+  apply_analysis(o, s);
   if (o.positional.size() == 2 && !load_store(o.positional[1], s, io.err)) return kExitFile;
   // The window as the Timeline Panel starts it after a load: the Window
   // start at the First key and the Window end at the time-window reset's

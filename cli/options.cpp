@@ -38,6 +38,13 @@ constexpr ValueOption kValueOptions[] = {
     {"--delay", &Options::delay},
     {"--frames-dir", &Options::frames_dir},
     {"--frame-format", &Options::frame_format},
+    {"--colour-by", &Options::colour_by},
+    {"--neighbourhood", &Options::neighbourhood},
+    {"--per-band", &Options::per_band},
+    {"--format", &Options::format},
+    {"--base-from", &Options::base_from},
+    {"--base-to", &Options::base_to},
+    {"--by", &Options::by},
 };
 
 // Whether `usage` names `option` whole: "[--frames N]" names --frames,
@@ -73,6 +80,8 @@ Options parse_options(int argc, const char* const* argv, std::string_view usage)
     if (known) continue;
     if (arg == "--where")
       o.where.push_back(value());
+    else if (arg == "--no-fdr")
+      o.no_fdr = true;
     else if (arg == "--data")
       o.data = value();
     else if (arg.size() > 1 && arg[0] == '-')
@@ -169,6 +178,23 @@ void apply_filter(const Options& o, AnalysisState& s) {
   s.query.key = end;
   s.time.window_start = start;
   for (std::string_view clause : o.where) apply_where(clause, s.query);
+}
+
+void apply_analysis(const Options& o, AnalysisState& s) {
+  if (o.colour_by) {
+    constexpr const char* kNames[kColouringCount] = {"events", "hotspots", "change"};
+    int found = -1;
+    for (int i = 0; i < kColouringCount; ++i)
+      if (equals_ignore_case(*o.colour_by, kNames[i])) found = i;
+    if (found < 0) throw UsageError{"--colour-by is events, hotspots or change"};
+    s.colouring = static_cast<uint8_t>(found);
+  }
+  if (o.neighbourhood)
+    s.neighbourhood = static_cast<uint8_t>(
+        parse_count(*o.neighbourhood, "--neighbourhood", 1, kMaxNeighbourhood));
+  s.fdr = !o.no_fdr;
+  if (o.per_band && !equals_ignore_case(*o.per_band, "auto"))
+    s.band_scale = static_cast<uint16_t>(parse_count(*o.per_band, "--per-band", 1, 50000));
 }
 
 void parse_cell(std::string_view text, int16_t& row, int16_t& col) {

@@ -26,6 +26,9 @@ struct Options {
   std::optional<std::string_view> from, to, cell, mode, count, repeat;
   std::optional<std::string_view> map, overlays, size, heading, tilt, distance, look_at;
   std::optional<std::string_view> step, frames, delay, frames_dir, frame_format;
+  std::optional<std::string_view> colour_by, neighbourhood, per_band, format, base_from, base_to,
+      by;
+  bool no_fdr = false;
 };
 
 // Where a command writes: results on `out`, messages on `err`.
@@ -71,6 +74,11 @@ uint32_t parse_count(std::string_view text, const char* option, uint32_t low, ui
 
 // A finite decimal number such as "30" or "-12.5".
 float parse_real(std::string_view text, const char* option);
+
+// --colour-by, --neighbourhood (or hotspots' --distance), --no-fdr and
+// --per-band into the state's analysis settings. The band scale is left to
+// the data unless given (choose_band_scale after a load).
+void apply_analysis(const Options& o, AnalysisState& s);
 
 // --map and --overlays over the initial GIS settings.
 GisSettings parse_gis(const Options& o);

@@ -377,3 +377,45 @@ TEST_F(Cli, RenderAndAnimateWithoutADisplayShowTheMapAsBmpPngAndGif) {
 }
 
 }  // namespace valdrin::cli_test
+
+namespace valdrin::cli_test {
+
+// hotspots and compare as JSON and CSV; a colouring or several events per band put their legend
+// in the render's bottom-left corner, events colouring at one event per band none.
+TEST_F(Cli, HotSpotsCompareAndTheLegendsOfTheirColourings) {
+  const CliRun hot = run(split("hotspots|@days.vdr|--data|$d|--format|csv|--distance|2"));
+  EXPECT_EQ(std::tuple(hot.code, hot.out.substr(0, 27), hot.err),
+            std::tuple(0, "row,column,count,z,p,class\n", ""));
+  EXPECT_NE(hot.out.find("\n36,46,3,"), std::string::npos);  // a busy cell inside the city
+  EXPECT_EQ(run(split("hotspots|@days.vdr|--data|$d")).out.substr(0, 44),
+            "{\"distance\": 1, \"fdr\": true, \"study_cells\": ");
+  // January 3 against January 2: three events come, three go.
+  EXPECT_EQ(run(split("compare|@days.vdr|--from|Day,January,3,2002|--to|Night,January,3,2002|"
+                      "--format|csv"))
+                .out,
+            "row,column,now,before,difference,z,flag\n34,44,0,3,-3,-3.4641,-2\n"
+            "36,46,3,0,3,3.4641,2\n");
+  EXPECT_EQ(run(split("compare|@days.vdr|--by|zip|--base-from|0x1085")).err,
+            "valdrin-cli: --base-from and --base-to go together (try --help)\n");
+
+  static EventStore tower;  // 6000 events in one cell: ten to a band
+  tower.count = kStoreCapacity;
+  for (Event& e : tower.records) e = test::event_at(pack_time_key(1, 1, 1, 5), 33, 42);
+  ASSERT_EQ(write_records(path("tower.vdr").c_str(), tower), 1);
+  const std::tuple<std::string, bool> renders[] = {{"@days.vdr", false},
+                                                   {"@days.vdr|--colour-by|hotspots", true},
+                                                   {"@days.vdr|--colour-by|change", true},
+                                                   {"@tower.vdr", true},
+                                                   {"@tower.vdr|--per-band|1", false}};
+  for (const auto& [options, legend] : renders) {
+    ASSERT_EQ(run(split("render|@r.bmp|--size|320x240|--data|$d|" + options)).code, 0) << options;
+    Image r;
+    ASSERT_EQ(read_bmp(path("r.bmp").c_str(), r), 1);
+    const uint8_t* rim = at(r, 8, 8);
+    EXPECT_EQ(rim[0] == 64 && rim[1] == 64 && rim[2] == 64 && at(r, 11, 10)[0] == 245, legend)
+        << options;
+    free_image(r);
+  }
+}
+
+}  // namespace valdrin::cli_test
