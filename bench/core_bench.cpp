@@ -2,16 +2,21 @@
 // and of the CSV interchange over a full store.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/analysis.h"
 #include "core/csv.h"
 #include "core/generator.h"
+#include "core/hotspots.h"
 #include "core/query.h"
+#include "core/time_key.h"
 
 namespace valdrin {
 namespace {
@@ -120,6 +125,96 @@ void export_6000_records(benchmark::State& state) {
   std::filesystem::remove(path);
 }
 BENCHMARK(export_6000_records)->Unit(benchmark::kMillisecond);
+
+// Gi* of every cell of the full store's year, by summed-area tables, and the
+// same written the plain way (a loop over each cell's neighbours), in one run
+// so that the ratio reads off the two lines.
+std::unique_ptr<AnalysisState> counted_city() {
+  auto data = full_store();
+  count_state(*data);
+  return data;
+}
+
+void hot_spots_summed_area(benchmark::State& state) {
+  const auto data = counted_city();
+  auto hot = std::make_unique<HotSpots>();
+  for (auto _ : state) {
+    compute_hot_spots(data->counts.cells, data->cells, static_cast<int>(state.range(0)), true,
+                      *hot);
+    benchmark::DoNotOptimize(hot->z[0]);
+  }
+}
+BENCHMARK(hot_spots_summed_area)->Arg(1)->Arg(3)->Unit(benchmark::kMicrosecond);
+
+void hot_spots_plain_loop(benchmark::State& state) {
+  const auto data = counted_city();
+  std::vector<double> z(kCellCount);
+  const uint32_t* x = data->counts.cells;
+  for (auto _ : state) {
+    double n = 0, sum = 0, sum_sq = 0;
+    for (int i = 0; i < kCellCount; ++i)
+      if (first_zip(data->cells.words[i][0]) != 0)
+        n += 1, sum += x[i], sum_sq += double(x[i]) * x[i];
+    const double mean = sum / n, s = std::sqrt(sum_sq / n - mean * mean);
+    for (int i = 0; i < kCellCount; ++i) {
+      double wx = 0, w = 0;
+      const int d = static_cast<int>(state.range(0));
+      for (int dr = -d; dr <= d; ++dr)
+        for (int dc = -d; dc <= d; ++dc) {
+          const int r = i / kGridCols + dr, c = i % kGridCols + dc;
+          if (r < 0 || r >= kGridRows || c < 0 || c >= kGridCols) continue;
+          if (first_zip(data->cells.words[r * kGridCols + c][0]) == 0) continue;
+          wx += x[r * kGridCols + c], w += 1;
+        }
+      z[i] = (wx - mean * w) / (s * std::sqrt((n * w - w * w) / (n - 1)));
+    }
+    std::vector<double> p(z.size());
+    for (size_t i = 0; i < z.size(); ++i) p[i] = two_sided_p(z[i]);
+    std::sort(p.begin(), p.end());
+    const int count = static_cast<int>(p.size());
+    for (double level : {0.10, 0.05, 0.01})
+      benchmark::DoNotOptimize(fdr_cut(p.data(), count, count, level));
+  }
+}
+BENCHMARK(hot_spots_plain_loop)->Arg(1)->Arg(3)->Unit(benchmark::kMicrosecond);
+
+// The window against the one before it: the base window, its counting pass
+// and every cell's class; and the same with a scan of the whole store per
+// cell, the plain way.
+void compare_windows(benchmark::State& state) {
+  const auto data = counted_city();
+  data->colouring = kColourByChange;
+  data->time.window_start = data->time.last_key;
+  for (int k = 0; k < 90; ++k) step_time_back(data->time.window_start, kStepShift);
+  count_state(*data);
+  for (auto _ : state) {
+    analyse_state(*data);
+    benchmark::DoNotOptimize(data->cell_class[0]);
+  }
+}
+BENCHMARK(compare_windows)->Unit(benchmark::kMicrosecond);
+
+void compare_plain_loop(benchmark::State& state) {
+  const auto data = counted_city();
+  uint16_t start = data->time.last_key, base_start = 0, base_end = 0;
+  for (int k = 0; k < 90; ++k) step_time_back(start, kStepShift);
+  base_window(start, data->time.last_key, base_start, base_end);
+  std::vector<int8_t> classes(kCellCount);
+  for (auto _ : state) {
+    std::vector<uint32_t> now(kCellCount, 0), before(kCellCount, 0);
+    for (uint32_t i = 0; i < data->store.count; ++i) {
+      const Event& e = data->store.records[i];
+      const uint32_t cell = get_field(e, kRow) * kGridCols + get_field(e, kCol);
+      if (cell >= kCellCount) continue;
+      if (e.key >= start && e.key <= data->time.last_key) ++now[cell];
+      if (e.key >= base_start && e.key <= base_end) ++before[cell];
+    }
+    for (int i = 0; i < kCellCount; ++i)
+      classes[i] = static_cast<int8_t>(change_class(change_z(now[i], before[i])));
+    benchmark::DoNotOptimize(classes.data());
+  }
+}
+BENCHMARK(compare_plain_loop)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace valdrin

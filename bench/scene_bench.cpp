@@ -128,6 +128,8 @@ void step_latency(benchmark::State& state) {
     state.SkipWithError("no headless GL context");
     return;
   }
+  // Arg 0 colours by events, 1 by hot spots (Gi* recomputed every step).
+  f.state->colouring = static_cast<uint8_t>(state.range(0));
   uint16_t month_before_last = f.state->time.last_key;
   for (int i = 0; i < 30; ++i) step_time_back(month_before_last, kStepDay);
   int steps = 0;
@@ -139,7 +141,7 @@ void step_latency(benchmark::State& state) {
     glFinish();
   }
 }
-BENCHMARK(step_latency)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(step_latency)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
 }  // namespace
 }  // namespace valdrin

@@ -32,9 +32,9 @@ int shifts_between(uint16_t from, uint16_t to) {
 
 double two_sided_p(double z) { return std::erfc(std::fabs(z) / std::sqrt(2.0)); }
 
-double fdr_cut(const double* sorted_p, int n, double level) {
+double fdr_cut(const double* sorted_p, int count, int n, double level) {
   double cut = -1;
-  for (int k = 1; k <= n; ++k)
+  for (int k = 1; k <= count; ++k)
     if (sorted_p[k - 1] <= level * k / n) cut = sorted_p[k - 1];
   return cut;
 }
@@ -65,7 +65,6 @@ void compute_hot_spots(const uint32_t counts[kCellCount], const CellTable& cells
   // field, and every z is 0.
   const double s = variance > 1e-12 ? std::sqrt(variance) : 0;
   std::vector<double> study_p;
-  study_p.reserve(static_cast<size_t>(n));
   for (int r = 0; r < kGridRows; ++r)
     for (int c = 0; c < kGridCols; ++c) {
       const int i = r * kGridCols + c;
@@ -79,13 +78,15 @@ void compute_hot_spots(const uint32_t counts[kCellCount], const CellTable& cells
       }
       out.z[i] = z;
       out.p[i] = out.study[i] ? two_sided_p(z) : 1.0;
-      if (out.study[i]) study_p.push_back(out.p[i]);
+      // Only p-values at or below the loosest level can be a cut.
+      if (out.study[i] && out.p[i] <= 0.10) study_p.push_back(out.p[i]);
     }
   // The critical p of 90, 95 and 99% confidence.
   double cut[3] = {0.10, 0.05, 0.01};
   if (fdr) {
     std::sort(study_p.begin(), study_p.end());
-    for (double& level : cut) level = fdr_cut(study_p.data(), n, level);
+    const int count = static_cast<int>(study_p.size());
+    for (double& level : cut) level = fdr_cut(study_p.data(), count, n, level);
   }
   for (int i = 0; i < kCellCount; ++i) {
     int bin = 0;

@@ -40,9 +40,11 @@ void compute_hot_spots(const uint32_t counts[kCellCount], const CellTable& cells
 // The two-sided p-value of a standard normal z-score.
 double two_sided_p(double z);
 
-// The Benjamini-Hochberg cut for `level` over p-values sorted ascending:
-// the largest p_(k) with p_(k) <= k / n * level, or -1 when none is.
-double fdr_cut(const double* sorted_p, int n, double level);
+// The Benjamini-Hochberg cut for `level` over n p-values: the largest
+// p_(k) with p_(k) <= k / n * level, or -1 when none is. `sorted_p` holds
+// the smallest `count` of them, ascending; the rest may be left out as long
+// as each is above `level`, since none of those can be a cut.
+double fdr_cut(const double* sorted_p, int count, int n, double level);
 
 // 2 (sqrt(now) - sqrt(before)).
 double change_z(uint32_t now, uint32_t before);
