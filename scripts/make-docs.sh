@@ -3,7 +3,8 @@
 # with the project's own valdrin-cli on the sample city: the year 2025 seen
 # tilted, the busiest cell up close with its statistics report, and the
 # summer of 2025 on the council map, when a hot spot flares up in district A,
-# and the two years played month by month as an animated GIF.
+# the hot spots of 2025 and the summer's change from the months before, and
+# the two years played month by month as an animated GIF.
 # Usage: bash scripts/make-docs.sh [BUILD_DIR]   (default: build)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -39,6 +40,13 @@ echo "$docs/hot-spot-report.txt"
 
 picture summer-2025 --from Day,June,1,2025 --to Night,September,30,2025 --map 1 --tilt 60 \
   --heading 25 --distance 85 --overlays 0x30
+
+# Hot spots of 2025 (Gi*, 95% and 99% with the false discovery rate), and the summer of 2025
+# against the four months before it.
+picture hot-spots-2025 "${year[@]}" --colour-by hotspots --tilt 50 --heading 25 --distance 95 \
+  --overlays 0x10
+picture change-summer-2025 --from Day,June,1,2025 --to Night,September,30,2025 \
+  --colour-by change --tilt 50 --heading 25 --distance 95 --overlays 0x10
 
 "$cli" animate "$docs/two-years.gif" "$sample" --step month --frames 24 --delay 600 \
   --from Day,January,1,2024 --to Night,January,31,2024 --size 480x360 --tilt 60 --heading 25 \
