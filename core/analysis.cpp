@@ -51,8 +51,8 @@ void analyse_state(AnalysisState& state) {
     time.window_start = state.base_start;
     count_events(state.store, query, time, state.before);
     for (int i = 0; i < kCellCount; ++i)
-      state.cell_class[i] = static_cast<int8_t>(
-          change_class(change_z(state.counts.cells[i], state.before.cells[i])));
+      state.cell_class[i] =
+          static_cast<int8_t>(change_class(change_z(state.counts.cells[i], state.before.cells[i])));
   }
 }
 
@@ -84,8 +84,9 @@ std::string analysis_readout(const AnalysisState& state, int cell) {
     if (bin != 0)
       std::snprintf(verdict, sizeof verdict, "%s spot, %s", bin > 0 ? "hot" : "cold",
                     level[bin > 0 ? bin : -bin]);
-    std::snprintf(text, sizeof text, "\nGi* z %s, p %s: %s", FixedText(state.hot.z[cell], 2).text,
-                  FixedText(state.hot.p[cell], 3).text, verdict);
+    const double p = state.hot.p[cell];
+    std::snprintf(text, sizeof text, "\nGi* z %s, p %s%s: %s", FixedText(state.hot.z[cell], 2).text,
+                  p < 0.001 ? "< " : "", FixedText(p < 0.001 ? 0.001 : p, 3).text, verdict);
     return text;
   }
   if (state.colouring == kColourByChange) {
