@@ -41,6 +41,17 @@ TEST(AnalysisPanel, ListsAndTheCheckBoxWriteTheSettings) {
   state->colouring = kColourByHotSpots;
   state->hot.study[0] = state->hot.study[1] = 1, state->hot.bin[0] = 3, state->hot.bin[1] = -1;
   EXPECT_EQ(analysis_summary(*state), "Hot 99/95/90%: 1/0/0; cold 99/95/90%: 0/0/1");
+  // The read-out's line per colouring.
+  state->hot.z[0] = 3.5, state->hot.p[0] = 0.0004, state->hot.z[1] = -1.7, state->hot.p[1] = 0.0891;
+  state->counts.cells[1] = 9, state->before.cells[1] = 4;
+  EXPECT_EQ(std::tuple(analysis_readout(*state, 0), analysis_readout(*state, 1),
+                       analysis_readout(*state, 2)),
+            std::tuple("\nGi* z 3.50, p < 0.001: hot spot, 99%",
+                       "\nGi* z -1.70, p 0.089: cold spot, 90%", "\nGi*: outside the study area"));
+  state->colouring = kColourByChange;
+  EXPECT_EQ(analysis_readout(*state, 1), "\nThen 4, now 9, z 2.00");
+  state->colouring = kColourByEvents;
+  EXPECT_EQ(analysis_readout(*state, 1) + analysis_summary(*state), "");
 }
 
 }  // namespace valdrin::analysis_logic_test
