@@ -21,17 +21,21 @@ int write_vdr(const char* path, const EventStore& store, const TimeState&) {
   return write_records(path, store);
 }
 
-// Loads a file the user chooses into the store; new data ends in the
-// time-window reset, which counts it once.
-void load_command(Program& program, const char* extension, StoreReader read, const char* failure) {
-  std::string path;
-  if (!choose_open_file(program, path, extension)) return;
+// Loads `path` into the store; new data ends in the time-window reset,
+// which counts it once.
+void load_file(Program& program, const std::string& path, StoreReader read, const char* failure) {
   if (!read(path.c_str(), program.analysis.store, program.analysis.time)) {
     show_message("Error", failure);
     return;
   }
   reset_timeline(program);
   show_message("Info", "Load complete");
+}
+
+// Loads a file the user chooses.
+void load_command(Program& program, const char* extension, StoreReader read, const char* failure) {
+  std::string path;
+  if (choose_open_file(program, path, extension)) load_file(program, path, read, failure);
 }
 
 // Writes the store to a file the user chooses; success is said only for a
@@ -46,10 +50,16 @@ void save_command(Program& program, const char* extension, StoreWriter write, co
     show_message("Error", failure);
 }
 
+constexpr const char* kDataLoadFailure = "Can't load data file!!";
+
 }  // namespace
 
 void load_data_command(Program& program) {
-  load_command(program, ".vdr", read_records, "Can't load data file!!");
+  load_command(program, ".vdr", read_records, kDataLoadFailure);
+}
+
+void load_data_file(Program& program, const std::string& path) {
+  load_file(program, path, read_records, kDataLoadFailure);
 }
 
 void save_data_command(Program& program) {

@@ -4,8 +4,11 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <iterator>
@@ -81,6 +84,7 @@ MainWindow::MainWindow(Program& program) : program_(program), view_(new GlView(p
   setObjectName("mainw");
   setWindowTitle("Valdrin 1.0d");
   setCentralWidget(view_);
+  setAcceptDrops(true);
   resize(kOuterWidth, kOuterHeight);
   Services& services = program_.services;
   services.with_gl = [this](const std::function<void()>& work) { view_->with_context(work); };
@@ -134,6 +138,7 @@ void MainWindow::set_up() {
   build_menu();
   init_file_dialogs(program_.dialogs);
   create_panels();
+  if (after_set_up_) after_set_up_();
   present_frame();
 }
 
@@ -212,6 +217,10 @@ void MainWindow::showEvent(QShowEvent* event) {
   // The rest of start-up runs once the window is up, so that anything it
   // has to say (a missing map, say) shows over the window.
   QTimer::singleShot(0, this, [this] { set_up(); });
+  if (first_client_size_) {
+    resize(*first_client_size_);
+    return;
+  }
   // The outer frame is 1024 x 768: take the window manager's decorations,
   // if any, off the client size.
   const QSize frame = frameGeometry().size();
@@ -225,6 +234,28 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   // then returns 0.
   QMainWindow::closeEvent(event);
   if (event->isAccepted()) QCoreApplication::exit(0);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (!dropped_data_file(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  const std::string path = dropped_data_file(event->mimeData());
+  if (path.empty()) return;
+  event->acceptProposedAction();
+  QTimer::singleShot(0, this, [this, path] {
+    load_data_file(program_, path);
+    present_frame();
+  });
+}
+
+std::string dropped_data_file(const QMimeData* data) {
+  if (data == nullptr) return "";
+  for (const QUrl& url : data->urls())
+    if (url.isLocalFile() && url.toLocalFile().endsWith(".vdr", Qt::CaseInsensitive))
+      return url.toLocalFile().toStdString();
+  return "";
 }
 
 }  // namespace valdrin

@@ -3,17 +3,24 @@
 // and starts the timer first; once it is up, set_up builds the scene, the
 // menu and the five panels, once in a run. The panels are its children,
 // kept in Program::panels, and go with it. It installs the platform's
-// services in Program::services.
+// services in Program::services. A .vdr file dropped on it loads as "Load
+// Data.." loads the file it chooses.
 #pragma once
 
 #include <QMainWindow>
 #include <QTimer>
+#include <functional>
+#include <optional>
+#include <string>
 
 #include "app/gl_view.h"
 #include "app/navigation.h"
 #include "app/program.h"
 
 class QCloseEvent;
+class QDragEnterEvent;
+class QDropEvent;
+class QMimeData;
 class QShowEvent;
 
 namespace valdrin {
@@ -48,6 +55,12 @@ class MainWindow : public QMainWindow {
   // dialogs, then the panels, of which the Timeline Panel's set-up runs the
   // time-window reset. Runs once in a run; showing the window schedules it.
   void set_up();
+  // Runs once at the end of set_up, with the panels built: what the
+  // command line and the saved settings ask of start-up.
+  void set_after_set_up(std::function<void()> then) { after_set_up_ = std::move(then); }
+  // The client size the window takes when first shown, instead of the
+  // 1024 x 768 outer frame.
+  void set_first_client_size(QSize size) { first_client_size_ = size; }
 
   // Runs a menu command; every command but Quit ends with a redraw.
   void on_command(int id);
@@ -60,6 +73,11 @@ class MainWindow : public QMainWindow {
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  // A drag that carries a local .vdr file is taken; its drop loads it once
+  // the drop is over, so that the loader's message boxes don't run inside
+  // the drag and drop exchange.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void build_menu();
@@ -75,6 +93,11 @@ class MainWindow : public QMainWindow {
   QTimer timer_;
   bool sized_ = false;
   bool frame_due_ = false;  // a change asked for a frame since the last one
+  std::function<void()> after_set_up_;
+  std::optional<QSize> first_client_size_;
 };
+
+// The first local .vdr file (any letter case) that `data` carries, or "".
+std::string dropped_data_file(const QMimeData* data);
 
 }  // namespace valdrin

@@ -76,8 +76,9 @@ struct Program {
   FileDialogs dialogs;
   InfoText info;  // the Info Panel's text
   PanelWindows panels;
-  // Where the maps, overlays and cell table are found; relative to the
-  // working directory, as the program always opens them.
+  // Where the maps, overlays and cell table are found: data/ of the working
+  // directory, or the folder that start-up found (--data, or the one
+  // installed beside the program; core/data_folder.h).
   std::string data_dir = "data";
   // How many times start-up's set-up (scene, menu, panels) has run: once in
   // a run, whatever Qt does to the GL context afterwards.

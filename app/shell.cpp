@@ -2,9 +2,12 @@
 #include "app/shell.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QOpenGLContext>
 #include <QString>
 #include <QSurfaceFormat>
+#include <cstdio>
 #include <cstring>
 
 #include "core/message.h"
@@ -51,6 +54,26 @@ void set_default_surface_format() {
   format.setProfile(QSurfaceFormat::CompatibilityProfile);
   format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
   QSurfaceFormat::setDefaultFormat(format);
+}
+
+std::string opengl_unavailable() {
+  QOpenGLContext probe;
+  probe.setFormat(QSurfaceFormat::defaultFormat());
+  if (probe.create()) return "";
+  const QSurfaceFormat asked = QSurfaceFormat::defaultFormat();
+  return "valdrin: OpenGL is not available: no OpenGL context could be made on the Qt platform \"" +
+         QGuiApplication::platformName().toStdString() + "\" (asked for OpenGL " +
+         std::to_string(asked.majorVersion()) + "." + std::to_string(asked.minorVersion()) +
+         ", compatibility profile, " + std::to_string(asked.depthBufferSize()) +
+         "-bit depth buffer, double buffered).\n"
+         "Start it on a desktop with OpenGL, or under xvfb-run; valdrin-cli renders without a "
+         "display.\n";
+}
+
+void install_message_printer() {
+  set_message_sink(MessageSink{[](void*, const char* caption, const char* text) {
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+  }});
 }
 
 void install_message_boxes() { set_message_sink(MessageSink{show_box, nullptr, show_owned_box}); }

@@ -59,7 +59,8 @@ constexpr const char* kNotes =
     "Pictures are PNG when the name ends in .png, BMP (at most 6144 pixels wide) otherwise.\n"
     "animate plays the time window: N frames (default 24, at most 2000), the Window end\n"
     "stepping by the step (default day) after each, MS per frame (default 500), looping.\n"
-    "DIR is the data folder (default ./data).\n"
+    "DIR is the data folder (default ./data, else the installed one,\n"
+    "<prefix>/share/valdrin/data).\n"
     "hotspots: Gi* of every cell with a zip area over the window's counts, weights 1 within\n"
     "D cells (default 1, at most 3), classes at 90/95/99% with the false discovery rate\n"
     "unless --no-fdr. compare: the window against the base window (default: as long, just\n"
@@ -95,6 +96,10 @@ int run_command(int argc, const char* const* argv, std::FILE* out, std::FILE* er
     print_usage(out);
     return kExitOk;
   }
+  if (name == "--version") {
+    std::fputs("valdrin-cli " VALDRIN_VERSION "\n", out);
+    return kExitOk;
+  }
   for (const Command& c : kCommands) {
     if (name != c.name) continue;
     const cli::Options options = cli::parse_options(argc, argv, options_text(c));
@@ -115,6 +120,9 @@ int run_cli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
       std::fputs("Error: can't write the output\n", err);
       code = kExitFile;
     }
+  } catch (const cli::DataFolderError& e) {
+    std::fprintf(err, "valdrin-cli: %s (name one with --data DIR)\n", e.text.c_str());
+    code = kExitFile;
   } catch (const cli::UsageError& e) {
     std::fprintf(err, "valdrin-cli: %s (try --help)\n", e.text.c_str());
     code = kExitUsage;

@@ -35,7 +35,7 @@ int write_image(std::string_view path, Image& image, std::FILE* err) {
 }
 
 std::string base_map_path(const Options& o, const GisSettings& gis) {
-  return std::string(o.data) + "/" + kBaseMaps[map_choice(gis) & 1];
+  return data_folder(o) + "/" + kBaseMaps[map_choice(gis) & 1];
 }
 
 void parse_pair(std::string_view text, char separator, const char* option, std::string_view& first,
@@ -112,6 +112,7 @@ class Renderer {
 
   // Return 1, or 0 after saying on `err` what could not be had.
   int open(const Options& o, const FrameSetup& setup, AnalysisState& s, std::FILE* err) {
+    const std::string data = data_folder(o);  // may throw: before anything is opened
     if (!open_headless_gl(setup.width, setup.height, gl_)) return 0;
     open_ = true;
     setup_ = setup;
@@ -121,7 +122,7 @@ class Renderer {
     state_ = &s;
     s.gis = setup.gis;
     choose_band_scale(s);
-    init_scene(*scene_, s, std::string(o.data));
+    init_scene(*scene_, s, data);
     setup_.view.events_per_band = scene_->events_per_band;
     set_message_sink(watch.outer);
     if (watch.cells_failed)
@@ -157,7 +158,7 @@ int command_map(const Options& o, AnalysisState&, const Streams& io) {
   expect_positional(o, 1, "map");
   const GisSettings gis = parse_gis(o);
   Image image;
-  if (!compose_map(gis, std::string(o.data), image)) {
+  if (!compose_map(gis, data_folder(o), image)) {
     std::fprintf(io.err, "Error: can't read map %s\n", base_map_path(o, gis).c_str());
     return kExitFile;
   }

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "core/data_folder.h"
 #include "core/text.h"
 #include "core/time_key.h"
 
@@ -62,7 +63,9 @@ bool names_option(std::string_view usage, std::string_view option) {
 
 Options parse_options(int argc, const char* const* argv, std::string_view usage) {
   Options o;
+  o.program = argc > 0 && argv[0] != nullptr ? argv[0] : "";
   std::string_view foreign;  // the first option given that `usage` does not name
+  bool data_given = false;
   for (int i = 2; i < argc; ++i) {
     const std::string_view arg = argv[i];
     auto value = [&]() -> std::string_view {
@@ -83,13 +86,13 @@ Options parse_options(int argc, const char* const* argv, std::string_view usage)
     else if (arg == "--no-fdr")
       o.no_fdr = true;
     else if (arg == "--data")
-      o.data = value();
+      o.data = value(), data_given = true;
     else if (arg.size() > 1 && arg[0] == '-')
       throw UsageError{"unknown option " + std::string(arg)};
     else
       o.positional.push_back(arg);
   }
-  if (o.data.empty()) throw UsageError{"--data needs a folder"};
+  if (data_given && o.data.empty()) throw UsageError{"--data needs a folder"};
   // Refused after the line's own faults (an unknown option, a missing
   // value), which say more, and still before the command reads any file.
   if (!foreign.empty())
@@ -238,9 +241,7 @@ GisSettings parse_gis(const Options& o) {
 
 std::string path_of(std::string_view view) { return std::string(view); }
 
-std::string selection_path(const Options& o) {
-  return std::string(o.data) + "/selections/default.sel";
-}
+std::string selection_path(const Options& o) { return data_folder(o) + "/selections/default.sel"; }
 
 int load_selection(const Options& o, AnalysisState& s, std::FILE* err) {
   const std::string path = selection_path(o);
@@ -254,6 +255,13 @@ int load_store(std::string_view path, AnalysisState& s, std::FILE* err) {
   std::fprintf(err, "Error: can't load data file %.*s\n", static_cast<int>(path.size()),
                path.data());
   return 0;
+}
+
+std::string data_folder(const Options& o) {
+  const DataFolderSearch search =
+      find_data_folder(o.data, data_folder_candidates(executable_path(o.program.c_str())));
+  if (search.folder.empty()) throw DataFolderError{data_folder_error(search)};
+  return search.folder;
 }
 
 }  // namespace valdrin::cli

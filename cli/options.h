@@ -22,7 +22,8 @@ namespace valdrin::cli {
 struct Options {
   std::vector<std::string_view> positional;
   std::vector<std::string_view> where;
-  std::string_view data = "data";
+  std::string data;     // --data DIR; "" when not given: see data_folder
+  std::string program;  // argv[0], for the installed data folder
   std::optional<std::string_view> from, to, cell, mode, count, repeat;
   std::optional<std::string_view> map, overlays, size, heading, tilt, distance, look_at;
   std::optional<std::string_view> step, frames, delay, frames_dir, frame_format;
@@ -40,6 +41,18 @@ struct Streams {
 struct UsageError {
   std::string text;
 };
+
+// No data folder was named and none was found where one is looked for;
+// the text names every place tried. It ends a run with exit code 1.
+struct DataFolderError {
+  std::string text;
+};
+
+// The data folder: --data as given, else the first of ./data and the
+// folder installed beside the program that holds the cell table
+// (core/data_folder.h). Looked for when a command first reads from it,
+// after its command line has been checked; throws DataFolderError.
+std::string data_folder(const Options& o);
 
 // Reads argv[2..]: options and their values, the rest as file arguments.
 // The command argv[1] takes the options that `usage` names; any other known

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs Valdrin. With a display it opens the viewer in the
-# source folder (load examples/sample-city.vdr through File > Load Data..).
+# source folder with the sample city loaded and the time window over its
+# first month, January 2024, so that the first look shows columns.
 # Without one it shows what the program makes of the sample city all the
 # same: it renders a tilted view of the sample's year 2025 headless (no X
 # server needed), says where the picture is and prints the statistics report
@@ -14,7 +15,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 # working directory.
 cd "$root"
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-  exec "$root/build/app/valdrin"
+  exec "$root/build/app/valdrin" "$root/examples/sample-city.vdr" --to Night,January,31,2024
 fi
 
 . "$root/scripts/picture.sh"

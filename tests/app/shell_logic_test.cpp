@@ -1,13 +1,18 @@
-// The shell's rules without a window: mouse, file choosers and commands, the panels' actions.
-// Changes are counted by the frames they ask for; redraws are recorded.
+// The shell's rules without a window: mouse, file choosers and commands, the panels' actions, the
+// command line and the saved settings. Changes are counted by the frames they ask for; redraws
+// are recorded.
 #include <QDir>
+#include <QSettings>
 #include <deque>
 
+#include "app/command_line.h"
 #include "app/file_commands.h"
 #include "app/file_dialogs.h"
 #include "app/navigation.h"
 #include "app/panel_commands.h"
 #include "app/program.h"
+#include "app/settings.h"
+#include "app/start_up.h"
 #include "core/cell_table.h"
 #include "core/csv.h"
 #include "core/store.h"
@@ -263,6 +268,126 @@ TEST_F(Shell, GenerateNeedsAZipAreaAndGisChangesWriteOneField) {
   }
   EXPECT_EQ(std::tuple(test::read_file(dir.path("report.txt")), p.info.text),
             std::tuple("Total Events: 3 \n \n", "Total Events: 3\r\n\r\n"));
+}
+
+// Options and their values; a file, a value missing or bad, an unknown option are refused.
+TEST(CommandLine, OptionsFileAndUsageErrors) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"", "|||----"},
+      {"a.vdr|--data|d|--to|Night,January,31,2024", "a.vdr|d|0xC0FF|----"},
+      {"--help|--version|--reset-settings|--quit-after-start", "|||hvrq"},
+      {"--data", "--data needs a folder"},
+      {"--data|", "--data needs a folder"},
+      {"--to|Day,February,30,2024", "bad time key \"Day,February,30,2024\" for --to: a date label"},
+      {"--to|4229", "bad time key \"4229\" for --to"},
+      {"a.vdr|b.vdr", "one file at most (a.vdr, b.vdr)"},
+      {"-platform|offscreen", "unknown option -platform"}};
+  for (const auto& [line, expected] : cases) {
+    std::vector<std::string> args = {"valdrin"};
+    for (const std::string& arg : test::split(line, '|'))
+      if (*line) args.push_back(arg);
+    std::vector<const char*> argv;
+    for (const std::string& arg : args) argv.push_back(arg.c_str());
+    StartOptions o;
+    std::string said = parse_start_options(static_cast<int>(argv.size()), argv.data(), o);
+    if (said.empty()) {
+      char key[8] = "";
+      if (o.window_end) std::snprintf(key, sizeof key, "0x%04X", *o.window_end);
+      said = o.file + "|" + o.data + "|" + key + "|" + (o.help ? "h" : "-") +
+             (o.version ? "v" : "-") + (o.reset_settings ? "r" : "-") +
+             (o.quit_after_start ? "q" : "-");
+    }
+    EXPECT_EQ(said.substr(0, std::strlen(expected)), expected) << line;
+  }
+}
+
+// A file named on the command line loads as "Load Data.." loads the file it chooses, with the
+// same messages; a failed load keeps the store; --to moves the window's end after the load.
+TEST_F(Shell, TheCommandLineFileLoadsAsLoadDataDoes) {
+  test::ScratchDir dir;
+  static EventStore two;  // too big for the stack
+  two.count = 0;
+  for (uint16_t key : {0x1084, 0x1090}) two.records[two.count++] = test::event_at(key, 5, 6);
+  ASSERT_EQ(write_records(dir.path("good.vdr").c_str(), two), 1);
+  test::write_file(dir.path("empty.vdr"), "");
+  std::filesystem::create_directory(dir.path("folder.vdr"));
+  const char* failed = "Error: Can't load data file!!\n";
+  const std::tuple<const char*, std::string, uint32_t> cases[] = {
+      {"good.vdr", "Info: Load complete\n", 2},
+      {"missing.vdr", std::string("ERROR: read_records(): fopen error\n") + failed, 2},
+      {"folder.vdr", std::string("ERROR: read_records(): read error\n") + failed, 2},
+      {"empty.vdr", "Info: Load complete\n", 0}};
+  for (const auto& [name, said, count] : cases) {
+    recorder.log.clear();
+    StartOptions options;
+    options.file = dir.path(name);
+    finish_start_up(p, options, ViewerSettings{});
+    EXPECT_EQ(std::tuple(recorder.log, p.analysis.store.count), std::tuple(said, count)) << name;
+  }
+  StartOptions options;
+  options.file = dir.path("good.vdr"), options.window_end = 0x108F;
+  finish_start_up(p, options, ViewerSettings{});
+  EXPECT_EQ(std::tuple(start_summary(p), p.analysis.counts.total),
+            std::tuple("2 events, -NA-,January,1,2002 to Night,January,3,2002", 1u));
+}
+
+// Every value the settings keep reads back; each kind of damage loses that value alone, which
+// then keeps its first-start value; a file of garbage is read as far as it makes sense.
+TEST(Settings, WrittenReadBackAndEachKindOfDamageFallsBack) {
+  test::ScratchDir dir;
+  ViewerSettings full;
+  full.window_place = QPoint(-8, 30), full.window_size = QSize(900, 700);
+  for (int i = 0; i < 5; ++i) full.panels[i] = SavedPanel{QPoint(10 * i, 5 * i), i % 2 == 0};
+  full.step_unit = kStepYear, full.map_choice = 1, full.selection_mode = 2;
+  full.overlay_flags = 0x3FF, full.dialog_folder = dir.root();
+  const QVariantMap values = settings_values(full);
+  ASSERT_EQ(values.size(), 4 + 15 + 5);
+  EXPECT_EQ(settings_values(read_settings(values)), values);
+  {
+    QSettings file(QString::fromStdString(dir.path("valdrin.conf")), QSettings::IniFormat);
+    ASSERT_TRUE(save_settings(file, full));
+  }
+  QSettings file(QString::fromStdString(dir.path("valdrin.conf")), QSettings::IniFormat);
+  EXPECT_EQ(settings_values(load_settings(file)), values);
+
+  // clang-format off
+  const std::tuple<const char*, QVariant, QStringList> damages[] = {  // key, value, what goes
+      {"timeline/step_unit", 9, {"timeline/step_unit"}},
+      {"timeline/step_unit", "Day", {"timeline/step_unit"}},
+      {"timeline/step_unit", QVariant(), {"timeline/step_unit"}},  // missing
+      {"gis/map", 2, {"gis/map"}}, {"gis/selection", -1, {"gis/selection"}},
+      {"gis/overlays", 0x400, {"gis/overlays"}}, {"gis/overlays", "1.5", {"gis/overlays"}},
+      {"panels/info/shown", "maybe", {"panels/info/shown"}},
+      {"panels/gis/x", "left", {"panels/gis/x", "panels/gis/y"}},
+      {"panels/gis/y", 99999999, {"panels/gis/x", "panels/gis/y"}},
+      {"window/width", 50, {"window/width", "window/height"}},
+      {"window/height", QStringList{"7", "8"}, {"window/width", "window/height"}},
+      {"dialogs/folder", "/no/such/folder", {"dialogs/folder"}},
+      {"dialogs/folder", 12, {"dialogs/folder"}}};
+  // clang-format on
+  for (const auto& [key, value, lost] : damages) {
+    QVariantMap damaged = values, expected = values;
+    value.isValid() ? void(damaged[key] = value) : void(damaged.remove(key));
+    for (const QString& gone : lost) expected.remove(gone);
+    EXPECT_EQ(settings_values(read_settings(damaged)), expected) << key;
+  }
+  test::write_file(dir.path("garbage.conf"),
+                   std::string("\0\xff[gis\nmap=\n==\x01\n[gis]\nmap=1\nselection\n[timeline]\n"
+                               "step_unit=@Variant(\0\0\0\x7f\0\0\0\x08)\n",
+                               78));
+  QSettings garbage(QString::fromStdString(dir.path("garbage.conf")), QSettings::IniFormat);
+  const ViewerSettings read = load_settings(garbage);
+  EXPECT_EQ(settings_values(read), (QVariantMap{{"gis/map", 1}}));
+}
+
+// A window or panel counts as in view when its caption bar is and kPlaceGrip pixels of it are.
+TEST(Settings, APlaceFitsWhenItsCaptionBarCanBeReached) {
+  const QRect bounds(0, 0, 800, 600);
+  const std::pair<QRect, bool> cases[] = {
+      {{10, 10, 200, 100}, true},  {{-176, 0, 200, 100}, true}, {{-177, 0, 200, 100}, false},
+      {{776, 0, 200, 100}, true},  {{777, 0, 200, 100}, false}, {{10, -1, 200, 100}, false},
+      {{10, 576, 200, 100}, true}, {{10, 577, 200, 100}, false}};
+  for (const auto& [place, fits] : cases) EXPECT_EQ(place_fits(place, bounds), fits) << place.x();
 }
 
 }  // namespace valdrin::shell_logic_test

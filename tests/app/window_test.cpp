@@ -1,5 +1,6 @@
 // The running viewer under Xvfb with scripted file and print dialogs: menus, mouse, panels,
-// the About box, and "Save Snapshot.." and "Print.." to BMP and PDF.
+// the About box, "Save Snapshot.." and "Print.." to BMP and PDF, dropped files and the saved
+// settings.
 
 #include <QAccessible>
 #include <QPrinter>
@@ -8,6 +9,7 @@
 #include <regex>
 
 #include "app/main_window.h"
+#include "app/settings.h"
 #include "app/shell.h"
 #include "core/message.h"
 #include "core/store.h"
@@ -34,9 +36,14 @@ struct Viewer {
   bool timer_ran_in_dialog = false;
   std::function<int(QPrinter&)> real_print_dialog;
 
-  explicit Viewer(const std::string& data_dir = kShippedData) {
+  // With `saved`, start-up takes the settings as the viewer's main does.
+  explicit Viewer(const std::string& data_dir = kShippedData,
+                  const ViewerSettings* saved = nullptr) {
     program->data_dir = data_dir;
+    if (saved) apply_saved_choices(*program, *saved);
     window = std::make_unique<MainWindow>(*program);
+    if (saved && saved->window_size) window->set_first_client_size(*saved->window_size);
+    if (saved) window->set_after_set_up([this, saved] { apply_saved_panels(*program, *saved); });
     real_print_dialog = program->services.run_print_dialog;
     program->services.run_file_dialog = [this](bool, const std::string&, const std::string&) {
       return opened(), save_as;
@@ -439,6 +446,80 @@ TEST(GisPanel, ShowsTheSettingsAndEachClickRebuildsTheMap) {
   EXPECT_FALSE(gis.isVisible());
   v.command(kCommandShowGisPanel);
   EXPECT_TRUE(gis.isVisible() && find_control_as<QCheckBox>(gis, 1014)->isChecked());
+}
+
+// A local .vdr file dropped on the window loads as "Load Data.." loads it, once the drop is over;
+// a drag of anything else is not taken.
+TEST(MainWindow, ADroppedVdrFileLoads) {
+  test::ScratchDir dir;
+  static EventStore store;  // too big for the stack
+  store.count = 0;
+  for (int day = 1; day <= 3; ++day)
+    store.records[store.count++] = test::event_at(pack_time_key(1, day, 1, 0), 20, 30);
+  ASSERT_EQ(write_records(dir.path("three.VDR").c_str(), store), 1);
+  Viewer v;
+  const auto urls = [](const QStringList& names) {
+    auto* data = new QMimeData;
+    QList<QUrl> list;
+    for (const QString& name : names) list << QUrl(name);
+    data->setUrls(list);
+    return data;
+  };
+  const QString three =
+      QUrl::fromLocalFile(QString::fromStdString(dir.path("three.VDR"))).toString();
+  const std::pair<QStringList, bool> drags[] = {{{"file:///tmp/notes.txt"}, false},
+                                                {{"https://example.org/x.vdr"}, false},
+                                                {{"file:///tmp/notes.txt", three}, true}};
+  const QPoint at = v.window->rect().center();
+  for (const auto& [names, taken] : drags) {
+    std::unique_ptr<QMimeData> data(urls(names));
+    QDragEnterEvent enter(at, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(v.window.get(), &enter);
+    EXPECT_EQ(enter.isAccepted(), taken) << names.join(" ").toStdString();
+    if (!taken) continue;
+    QDropEvent drop(at, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(v.window.get(), &drop);
+    EXPECT_EQ(v.program->analysis.store.count, 0u);  // not inside the drop
+  }
+  EXPECT_TRUE(QTest::qWaitFor([&] { return v.program->analysis.store.count == 3; }, 3000));
+  EXPECT_EQ(std::tuple(v.recorder.log, v.program->analysis.query.key),
+            std::tuple("Info: Load complete\n", pack_time_key(1, 1, 1, 0)));
+}
+
+// Saved settings show at start-up (a panel whose place is off the window stays where a first
+// start puts it), read back as they were, and the Default commands leave them alone.
+TEST(MainWindow, SavedSettingsShowAtStartUpAndReadBack) {
+  test::ScratchDir dir;
+  ViewerSettings saved;
+  saved.window_size = QSize(900, 700);
+  saved.panels[0] = {QPoint(300, 200), false};  // GIS Panel
+  saved.panels[1] = {QPoint(5000, 40), true};   // Query Panel: off the window
+  saved.panels[3] = {QPoint(120, 260), true};   // Info Panel
+  saved.step_unit = kStepYear, saved.map_choice = 1, saved.selection_mode = 2;
+  saved.overlay_flags = 0x0001, saved.dialog_folder = dir.root();
+  const QPoint query_at = Viewer().program->panels.query->pos();
+  Viewer v(kShippedData, &saved);
+  const PanelWindows& p = v.program->panels;
+  EXPECT_EQ(
+      std::tuple(v.window->size(), p.gis->isVisible(), p.gis->pos(), p.query->isVisible(),
+                 p.query->pos(), p.info->isVisible(), p.info->pos()),
+      std::tuple(QSize(900, 700), false, QPoint(300, 200), true, query_at, true, QPoint(120, 260)));
+  EXPECT_EQ(std::tuple(find_control_as<QComboBox>(v.timeline(), kStepUnitList)->currentText(),
+                       find_control_as<QComboBox>(*p.gis, kGisMapList)->currentText(),
+                       find_control_as<QComboBox>(*p.gis, kGisSelectionList)->currentText(),
+                       find_control_as<QCheckBox>(*p.gis, kOverlayCheckBoxes[0])->isChecked(),
+                       v.program->dialogs.dialog_directory),
+            std::tuple("Year", "City Council", "Zip Code", true, dir.root()));
+  const QVariantMap shown = settings_values(current_settings(*v.program, *v.window));
+  for (int id : {kCommandDefaultLocation, kCommandDefaultTime, kCommandDefaultQuery}) v.command(id);
+  saved.panels[1].place = query_at;
+  // What was not saved (the window's place, the Timeline Panel, the About box) is as a first
+  // start has it.
+  QVariantMap expected = settings_values(saved);
+  for (auto key = shown.begin(); key != shown.end(); ++key)
+    if (!expected.contains(key.key())) expected[key.key()] = key.value();
+  EXPECT_EQ(settings_values(current_settings(*v.program, *v.window)), expected);
+  EXPECT_EQ(shown, expected);
 }
 
 void print_to_pdf(QPrinter& printer, const std::string& path) {

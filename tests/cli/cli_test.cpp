@@ -247,6 +247,24 @@ TEST_F(Cli, AForeignOptionIsAUsageErrorNamingTheCommandAndTheOption) {
   EXPECT_EQ(files, (std::set<std::string>{"days.vdr", "s"}));
 }
 
+// Without --data, ./data of the working directory serves; with none there nor beside the program,
+// the run fails naming both places, after the command line was checked.
+TEST_F(Cli, WithoutDataTheDataFolderIsLookedFor) {
+  const std::filesystem::path was = std::filesystem::current_path();
+  std::filesystem::current_path(dir.root());
+  const CliRun missing = run(split("select|--cell|12,3|--mode|keymap"));
+  const CliRun bad_mode = run(split("select|--cell|12,3|--mode|street"));
+  std::filesystem::create_directory_symlink(kData, path("data"));
+  const CliRun found = run(split("select|--cell|12,3|--mode|keymap"));
+  std::filesystem::current_path(was);
+  EXPECT_EQ(std::tuple(missing.code,
+                       missing.err.rfind("valdrin-cli: can't find the data folder; looked in " +
+                                             path("data") + " and /",
+                                         0),
+                       bad_mode.code, found.code, found.out),
+            std::tuple(kExitFile, 0u, kExitUsage, kExitOk, "[[12,3]]\n"));
+}
+
 // --help is the reference: each command takes every option its usage line
 // names (animate's "[render options]" too) and refuses every other. A taken
 // option leaves the run to fail as the bare command does, on its arguments.
