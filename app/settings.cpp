@@ -11,9 +11,12 @@
 
 #include "app/change.h"
 #include "app/program.h"
+#include "panels/analysis.h"
 #include "panels/panel.h"
 
 namespace valdrin {
+
+static_assert(kSavedPanels == std::size(kPanelRows), "a key for every panel");
 
 namespace {
 
@@ -75,6 +78,14 @@ ViewerSettings read_settings(const QVariantMap& values) {
   if (const auto v = read_int(values, "gis/map", 0, 1)) s.map_choice = *v;
   if (const auto v = read_int(values, "gis/selection", 0, 2)) s.selection_mode = *v;
   if (const auto v = read_int(values, "gis/overlays", 0, 0x3FF)) s.overlay_flags = *v;
+  if (const auto v = read_int(values, "analysis/colour_by", 0, kColouringCount - 1))
+    s.colouring = *v;
+  if (const auto v = read_int(values, "analysis/neighbourhood", 1, kMaxNeighbourhood))
+    s.neighbourhood = *v;
+  s.fdr = read_bool(values, "analysis/fdr");
+  if (const auto v = read_int(values, "analysis/band_scale", 0, 0xFFFF))
+    for (uint16_t entry : kBandScales)
+      if (entry == *v) s.band_scale = entry;
   const auto folder = values.find("dialogs/folder");
   if (folder != values.end() && folder->typeId() == QMetaType::QString &&
       !folder->toString().isEmpty() && QDir(folder->toString()).exists())
@@ -102,6 +113,10 @@ QVariantMap settings_values(const ViewerSettings& s) {
   if (s.map_choice) values["gis/map"] = *s.map_choice;
   if (s.selection_mode) values["gis/selection"] = *s.selection_mode;
   if (s.overlay_flags) values["gis/overlays"] = *s.overlay_flags;
+  if (s.colouring) values["analysis/colour_by"] = *s.colouring;
+  if (s.neighbourhood) values["analysis/neighbourhood"] = *s.neighbourhood;
+  if (s.fdr) values["analysis/fdr"] = *s.fdr;
+  if (s.band_scale) values["analysis/band_scale"] = *s.band_scale;
   if (s.dialog_folder) values["dialogs/folder"] = QString::fromStdString(*s.dialog_folder);
   return values;
 }
@@ -128,6 +143,9 @@ ViewerSettings current_settings(const Program& program, const QWidget& window) {
   if (map_choice(gis) <= 1) s.map_choice = map_choice(gis);
   if (selection_mode(gis) <= 2) s.selection_mode = selection_mode(gis);
   s.overlay_flags = gis.overlay_flags & 0x3FF;
+  const AnalysisState& a = program.analysis;
+  s.colouring = a.colouring, s.neighbourhood = a.neighbourhood, s.fdr = a.fdr;
+  s.band_scale = a.band_scale;
   // The folder of the last file chosen; until one is, the dialogs open in
   // the working directory of each run.
   const FileDialogs& dialogs = program.dialogs;
@@ -138,7 +156,12 @@ ViewerSettings current_settings(const Program& program, const QWidget& window) {
 
 void apply_saved_choices(Program& program, const ViewerSettings& settings) {
   if (settings.step_unit) program.playback.step_unit = *settings.step_unit;
-  program.analysis.gis = saved_gis(program.analysis.gis, settings);
+  AnalysisState& a = program.analysis;
+  a.gis = saved_gis(a.gis, settings);
+  a.colouring = settings.colouring.value_or(a.colouring);
+  a.neighbourhood = settings.neighbourhood.value_or(a.neighbourhood);
+  a.fdr = settings.fdr.value_or(a.fdr);
+  a.band_scale = settings.band_scale.value_or(a.band_scale);
 }
 
 void apply_saved_window_place(QWidget& window, const ViewerSettings& settings) {

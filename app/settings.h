@@ -1,7 +1,8 @@
 // What the viewer keeps between runs, in the user's configuration folder
 // ($XDG_CONFIG_HOME/valdrin/valdrin.conf, through QSettings): the window's
 // size and place, each panel's place and whether it is shown, the Step
-// unit, the GIS Panel's map, selection and overlay choices, and the file
+// unit, the GIS Panel's map, selection and overlay choices, the Analysis
+// Panel's colouring, neighbourhood, correction and band scale, and the file
 // dialogs' folder. Written when the program ends; read at start-up, where
 // the choices go into the state before the scene and the panels are made,
 // and the places are put once the panels stand.
@@ -33,7 +34,8 @@ constexpr const char* kSettingsOrganization = "valdrin";
 constexpr const char* kSettingsApplication = "valdrin";
 
 // The panels in kPanelRows order, by the names their keys carry.
-constexpr const char* kPanelKeys[5] = {"gis", "query", "timeline", "info", "about"};
+constexpr const char* kPanelKeys[] = {"gis", "query", "timeline", "info", "about", "analysis"};
+constexpr size_t kSavedPanels = sizeof kPanelKeys / sizeof kPanelKeys[0];
 
 struct SavedPanel {
   std::optional<QPoint>
@@ -46,11 +48,14 @@ struct SavedPanel {
 struct ViewerSettings {
   std::optional<QPoint> window_place;  // the frame's top left on the screen
   std::optional<QSize> window_size;    // the client area
-  SavedPanel panels[5];
+  SavedPanel panels[kSavedPanels];
   std::optional<uint8_t> step_unit;
   std::optional<uint8_t> map_choice;
   std::optional<uint8_t> selection_mode;
   std::optional<uint16_t> overlay_flags;
+  std::optional<uint8_t> colouring, neighbourhood;
+  std::optional<bool> fdr;
+  std::optional<uint16_t> band_scale;  // one of the Analysis Panel's entries
   std::optional<std::string> dialog_folder;  // an existing folder
 };
 
@@ -74,7 +79,7 @@ bool place_fits(const QRect& place, const QRect& bounds);
 ViewerSettings current_settings(const Program& program, const QWidget& window);
 
 // The choices into the state, before the scene and the panels are made:
-// the Step unit and the GIS settings.
+// the Step unit, the GIS settings and the analysis settings.
 void apply_saved_choices(Program& program, const ViewerSettings& settings);
 // The window's place, before it is shown; its size is the caller's, as the
 // window sizes itself once shown.

@@ -337,11 +337,13 @@ TEST(Settings, WrittenReadBackAndEachKindOfDamageFallsBack) {
   test::ScratchDir dir;
   ViewerSettings full;
   full.window_place = QPoint(-8, 30), full.window_size = QSize(900, 700);
-  for (int i = 0; i < 5; ++i) full.panels[i] = SavedPanel{QPoint(10 * i, 5 * i), i % 2 == 0};
+  for (size_t i = 0; i < kSavedPanels; ++i)
+    full.panels[i] = SavedPanel{QPoint(10 * int(i), 5 * int(i)), i % 2 == 0};
   full.step_unit = kStepYear, full.map_choice = 1, full.selection_mode = 2;
   full.overlay_flags = 0x3FF, full.dialog_folder = dir.root();
+  full.colouring = kColourByChange, full.neighbourhood = 3, full.fdr = false, full.band_scale = 20;
   const QVariantMap values = settings_values(full);
-  ASSERT_EQ(values.size(), 4 + 15 + 5);
+  ASSERT_EQ(values.size(), 4 + 18 + 5 + 4);
   EXPECT_EQ(settings_values(read_settings(values)), values);
   {
     QSettings file(QString::fromStdString(dir.path("valdrin.conf")), QSettings::IniFormat);
@@ -363,7 +365,10 @@ TEST(Settings, WrittenReadBackAndEachKindOfDamageFallsBack) {
       {"window/width", 50, {"window/width", "window/height"}},
       {"window/height", QStringList{"7", "8"}, {"window/width", "window/height"}},
       {"dialogs/folder", "/no/such/folder", {"dialogs/folder"}},
-      {"dialogs/folder", 12, {"dialogs/folder"}}};
+      {"dialogs/folder", 12, {"dialogs/folder"}},
+      {"analysis/colour_by", 3, {"analysis/colour_by"}},
+      {"analysis/neighbourhood", 0, {"analysis/neighbourhood"}},
+      {"analysis/fdr", 1, {"analysis/fdr"}}, {"analysis/band_scale", 3, {"analysis/band_scale"}}};
   // clang-format on
   for (const auto& [key, value, lost] : damages) {
     QVariantMap damaged = values, expected = values;
