@@ -1,22 +1,17 @@
-// Scratch folders, file helpers, the message recorder and saves cut short.
 #include "tests/core/test_files.h"
 
 #include <stdlib.h>
 #include <sys/resource.h>
 
 #include <csignal>
-#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <sstream>
-#include <stdexcept>
 
 namespace valdrin::test {
 
 ScratchDir::ScratchDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "valdrin-test-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("can't make " + pattern);
-  root_ = pattern;
+  root_ = (std::filesystem::temp_directory_path() / "valdrin-test-XXXXXX").string();
+  if (::mkdtemp(root_.data()) == nullptr) throw std::runtime_error("can't make " + root_);
 }
 
 ScratchDir::~ScratchDir() {
@@ -58,19 +53,6 @@ MessageRecorder::MessageRecorder()
     : previous(set_message_sink(MessageSink{record<false>, this, record<true>})) {}
 MessageRecorder::~MessageRecorder() { set_message_sink(previous); }
 
-// While it lives, writes past `bytes` fail (the file size limit, its signal ignored).
-struct WriteLimit {
-  rlimit previous{};
-  void (*previous_handler)(int) = std::signal(SIGXFSZ, SIG_IGN);
-  explicit WriteLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &previous);
-    const rlimit limit{bytes, previous.rlim_max};
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~WriteLimit() { ::setrlimit(RLIMIT_FSIZE, &previous), std::signal(SIGXFSZ, previous_handler); }
-  WriteLimit(const WriteLimit&) = delete;
-};
-
 int entries_in(const std::string& dir) {
   const std::filesystem::directory_iterator entries(dir);
   return static_cast<int>(std::distance(begin(entries), end(entries)));
@@ -78,21 +60,25 @@ int entries_in(const std::string& dir) {
 
 void check_whole_or_nothing(const std::string& name, size_t full_size,
                             const std::function<int(const char*)>& save) {
-  const std::string old_bytes(full_size + 7, 'o');  // longer than the new file
+  const std::string old_bytes(full_size + 7, 'o');       // longer than the new file
+  void (*handler)(int) = std::signal(SIGXFSZ, SIG_IGN);  // writes past the limit just fail
   for (size_t limit : {size_t{0}, size_t{1}, full_size / 2, full_size - 1, full_size}) {
     ScratchDir dir;
     const std::string target = dir.path("kept");
     write_file(target, old_bytes);
-    const int saved = [&] {
-      WriteLimit cut(limit);
-      return save(target.c_str());
-    }();
+    rlimit previous{};
+    ::getrlimit(RLIMIT_FSIZE, &previous);
+    const rlimit cut{limit, previous.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &cut);
+    const int saved = save(target.c_str());
+    ::setrlimit(RLIMIT_FSIZE, &previous);
     const bool whole = limit == full_size;
     EXPECT_EQ(saved, whole ? 1 : 0) << name << " cut at " << limit;
     const std::string now = read_file(target);
     EXPECT_TRUE(whole ? now.size() == full_size : now == old_bytes) << name << " cut at " << limit;
     EXPECT_EQ(entries_in(dir.root()), 1) << name << " cut at " << limit << ": temporary file left";
   }
+  std::signal(SIGXFSZ, handler);
 }
 
 }  // namespace valdrin::test

@@ -1,23 +1,13 @@
-// Test helpers: a scratch folder per test, whole-file read and write, table rows, a message
-// recorder installed as the core's sink while it lives, saves cut short, and the example incident.
-// Every suite includes this, so it also brings in GoogleTest and the standard headers the suites
-// share, instead of each listing them again.
+// Test helpers every suite includes (with GoogleTest and the shared standard headers): scratch
+// folders, whole files, table rows, a message recorder, saves cut short, example events.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <functional>
-#include <memory>
-#include <string>
-#include <tuple>
-#include <utility>
-#include <vector>
 
 #include "core/event.h"
 #include "core/message.h"
@@ -25,15 +15,12 @@
 
 namespace valdrin::test {
 
-class ScratchDir {  // a fresh folder under the temporary folder, removed afterwards
- public:
+struct ScratchDir {  // a fresh folder under the temporary folder, removed afterwards
   ScratchDir();
   ~ScratchDir();
   ScratchDir(const ScratchDir&) = delete;
   std::string path(const std::string& name) const { return root_ + "/" + name; }
   const std::string& root() const { return root_; }
-
- private:
   std::string root_;
 };
 
@@ -50,9 +37,8 @@ struct MessageRecorder {  // "Caption: text\n" each, the main window's own marke
   MessageRecorder(const MessageRecorder&) = delete;
 };
 
-// Entries in a folder, and whether a save of `full_size` bytes is whole or nothing: `save` (1 or 0)
-// succeeds with room for all of it; cut off short by the file size limit, it fails and leaves the
-// old file byte for byte with no temporary file beside it.
+// A save of `full_size` bytes is whole or nothing: it succeeds (1) with room for all of it; cut
+// short by the file size limit it fails (0), leaving the old file and no temporary file.
 int entries_in(const std::string& dir);
 void check_whole_or_nothing(const std::string& name, size_t full_size,
                             const std::function<int(const char*)>& save);
