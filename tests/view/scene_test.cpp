@@ -1,6 +1,5 @@
-// Headless frames from the scene code: the column arrays against plain
-// immediate-mode lists, the capture's rows, picks against id-coloured tops,
-// partial redraws against the whole frame.
+// Headless frames: arrays against immediate-mode lists, capture rows, picks against id-coloured
+// tops, partial redraws against the whole frame.
 #include "view/scene.h"
 
 #include <GL/gl.h>
@@ -198,44 +197,29 @@ TEST_F(SceneFrames, CaptureRowsComeBottomFirstTightlyPacked) {
 // beyond it apart, which the renderer rounds a little differently: only that noise, a texel on an
 // exact boundary flipping here and there or along a short row, may tell them apart.
 TEST_F(SceneFrames, ArraysDrawTheFramesOfTheImmediateModeLists) {
-  struct Case {
-    const char* name;
-    std::function<void()> change;  // applied before the rebuild
-    float heading, tilt, distance, x, y;
-    int noise;  // pixels allowed to differ by more than 1
-  };
+  // clang-format off
+  struct Case { const char* name; std::function<void()> change; float heading, tilt, distance, x, y;
+                int noise; };  // change: before the rebuild; noise: pixels off by more than 1
   const Case cases[] = {
       {"empty store, straight down", [] {}, 0, 0, 170, 42, 33, 0},
-      {"full store, tilted",
-       [&] {
-         RandomState random;
+      {"full store, tilted", [&] { RandomState random;
          ASSERT_EQ(generate_events(kStoreCapacity, *cells, random, *store, time), 1);
-         query.key = time.last_key;
-       },
-       20, 50, 170, 42, 33, 0},
-      {"a selection on the full store",
-       [&] {
-         for (int i = 0; i < 500; ++i)
-           cells->words[(20 + i / 25) * kGridCols + 30 + i % 25][0] |= kSelectedBit;
-       },
+         query.key = time.last_key; }, 20, 50, 170, 42, 33, 0},
+      {"a selection on the full store", [&] { for (int i = 0; i < 500; ++i)
+         cells->words[(20 + i / 25) * kGridCols + 30 + i % 25][0] |= kSelectedBit; },
        20, 50, 170, 42, 33, 0},
       {"close, tilted", [] {}, 20, 50, 100, 42, 33, 64},
       {"close, straight down", [] {}, 0, 0, 60, 42, 33, 64},
       {"closer, from the north", [] {}, 150, 40, 35, 42, 33, 64},
       {"close, beyond a corner", [] {}, 135, 60, 60, 10, 60, 64},
       {"close, level at an edge", [] {}, -90, 85, 30, 80, 5, 64},
-      {"counts up to 40",
-       [&] {
-         store->count = 0;
-         time.window_start = 0;
-         query.key = 0xFE7F;
+      {"counts up to 40", [&] { store->count = 0, time.window_start = 0, query.key = 0xFE7F;
          for (int n = 1; n <= 40; ++n) add_events(10 + n % 45, 5 + (n * 7) % 75, n);
-         for (int n = 0; n < 120; ++n) add_events(n % 66, (n * 13) % 84, n % 5);
-       },
+         for (int n = 0; n < 120; ++n) add_events(n % 66, (n * 13) % 84, n % 5); },
        0, 45, 170, 42, 33, 0},
       {"heading 135, tilt 60", [] {}, 135, 60, 170, 42, 33, 0},
-      {"a step back to an empty window", [&] { query.key = 0x1081; }, 135, 60, 170, 42, 33, 0},
-  };
+      {"a step back to an empty window", [&] { query.key = 0x1081; }, 135, 60, 170, 42, 33, 0}};
+  // clang-format on
   gis = GisSettings{};  // the shipped city map with its overlays, as the viewer starts
   open(kWidth, kHeight, std::string(VALDRIN_SOURCE_DIR) + "/data");
   ASSERT_EQ(recorder.log, "");
@@ -337,39 +321,15 @@ TEST(Picking, StraightDownDegenerateViewportsAndWhatGlDraws) {
   close_headless_gl(gl);
 }
 
-// Day steps, a jump back, a selection, a tall column rising and going and
-// steps with nothing to count redraw a few rectangles, also in a close view
-// with columns off-screen; camera moves, a forgotten frame, an emptied view
-// and a view cut by the near plane redraw the whole frame. Every result is
-// the whole frame.
+// Day steps, a jump back, a selection, a tall column coming and going and empty steps redraw a
+// few rectangles, also close up with columns off-screen; camera moves, a forgotten frame, an
+// emptied view and one cut by the near plane redraw it all. Each result is the whole frame.
 TEST_F(SceneFrames, EveryPartialRedrawGivesTheWholeFrame) {
   gis = GisSettings{};
   open(kWidth, kHeight, std::string(VALDRIN_SOURCE_DIR) + "/data");
   RandomState random;
   ASSERT_EQ(generate_events(kStoreCapacity, *cells, random, *store, time), 1);
   std::tie(view.heading, view.tilt, view.distance) = std::tuple(20.0f, 50.0f, 100.0f);
-  // How redraw_view will go from the frame the framebuffer holds: -1 whole,
-  // else the number of rectangles.
-  const auto planned = [&] {
-    uint8_t in_view[kCellCount];
-    find_columns_in_view(view, scene->heights, in_view);
-    RedrawPlan plan;
-    return plan_redraw(scene->frame, view, scene->heights.cells, scene->looks, in_view,
-                       scene->cell_rects, plan)
-               ? plan.rect_count
-               : -1;
-  };
-  // The partial redraw, then the whole frame over it: not a byte may differ.
-  const auto expect_whole_frame = [&](const char* what) {
-    Image partial;
-    redraw_view(*scene, view);
-    read_frame(kWidth, kHeight, partial);
-    draw_frame(*scene, view);
-    free_image(frame);
-    read_frame(kWidth, kHeight, frame);
-    EXPECT_EQ(std::memcmp(partial.pixels, frame.pixels, kWidth * kHeight * 3), 0) << what;
-    free_image(partial);
-  };
   const auto days = [&](int n) {
     return [this, n] {
       for (int d = 0; d < std::abs(n); ++d)
@@ -381,55 +341,46 @@ TEST_F(SceneFrames, EveryPartialRedrawGivesTheWholeFrame) {
         [this, tilt, distance] { std::tie(view.tilt, view.distance) = std::tuple(tilt, distance); };
   };
   const std::vector<Event> last(store->records + store->count - 30, store->records + store->count);
-  struct Step {
-    const char* what;
-    std::function<void()> change;
-    bool whole;
-  };
-  const Step steps[] = {
-      {"a month before the end", days(-30), false},
-      {"a day on", days(1), false},
-      {"a day on", days(1), false},
-      {"a day on", days(1), false},
-      {"a day on", days(1), false},
-      {"a day back", days(-1), false},
-      {"a day back", days(-1), false},
-      {"nothing changed", [] {}, false},
-      {"a month back", days(-30), false},
-      {"a selected block",
-       [&] {
-         for (int i = 0; i < 30; ++i)
-           cells->words[(30 + i / 6) * kGridCols + 40 + i % 6][0] |= kSelectedBit;
-       },
-       false},
+  // clang-format off
+  const std::tuple<const char*, std::function<void()>, bool> steps[] = {  // what, change, whole
+      {"a month before the end", days(-30), false}, {"a day on", days(1), false},
+      {"a day on", days(1), false}, {"a day on", days(1), false}, {"a day on", days(1), false},
+      {"a day back", days(-1), false}, {"a day back", days(-1), false},
+      {"nothing changed", [] {}, false}, {"a month back", days(-30), false},
+      {"a selected block", [&] { for (int i = 0; i < 30; ++i)
+           cells->words[(30 + i / 6) * kGridCols + 40 + i % 6][0] |= kSelectedBit; }, false},
       {"every cell empty", [&] { time.window_start = time.last_key; }, true},
       {"the whole store", [&] { time.window_start = 0, query.key = time.last_key; }, true},
-      {"thirty into one cell",
-       [&] {
-         for (int k = 1; k <= 30; ++k)
-           store->records[store->count - k] = test::event_at(time.last_key, 33, 42);
-       },
-       false},
-      {"and out again",
-       [&] { std::copy(last.begin(), last.end(), store->records + store->count - 30); }, false},
-      {"turned", [&] { view.heading += 1; }, true},
+      {"thirty into one cell", [&] { for (int k = 1; k <= 30; ++k)
+           store->records[store->count - k] = test::event_at(time.last_key, 33, 42); }, false},
+      {"and out again", [&] { std::ranges::copy(last, store->records + store->count - 30); },
+       false}, {"turned", [&] { view.heading += 1; }, true},
       {"a forgotten frame", [&] { forget_frame(scene->frame); }, true},
-      {"close and level", camera(80, 30), true},
-      {"close and level, a month back", days(-30), false},
-      {"at the ground", camera(89, 5), true},
-      {"at the ground, a month on", days(30), true},
-  };
+      {"close and level", camera(80, 30), true}, {"close, a month back", days(-30), false},
+      {"at the ground", camera(89, 5), true}, {"at the ground, a month on", days(30), true}};
+  // clang-format on
   query.key = time.last_key;
   rebuild_columns(*scene, *state);
   draw_frame(*scene, view);
   int partial = 0;
-  for (const Step& step : steps) {
-    step.change();
+  for (const auto& [what, change, whole] : steps) {
+    change();
     rebuild_columns(*scene, *state);
-    const int rects = planned();
-    EXPECT_EQ(rects < 0, step.whole) << step.what << " " << rects;
-    partial += rects > 0;
-    expect_whole_frame(step.what);
+    uint8_t in_view[kCellCount];
+    find_columns_in_view(view, scene->heights, in_view);
+    RedrawPlan plan;
+    const bool planned = plan_redraw(scene->frame, view, scene->heights.cells, scene->looks,
+                                     in_view, scene->cell_rects, plan);
+    EXPECT_EQ(!planned, whole) << what << " " << plan.rect_count;
+    partial += planned && plan.rect_count > 0;
+    Image redrawn;  // the partial redraw, then the whole frame over it: not a byte may differ
+    redraw_view(*scene, view);
+    read_frame(kWidth, kHeight, redrawn);
+    draw_frame(*scene, view);
+    free_image(frame);
+    read_frame(kWidth, kHeight, frame);
+    EXPECT_EQ(std::memcmp(redrawn.pixels, frame.pixels, kWidth * kHeight * 3), 0) << what;
+    free_image(redrawn);
   }
   EXPECT_GE(partial, 7);  // some days have no incident
 }
