@@ -12,11 +12,7 @@
 
 namespace valdrin::store_test {
 
-std::string record_bytes(const Event& e) {
-  uint8_t bytes[kEventBytes];
-  encode_event(e, bytes);
-  return std::string(reinterpret_cast<char*>(bytes), kEventBytes);
-}
+using test::record_bytes;
 
 // Any 16 bytes, reserved ones included, survive a decode and encode.
 TEST(EventRecord, EncodesTheExampleKeepsEveryByteAndEachFieldItsBits) {

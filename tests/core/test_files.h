@@ -66,12 +66,17 @@ inline Event event_at(uint16_t key, uint32_t row, uint32_t col, uint32_t zip = 0
   return e;
 }
 
-// The record's 16 bytes as "85 00 0A ...", the way files hold them.
-inline std::string record_hex(const Event& e) {
+// The record's 16 bytes as event data files hold them, and as "85 00 0A ...".
+inline std::string record_bytes(const Event& e) {
   uint8_t bytes[kEventBytes];
-  char text[3 * kEventBytes + 1];
   encode_event(e, bytes);
-  for (size_t i = 0; i < kEventBytes; ++i) std::snprintf(text + 3 * i, 4, "%02X ", bytes[i]);
+  return std::string(reinterpret_cast<char*>(bytes), kEventBytes);
+}
+inline std::string record_hex(const Event& e) {
+  char text[3 * kEventBytes + 1];
+  const std::string bytes = record_bytes(e);
+  for (size_t i = 0; i < kEventBytes; ++i)
+    std::snprintf(text + 3 * i, 4, "%02X ", uint8_t(bytes[i]));
   return std::string(text, 3 * kEventBytes - 1);
 }
 
