@@ -235,11 +235,10 @@ TEST(MainWindow, MissingDataThenQuitOrTheCloseBox) {
 // and "| |" can be pressed, while an error's box still waits for its OK.
 TEST(MainWindow, SetUpOnceAccessiblePlayAndCompletionBoxesThatDontBlock) {
   test::ScratchDir dir;
-  static EventStore store;  // too big for the stack
-  store.count = 0;
+  std::string days;
   for (int day = 1; day <= 28; ++day)
-    store.records[store.count++] = test::event_at(pack_time_key(1, day, 1, 0), 20, 30);
-  ASSERT_EQ(write_records(dir.path("days.vdr").c_str(), store), 1);
+    days += test::record_bytes(test::event_at(pack_time_key(1, day, 1, 0), 20, 30));
+  test::write_file(dir.path("days.vdr"), days);
   Viewer v;
   Program& p = *v.program;
   EXPECT_EQ(p.set_up_runs, 1);
@@ -373,13 +372,13 @@ TEST(MainWindow, RealMouseEventsPlayStepsOnTheTicksPauseStopsAndDefaultQueryRese
 TEST(InfoPanel, CtrlClickPutsTheExactReportInTheInfoPanel) {
   // Day 1: three events in cell (20, 30), one beside, one elsewhere; one on day 2.
   test::ScratchDir dir;
-  static EventStore store;  // too big for the stack
+  std::string known;
   const uint16_t day1 = pack_time_key(1, 1, 1, 0), day2 = pack_time_key(1, 2, 1, 0);
   for (const Event& e : {test::event_at(day1, 20, 30, 50, 7), test::event_at(day1, 20, 30, 50, 7),
                          test::event_at(day1, 20, 30, 50, 7), test::event_at(day1, 21, 30, 50, 7),
                          test::event_at(day1, 5, 5, 3, 2), test::event_at(day2, 20, 30, 50, 7)})
-    store.records[store.count++] = e;
-  ASSERT_EQ(write_records(dir.path("known.vdr").c_str(), store), 1);
+    known += test::record_bytes(e);
+  test::write_file(dir.path("known.vdr"), known);
 
   Viewer v;
   Program& p = *v.program;

@@ -63,25 +63,21 @@ struct Cli : ::testing::Test {
   // "s": three days of events in a few cells, one in no cell at all;
   // "days.vdr": three events a day on five days, each day in its own cell.
   void SetUp() override {
-    std::vector<Event> sample, days;
+    std::string sample, days;
     const int rows[][6] = {{0x1085, 20, 10, 3, 2, 3},
                            {0x1086, 20, 10, 3, 2, 2},
                            {0x108A, 0, 83, 1000, 9, 3},
                            {0x108B, 66, 84, 0, 0, 3},
                            {0x108F, 65, 0, 1001, 12, 2}};  // key, row, col, zip, council, division
     for (const auto& [key, row, col, zip, council, division] : rows) {
-      sample.push_back(test::event_at(static_cast<uint16_t>(key), row, col, zip, council));
-      set_field(sample.back(), kDivision, static_cast<uint32_t>(division));
+      Event e = test::event_at(static_cast<uint16_t>(key), row, col, zip, council);
+      set_field(e, kDivision, static_cast<uint32_t>(division));
+      sample += test::record_bytes(e);
     }
     for (uint32_t n = 0; n < 15; ++n)
-      days.push_back(test::event_at(pack_time_key(1, static_cast<uint8_t>(1 + n / 3), 1, 2),
-                                    32 + n / 3 * 2, 42 + n / 3 * 2));
-    for (const auto& [name, events] : {std::pair{"s", &sample}, {"days.vdr", &days}}) {
-      std::string bytes(events->size() * kEventBytes, '\0');
-      for (size_t i = 0; i < events->size(); ++i)
-        encode_event((*events)[i], reinterpret_cast<uint8_t*>(bytes.data()) + i * kEventBytes);
-      test::write_file(path(name), bytes);
-    }
+      days += test::record_bytes(test::event_at(
+          pack_time_key(1, static_cast<uint8_t>(1 + n / 3), 1, 2), 32 + n / 3 * 2, 42 + n / 3 * 2));
+    test::write_file(path("s"), sample), test::write_file(path("days.vdr"), days);
   }
 };
 
