@@ -49,8 +49,7 @@ struct CsvFiles : ::testing::Test {
   }
 };
 
-// The export's spellings, "-NA-" for codes without a label, NUMS only 1-5, a
-// missing month left empty; records enough to fill the write block twice.
+// Spellings, "-NA-" for codes without a label, NUMS only 1-5, no month left empty; 3000 records.
 TEST_F(CsvFiles, ExportWritesHeaderLinesThenOneLinePerRecord) {
   Event night = example_with("ZIP=0 COUNCIL=10 DIVISION=19 NUMO=6 NUMS=5 SRACE=5 SAGE=9 REASON=0");
   night.key = pack_time_key(3, 31, 13, 31);
@@ -77,8 +76,7 @@ TEST_F(CsvFiles, ExportWritesHeaderLinesThenOneLinePerRecord) {
   EXPECT_EQ(test::read_file(dir.path("empty.csv")), kHeadLines);
 }
 
-// "position FIELD texts = codes", one text at a time through the line parser.
-// A REASON of 20 nines saturates strtol and the int keeps -1.
+// "position FIELD texts = codes", one text at a time; 20 nines saturate strtol and keep -1.
 TEST_F(CsvFiles, ValueRulesAndListingsByteForByte) {
   const std::string rules =
       "7 SHIFT -NA-|7 = 0 3; 18 SAGE 16|17|22|23|34|35|42|43|49|50|75|76|0||UNK|-3| 30 = "
@@ -109,9 +107,9 @@ TEST_F(CsvFiles, ValueRulesAndListingsByteForByte) {
   EXPECT_EQ(std::tuple(e.location >> 28, e.incident & 0x8003u, e.officer & 0x8000u, e.suspect >> 21,
                        e.reserved),
             std::tuple(0u, 0u, 0u, 0u, 0));
-  // Record bytes in key order. An empty line is a record; a field never reached reads "-NA-",
-  // not as the line before; an empty field is empty text; CR belongs to its field unless before
-  // LF; a last line needs no LF; a field keeps 63 characters; text past the 21st goes nowhere.
+  // Records in key order. An empty line is a record; a field never reached reads "-NA-", not
+  // the line before's; CR belongs to its field unless before LF; a last line needs no LF; a
+  // field keeps 63 characters; text past the 21st goes nowhere.
   const std::string long_line = "2003,4,5,B," + std::string(5000, 'x') +
                                 ",1,2,3,CENTRAL,Y,1,2,W,M,1,1,B,M,20," + std::string(63, ' ') +
                                 "5,77002" + std::string(100, '9') + ",extra,fields\n";
@@ -167,8 +165,7 @@ TEST_F(CsvFiles, HeaderOnlyFailedImportsSortingAndTheCapacity) {
                        "left out\n"));
 }
 
-// A line of 2^31 + 5 commas, more than a 32-bit field counter holds, fed
-// through a pipe so that nothing of it lands on disk.
+// 2^31 + 5 commas on one line, past a 32-bit field counter, through a pipe (not on disk).
 TEST_F(CsvFiles, BillionsOfCommasOnOneLine) {
   int fds[2];
   ASSERT_EQ(::pipe(fds), 0);

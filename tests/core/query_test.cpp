@@ -1,5 +1,4 @@
-// Time keys (calendar steps, Date labels both ways) and the counting pass:
-// window, masks, the no-cell rule, codes without a slot, the two resets.
+// Time keys (calendar steps, date labels both ways) and the counting pass with its resets.
 #include "core/query.h"
 
 #include <numeric>
@@ -27,8 +26,7 @@ struct Counting : ::testing::Test {
   }
 };
 
-// The window is closed at both ends, and the scan stops at the first key
-// past its end even when later records would fit again.
+// The window is closed at both ends; the scan stops at the first key past it, even unsorted.
 TEST_F(Counting, WindowNoCellCodesWithoutASlotAndEachMask) {
   counts->total = 7, counts->cells[5] = 3;
   count();  // an empty store clears what was there
@@ -59,8 +57,7 @@ TEST_F(Counting, WindowNoCellCodesWithoutASlotAndEachMask) {
                        counts->zip[1000], counts->zip[0], counts->council[2], counts->council[9],
                        counts->council[0]),
             std::tuple(5u, 2u, 2u, 2u, 1u, 2u, 2u, 1u, 2u));
-  // Each filter admits only its code (0 all), over events whose other fields
-  // are nonzero, so that no filter looks at its neighbours.
+  // Each filter admits only its code (0 all), over events whose other fields are nonzero.
   for (int q = 0; q < kQueryFieldCount; ++q) {
     const QueryFieldId field = static_cast<QueryFieldId>(q);
     const QueryField& f = kQueryFields[q];
@@ -88,8 +85,7 @@ TEST_F(Counting, WindowNoCellCodesWithoutASlotAndEachMask) {
   }
 }
 
-// Filters on different words all have to agree; a list item is mapped to
-// its stored value ("Duplicate", item 6, is 9).
+// Filters on different words must all agree; list item 6, "Duplicate", is stored as 9.
 TEST_F(Counting, ThreeFiltersTogetherListValuesAndResets) {
   EXPECT_EQ(query.key, kLastValidKey);
   for (uint32_t sage_numo : {22, 29, 82}) {
@@ -132,8 +128,8 @@ std::string label(uint16_t k) {
 }
 
 TEST(Calendar, StepsAndDateLabels) {
-  // "+level s/d/m/y-2000 to-key result", '-' back. The range wraps; 256 is level 0; keys that are
-  // no valid date start ten rows; steps above the shift level keep the shift.
+  // "+level s/d/m/y-2000 to-key result", '-' back: the range wraps, 256 is level 0, ten rows
+  // start on no valid date, steps above the shift level keep the shift.
   const char* cases[] = {
       "+0 3/31/12/31 1/1/1/0 0",    "-0 1/1/1/0 3/31/12/31 0",    "+0 2/5/6/10 3/5/6/10 1",
       "+0 3/5/6/10 1/6/6/10 1",     "+0 0/5/6/10 1/6/6/10 1",     "-0 1/5/6/10 3/4/6/10 1",

@@ -1,5 +1,4 @@
-// The cell table file, area selection, the Statistics report, the cell
-// read-out, and the Info text that collects reports.
+// The cell table file, area selection, the report, the cell read-out and the Info text.
 #include "core/selection.h"
 
 #include <sys/stat.h>
@@ -23,8 +22,7 @@ std::string selected(const CellTable& table) {  // "row,col row,col ..."
   return cells;
 }
 
-// Districts 3, 5 and zips 10, 11; one cell in two of each, one holding codes
-// as second codes with their bits clear.
+// Districts 3, 5 and zips 10, 11; one cell in two of each, one with second codes' bits clear.
 std::unique_ptr<CellTable> districts() {
   auto t = std::make_unique<CellTable>();
   t->words[index(1, 1)][0] = make_cell_word(3, 0, false, 10, 0, false);
@@ -96,10 +94,9 @@ struct Report : ::testing::Test {
   }
 };
 
-// A dot keymap names the grid position; second codes print with their bits,
-// even index 0; codes past the counters print 0; huge counts get cut.
+// A dot keymap names the grid position; second codes print with their bits, even index 0, but a
+// zero code names none in the read-out; codes past the counters print 0; huge counts get cut.
 TEST_F(Report, ReadoutAndLinesForEachKindOfCell) {
-  // Present bits with a zero code name no second area.
   cell(12, 41, make_cell_word(9, 5, true, 3, 4, true), "0493");
   cell(0, 0, make_cell_word(9, 0, false, 3, 0, false), "0493");
   cell(65, 83, 0, "....");
@@ -153,8 +150,7 @@ TEST_F(Report, ReadoutAndLinesForEachKindOfCell) {
   EXPECT_NE(cut.find("Council District I: 4294967295, 429496729600.00%"), std::string::npos) << cut;
 }
 
-// The viewer runs under the user's locale (Qt sets it from the environment); the report still
-// writes '.' as its decimal mark, as valdrin-cli does.
+// The viewer runs under the user's locale (Qt sets it); the report still writes '.' as the CLI.
 TEST_F(Report, NumbersReadTheSameUnderALocaleWithADecimalComma) {
   cell(30, 20, make_cell_word(3, 0, false, 12, 0, false), "0539");
   counts->total = 183, counts->cells[index(30, 20)] = 2, counts->zip[12] = 91;

@@ -1,5 +1,4 @@
-// The record's bytes and fields; event data files loaded and saved whole or
-// not at all; and the generator's draw sequence on hand-built cell tables.
+// Records and fields; event files loaded and saved whole or not at all; the generator's draws.
 #include "core/store.h"
 
 #include <sys/stat.h>
@@ -57,8 +56,8 @@ struct StoreFiles : ::testing::Test {
   }
 };
 
-// Whole records only; an empty file gives the full range; past 6000, says so. Records keep
-// the file's order, and a failed load (missing, a folder) changes nothing.
+// Whole records only, in the file's order; empty gives the full range; past 6000 says so; a
+// failed load (missing, a folder) changes nothing.
 TEST_F(StoreFiles, CountIsWholeRecordsUpToTheCapacity) {
   const std::string all = file_of(6003, 0x1000) + "xyz";
   const std::pair<size_t, uint16_t> cases[] = {{0, 0},  {15, 0},       {16, 1},
@@ -98,8 +97,7 @@ TEST_F(StoreFiles, SavesAreByteIdenticalWholeOrNothingAndFailuresSaySo) {
   store->count = 0;
   ASSERT_EQ(write_records(dir.path("empty.vdr").c_str(), *store), 1);
   EXPECT_EQ(test::read_file(dir.path("empty.vdr")), "");
-  // A device is written into, never replaced: nodes like /dev/full and /dev/null made in the
-  // scratch folder (as root only), so that a faulty save can't replace the machine's own.
+  // A device is written into, never replaced: scratch copies of /dev/full and /dev/null (root).
   store->count = 1;
   for (const auto& [name, minor, saved] : {std::tuple{"full", 7u, 0}, {"null", 3u, 1}}) {
     const std::string node = dir.path(name);
@@ -158,8 +156,7 @@ TEST_F(StoreFiles, GeneratorDrawsPlacementAndRanges) {
   for (auto& entry : table->words) entry[0] = make_cell_word(4, 0, false, 12, 0, false);
   ASSERT_EQ(generate_events(1, *table, random, *store, time), 1);
   EXPECT_EQ(test::record_hex(store->records[0]), "6E 63 00 00 A9 1A 03 04 34 01 02 12 20 30 68 00");
-  // Zips 7-11 and district 3 everywhere but in row 0, which has no zip. Replays the draws: two
-  // per cell tried, eight per record.
+  // Zips 7-11 and district 3 but in row 0; the replay draws two per cell tried, eight per record.
   for (int i = 0; i < kCellCount; ++i)
     table->words[i][0] = i < kGridCols ? 0 : make_cell_word(3, 0, false, 7 + i % 5u, 0, false);
   random = RandomState{};

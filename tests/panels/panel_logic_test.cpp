@@ -88,11 +88,8 @@ TEST(Timeline, CommandsTheBarAndTheReset) {
 
   // The reset gives a shiftless First key the Day shift and keeps playback.
   TimelineRig rig;
-  for (uint16_t key : {0x1084, 0x1085, 0x1087, 0x1090}) {  // a First key with shift 0
-    Event& e = rig.store.records[rig.store.count++] = Event{};
-    e.key = key;
-    set_field(e, kRow, 10), set_field(e, kCol, 20);
-  }
+  for (uint16_t key : {0x1084, 0x1085, 0x1087, 0x1090})  // a First key with shift 0
+    rig.store.records[rig.store.count++] = test::event_at(key, 10, 20);
   set_data_keys(rig.store, rig.time);
   rig.playback = PlaybackState{kPlayForward, kStepMonth, 0, 0};
   rig.query.key = 0x7777;
