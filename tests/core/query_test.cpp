@@ -27,7 +27,8 @@ struct Counting : ::testing::Test {
 };
 
 // The window is closed at both ends; the scan stops at the first key past it, even unsorted.
-TEST_F(Counting, WindowNoCellCodesWithoutASlotAndEachMask) {
+TEST_F(Counting, WindowNoCellCodesWithoutASlotEachMaskFiltersTogetherAndResets) {
+  EXPECT_EQ(query.key, kLastValidKey);
   counts->total = 7, counts->cells[5] = 3;
   count();  // an empty store clears what was there
   EXPECT_EQ(counts->total + cell_sum(), 0u);
@@ -83,11 +84,8 @@ TEST_F(Counting, WindowNoCellCodesWithoutASlotAndEachMask) {
     }
     EXPECT_EQ(get_query_field(query, field), query_item_value(field, f.item_count - 1u));
   }
-}
-
-// Filters on different words must all agree; list item 6, "Duplicate", is stored as 9.
-TEST_F(Counting, ThreeFiltersTogetherListValuesAndResets) {
-  EXPECT_EQ(query.key, kLastValidKey);
+  // Filters on different words must all agree; list item 6, "Duplicate", is stored as 9.
+  store->count = 0, query = initial_query();
   for (uint32_t sage_numo : {22, 29, 82}) {
     Event e = test::example_event();  // Central, 2 officers, age 17-22
     set_field(e, kSage, sage_numo / 10);
@@ -104,12 +102,12 @@ TEST_F(Counting, ThreeFiltersTogetherListValuesAndResets) {
   count();
   EXPECT_EQ(counts->total, 2u);
   // The window end takes the First key, with Day where it has no shift.
-  const uint16_t cases[][2] = {{0x1084, 0x1085}, {0x1086, 0x1086}, {0x0087, 0x0087}, {0, 1}};
-  for (const auto& c : cases) {
-    time.first_key = c[0];
+  const uint16_t firsts[][2] = {{0x1084, 0x1085}, {0x1086, 0x1086}, {0x0087, 0x0087}, {0, 1}};
+  for (const auto& [first, end] : firsts) {
+    time.first_key = first;
     time.window_start = 0x0123;
     reset_window_end(time, query);
-    EXPECT_EQ(std::tuple(query.key, time.window_start), std::tuple(c[1], 0x0123));
+    EXPECT_EQ(std::tuple(query.key, time.window_start), std::tuple(end, 0x0123));
   }
   time.first_key = 0x2222;
   for (QueryFieldId f : {kQueryReason, kQueryShift, kQueryOrace}) set_query_field(query, f, 2);

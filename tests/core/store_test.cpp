@@ -45,6 +45,11 @@ std::string file_of(uint32_t n, uint16_t first_key) {
   return bytes;
 }
 
+mode_t mode_of(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 0777 : 0;
+}
+
 struct StoreFiles : ::testing::Test {
   test::ScratchDir dir;
   test::MessageRecorder recorder;
@@ -58,7 +63,7 @@ struct StoreFiles : ::testing::Test {
 
 // Whole records only, in the file's order; empty gives the full range; past 6000 says so; a
 // failed load (missing, a folder) changes nothing.
-TEST_F(StoreFiles, CountIsWholeRecordsUpToTheCapacity) {
+TEST_F(StoreFiles, LoadsCountWholeRecordsSavesAreWholeOrNothing) {
   const std::string all = file_of(6003, 0x1000) + "xyz";
   const std::pair<size_t, uint16_t> cases[] = {{0, 0},  {15, 0},       {16, 1},
                                                {47, 2}, {96000, 6000}, {all.size(), 6000}};
@@ -82,14 +87,7 @@ TEST_F(StoreFiles, CountIsWholeRecordsUpToTheCapacity) {
   EXPECT_EQ(recorder.log,
             "ERROR: read_records(): the store holds 6000 records; 3 more were left out\n"
             "ERROR: read_records(): fopen error\nERROR: read_records(): read error\n");
-}
-
-mode_t mode_of(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 0777 : 0;
-}
-
-TEST_F(StoreFiles, SavesAreByteIdenticalWholeOrNothingAndFailuresSaySo) {
+  // Saves are byte-identical, whole or nothing, and failures say so.
   const std::string original = file_of(321, 0x4000);
   ASSERT_EQ(load(original), 1);
   ASSERT_EQ(write_records(dir.path("out.vdr").c_str(), *store), 1);
@@ -127,12 +125,12 @@ TEST_F(StoreFiles, SavesAreByteIdenticalWholeOrNothingAndFailuresSaySo) {
   test::check_whole_or_nothing("CSV export", test::read_file(dir.path("full.csv")).size(),
                                [&](const char* path) { return export_csv(path, *store, time); });
   // Any save replaces its file only when every write succeeded.
-  const std::tuple<const char*, std::function<int(std::FILE*)>, bool> cases[] = {
+  const std::tuple<const char*, std::function<int(std::FILE*)>, bool> writers[] = {
       {"all written", [](std::FILE* f) { return std::fputs("new bytes", f) >= 0 ? 1 : 0; }, true},
       {"writer gives up half-way", [](std::FILE* f) { return std::fputs("new", f) * 0; }, false},
       {"stream error", [](std::FILE* f) { return std::fputs("new", f) >= 0 && std::fgetc(f); },
        false}};
-  for (const auto& [name, write, saved] : cases) {
+  for (const auto& [name, write, saved] : writers) {
     test::ScratchDir tmp;
     const std::string target = tmp.path("kept.vdr");
     test::write_file(target, std::string("old bytes"));

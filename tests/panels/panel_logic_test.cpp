@@ -19,7 +19,7 @@ struct TimelineRig {
 
 const uint16_t kMid = pack_time_key(2, 15, 6, 10);  // Evening, June 15, 2010
 
-TEST(Timeline, CommandsTheBarAndTheReset) {
+TEST(Timeline, CommandsTheBarTheResetAndTicksThatWrapAtTheEndsOfTheYears) {
   // Afterwards: the unit of the Window end's step (-1 none) and its direction, whether the
   // window start was pinned, the play state, the step unit, and the result.
   constexpr int B = kPlayBackward, P = kPaused, F = kPlayForward;
@@ -99,16 +99,14 @@ TEST(Timeline, CommandsTheBarAndTheReset) {
                        rig.playback.range_max, rig.playback.play_state, rig.playback.step_unit,
                        rig.state->counts.total),
             std::tuple(0x1085, 0x1084, 0x1084, 0x1090, kPlayForward, kStepMonth, 2u));
-}
 
-TEST(TimelineTick, EachPlayStateAndOtherTimersAndWrapsAtTheEndsOfTheYears) {
-  // state, timer, direction: -1 back, 0 none, 1 forward
-  const int cases[][3] = {{kPlayBackward, 1, -1},
+  // Ticks: play state, timer, direction (-1 back, 0 none, 1 forward), in each unit.
+  const int ticks[][3] = {{kPlayBackward, 1, -1},
                           {kPaused, 1, 0},
                           {kPlayForward, 1, 1},
                           {kPlayForward, 2, 0},
                           {kPlayBackward, 0, 0}};
-  for (const auto& [state, timer, direction] : cases)
+  for (const auto& [state, timer, direction] : ticks)
     for (uint8_t unit : {kStepShift, kStepDay, kStepMonth, kStepYear}) {
       TimelineRig rig;
       std::tie(rig.playback.play_state, rig.playback.step_unit, rig.query.key) =
@@ -122,14 +120,14 @@ TEST(TimelineTick, EachPlayStateAndOtherTimersAndWrapsAtTheEndsOfTheYears) {
           << state << " " << timer;
     }
   // Playback never stops by itself: it wraps from 2031 to 2000 and back.
-  TimelineRig rig;
-  rig.playback = PlaybackState{kPlayForward, kStepYear, kFirstValidKey, kLastValidKey};
-  rig.query.key = pack_time_key(1, 15, 6, 31);
+  TimelineRig wrap;
+  wrap.playback = PlaybackState{kPlayForward, kStepYear, kFirstValidKey, kLastValidKey};
+  wrap.query.key = pack_time_key(1, 15, 6, 31);
   for (const auto& [state, year] :
        {std::pair{kPlayForward, 0}, {kPlayForward, 1}, {kPlayBackward, 0}, {kPlayBackward, 31}}) {
-    rig.playback.play_state = state;
-    on_timer(*rig.state, rig.playback, 1);
-    EXPECT_EQ(unpack_time_key(rig.query.key).year, year);
+    wrap.playback.play_state = state;
+    on_timer(*wrap.state, wrap.playback, 1);
+    EXPECT_EQ(unpack_time_key(wrap.query.key).year, year);
   }
 }
 
