@@ -54,8 +54,7 @@ TEST_F(Shell, RightDragTurnsAndZoomsWithClampsLeftDragSteps) {
   }
   EXPECT_EQ(std::tuple(rebuilds, p.pointer.last_y), std::tuple(0, 150));
 
-  // A left drag steps once per move by the step unit; vertical motion only recounts; a left
-  // press doesn't store the position; modified or two-button drags don't step.
+  // Left drags step once per move, vertical ones only recount; modified or two-button ones don't.
   p.analysis.query.key = pack_time_key(1, 10, 3, 4);
   on_right_up(p, hooks, 0, 0);
   on_left_down(p, hooks, kLeft, 5, 5);
@@ -223,8 +222,7 @@ TEST_F(Shell, GenerateNeedsAZipAreaAndGisChangesWriteOneField) {
                        p.analysis.query.key >> 2),
             std::tuple(kGenerateCount, 1, 1, p.analysis.time.first_key >> 2));
 
-  // From 0x0034, Basemap, Keymap, one after another; each control that acts says so, and the
-  // readers see the map and the mode apart.
+  // From 0x0034, Basemap, Keymap, in turn: each control that acts says so; map and mode apart.
   // clang-format off
   struct Step { uint16_t id; int value, acted; uint16_t flags; uint8_t map_and_mode; };
   const Step steps[] = {

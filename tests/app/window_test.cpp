@@ -21,8 +21,7 @@ namespace valdrin::window_test {
 namespace fs = std::filesystem;
 const std::string kShippedData = std::string(VALDRIN_SOURCE_DIR) + "/data";
 
-// `save_as` answers each file chooser, `print_to` the print dialog with a PDF file ("" cancels
-// either); each notes whether timer 1 ran while it was open.
+// `save_as` answers file choosers, `print_to` print dialogs ("" cancels), noting timer 1's state.
 struct Viewer {
   test::MessageRecorder recorder;
   std::unique_ptr<Program> program = std::make_unique<Program>();
@@ -116,8 +115,7 @@ TEST(MainWindow, StartUpStateEveryMenuCommandAndTheAboutBox) {
   EXPECT_FALSE(gis.isVisible());
   v.command(kCommandShowGisPanel);
   EXPECT_TRUE(gis.isVisible() && find_control_as<QCheckBox>(gis, 1014)->isChecked());
-  // Created in order, three shown, each cascaded under the one before: the GIS Panel's controls
-  // are on top. A press on a panel's caption or on one of its controls brings it to the front.
+  // Three shown, cascaded, the GIS Panel's controls on top; a press on a panel raises it.
   QString shown;
   for (Panel* panel : {panels.gis, panels.query, panels.timeline, panels.info, panels.about})
     shown += panel->accessibleName() + (panel->isVisible() ? "+;" : "-;");
@@ -230,9 +228,8 @@ TEST(MainWindow, MissingDataThenQuitOrTheCloseBox) {
   }
 }
 
-// Start-up's set-up ran once, after the window was up; a screen reader's Toggle on a play
-// button plays; and a completion's box leaves the program usable: playback goes on under it
-// and "| |" can be pressed, while an error's box still waits for its OK.
+// Set-up runs once; an accessible Toggle plays; a completion box leaves playback and "| |"
+// usable while an error box waits for its OK.
 TEST(MainWindow, SetUpOnceAccessiblePlayAndCompletionBoxesThatDontBlock) {
   test::ScratchDir dir;
   std::string days;
@@ -242,8 +239,7 @@ TEST(MainWindow, SetUpOnceAccessiblePlayAndCompletionBoxesThatDontBlock) {
   Viewer v;
   Program& p = *v.program;
   EXPECT_EQ(p.set_up_runs, 1);
-  // Qt makes a new context when the view moves to another window: the scene's GL objects are
-  // made again, nothing else.
+  // The view in another window gets a new GL context: only the scene's GL objects are remade.
   QWidget other;
   v.window->view()->setParent(&other);
   other.show();
@@ -431,8 +427,7 @@ std::string output_of(const std::string& command, const std::string& to) {
   return std::system((command + " > '" + to + "'").c_str()) == 0 ? test::read_file(to) : "";
 }
 
-// Timer 1 never runs while a dialog is open and runs again after every way out, which says what
-// it should and writes nothing; then a snapshot and a printout of the view.
+// Timer 1 is off while a dialog is open and back after every way out; then a snapshot, a print.
 TEST(Snapshot, WaysOutThenTheViewToBmpAndPdf) {
   test::ScratchDir dir;
   Viewer v;
@@ -479,8 +474,7 @@ TEST(Snapshot, WaysOutThenTheViewToBmpAndPdf) {
 
   Image shot;
   ASSERT_EQ(read_bmp(dir.path("shot.bmp").c_str(), shot), 1);
-  // The file holds the whole view, bottom row first, in the framebuffer's device pixels
-  // whatever the screen's pixel ratio; panels over the view appear in neither.
+  // The whole view bottom row first, in device pixels at any ratio, without the panels over it.
   const QImage view = v.window->view()->grabFramebuffer();
   ASSERT_EQ(std::tuple(shot.width, shot.height, view.width(), view.height()),
             std::tuple(p.view.viewport_width, p.view.viewport_height, shot.width, shot.height));
@@ -507,8 +501,7 @@ TEST(Snapshot, WaysOutThenTheViewToBmpAndPdf) {
         std::tie(left, right, top, bottom) = std::tuple(std::min(left, x), std::max(right, x),
                                                         std::min(top, y), std::max(bottom, y));
   const double width = right - left + 1, height = bottom - top + 1;
-  // Centred, as wide as the printable area (the view is wider than the page), in proportion; at
-  // 72 dpi a point is a pixel.
+  // Centred, as wide as the printable area (a point is a pixel at 72 dpi), in proportion.
   const double proportion = 1.0 * p.view.viewport_width / p.view.viewport_height;
   EXPECT_TRUE(std::abs(left + width / 2 - v.printable.center().x()) <= 1.5 &&
               std::abs(top + height / 2 - v.printable.center().y()) <= 1.5 &&

@@ -60,8 +60,7 @@ struct Cli : ::testing::Test {
     return args;
   }
 
-  // "s": three days of events in a few cells, one in no cell at all;
-  // "days.vdr": three events a day on five days, each day in its own cell.
+  // "s": three days in a few cells, one in none; "days.vdr": five days of three, a cell each.
   void SetUp() override {
     std::string sample, days;
     const int rows[][6] = {{0x1085, 20, 10, 3, 2, 3},
@@ -81,9 +80,8 @@ struct Cli : ::testing::Test {
   }
 };
 
-// Each command line's exit code and output: on success all of stdout (when
-// it ends a line) or its start, on failure the reason on stderr alone. Files
-// written are checked after the table; --repeat 2 is two calls on one state.
+// Exit codes and output: on success stdout (whole if it ends a line, else its start), on
+// failure the reason on stderr alone; the files written are checked after the table.
 TEST_F(Cli, EachCommandLineExitsWithItsCodeAndOutput) {
   test::write_file(path("in.csv"),
                    "header\n2000,1,1,B,,45,10,1,CENTRAL,Y,1,2,W,M,1,1,B,M,20,1,77002\n");
@@ -237,8 +235,7 @@ TEST_F(Cli, AForeignOptionIsAUsageErrorAndEachCommandTakesJustTheOptionsItsUsage
         << line;
   }
   EXPECT_EQ(test::entries_in(dir.root()), 2);  // "days.vdr" and "s"
-  // --help is the reference: each command takes every option its usage line names (animate's
-  // "[render options]" too) and refuses every other; a taken one fails as the bare command does.
+  // Each command takes just the options its --help usage names; a taken one fails as bare.
   std::map<std::string, std::string> usage;  // command name: its usage lines
   std::string name;
   std::istringstream help(run({"--help"}).out);

@@ -107,9 +107,8 @@ TEST_F(CsvFiles, ValueRulesAndListingsByteForByte) {
   EXPECT_EQ(std::tuple(e.location >> 28, e.incident & 0x8003u, e.officer & 0x8000u, e.suspect >> 21,
                        e.reserved),
             std::tuple(0u, 0u, 0u, 0u, 0));
-  // Records in key order. An empty line is a record; a field never reached reads "-NA-", not
-  // the line before's; CR belongs to its field unless before LF; a last line needs no LF; a
-  // field keeps 63 characters; text past the 21st goes nowhere.
+  // Empty lines are records, missing fields "-NA-", CR is text unless before LF, fields keep 63
+  // characters and text past the 21st goes nowhere; records end in key order.
   const std::string long_line = "2003,4,5,B," + std::string(5000, 'x') +
                                 ",1,2,3,CENTRAL,Y,1,2,W,M,1,1,B,M,20," + std::string(63, ' ') +
                                 "5,77002" + std::string(100, '9') + ",extra,fields\n";

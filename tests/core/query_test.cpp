@@ -126,8 +126,7 @@ std::string label(uint16_t k) {
 }
 
 TEST(Calendar, StepsAndDateLabels) {
-  // "+level s/d/m/y-2000 to-key result", '-' back: the range wraps, 256 is level 0, ten rows
-  // start on no valid date, steps above the shift level keep the shift.
+  // "+level s/d/m/y-2000 to-key result" ('-' back): wraps, 256 is level 0, invalid dates too.
   const char* cases[] = {
       "+0 3/31/12/31 1/1/1/0 0",    "-0 1/1/1/0 3/31/12/31 0",    "+0 2/5/6/10 3/5/6/10 1",
       "+0 3/5/6/10 1/6/6/10 1",     "+0 0/5/6/10 1/6/6/10 1",     "-0 1/5/6/10 3/4/6/10 1",

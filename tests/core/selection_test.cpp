@@ -35,8 +35,7 @@ std::unique_ptr<CellTable> districts() {
   return t;
 }
 
-// "mode row col: result cells" (0 keymap, 1 district, 2 zip). Second codes count whatever their
-// bit, except the clicked cell's; modes 3-7 and clicks outside the grid select nothing.
+// "mode row col: result cells" (0 keymap, 1 district, 2 zip); second codes count but the click's.
 TEST(Selection, AreasForEachModeAndClickAndTheCellTableFile) {
   const std::string cases =
       "0 40 70: 1 40,70; 0 1 0: 1 1,0; 1 1 1: 1 1,1 1,2 2,1; 1 1 2: 1 1,1 1,2 1,3 2,1 2,3; "
@@ -94,8 +93,7 @@ struct Report : ::testing::Test {
   }
 };
 
-// A dot keymap names the grid position; second codes print with their bits, even index 0, but a
-// zero code names none in the read-out; codes past the counters print 0; huge counts get cut.
+// Dot keymaps name the position; second codes print with their bits; huge counts get cut.
 TEST_F(Report, ReadoutAndLinesForEachKindOfCell) {
   cell(12, 41, make_cell_word(9, 5, true, 3, 4, true), "0493");
   cell(0, 0, make_cell_word(9, 0, false, 3, 0, false), "0493");

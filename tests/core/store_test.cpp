@@ -61,8 +61,7 @@ struct StoreFiles : ::testing::Test {
   }
 };
 
-// Whole records only, in the file's order; empty gives the full range; past 6000 says so; a
-// failed load (missing, a folder) changes nothing.
+// Whole records in file order, up to 6000; a failed load changes nothing; saves whole or none.
 TEST_F(StoreFiles, LoadsCountWholeRecordsSavesAreWholeOrNothing) {
   const std::string all = file_of(6003, 0x1000) + "xyz";
   const std::pair<size_t, uint16_t> cases[] = {{0, 0},  {15, 0},       {16, 1},

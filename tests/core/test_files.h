@@ -1,5 +1,4 @@
-// Test helpers every suite includes (with GoogleTest and the shared standard headers): scratch
-// folders, whole files, table rows, a message recorder, saves cut short, example events.
+// Test helpers (and GoogleTest and shared standard headers) every suite includes.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -75,8 +74,7 @@ inline int entries_in(const std::string& dir) {
   return static_cast<int>(std::distance(begin(entries), end(entries)));
 }
 
-// A save of `full_size` bytes is whole or nothing: it succeeds (1) with room for all of it; cut
-// short by the file size limit it fails (0), leaving the old file and no temporary file.
+// A save of `full_size` bytes cut short fails (0) leaving the old file and no temporary one.
 inline void check_whole_or_nothing(const std::string& name, size_t full_size,
                                    const std::function<int(const char*)>& save) {
   const std::string old_bytes(full_size + 7, 'o');       // longer than the new file

@@ -66,8 +66,7 @@ TEST(PanelFrame, BuildsTheTimelineTemplateAsWidgetsThatHideShowAndDrag) {
   group->button(1019)->click(), group->button(1018)->click();
   EXPECT_FALSE(group->button(1019)->isChecked());
 
-  // The chunk is exactly the bar's colour, blue when the window end is after its start, else
-  // orange, and as long as the value says.
+  // The chunk is exactly the bar's colour (blue, or orange before the start) and as long as set.
   auto state = std::make_unique<AnalysisState>();
   window_end(*state) = 0xFE7F;  // at the Last key
   const auto colour_at = [bar](double across) {
@@ -135,8 +134,7 @@ TEST(PanelFrame, ListsAreNamedTabGoesRoundEnterPressesAndNoControlOverlapsAnothe
     bool labelled = false;
     for (const auto& [other, relation] : list_access->relations(QAccessible::Label))
       labelled |= other->object() == label;
-    // A click in the middle of the list reaches the list, not a group box,
-    // and a list within a group is the group's: "Officer" > "# Of".
+    // A click in the list's middle reaches it, not a group box; a list in a group is its child.
     auto* group = qobject_cast<QGroupBox*>(list->parentWidget());
     const char* expected = c.id == 1001 || c.id == 1011   ? nullptr
                            : c.id == 1012 || c.id == 1013 ? "Outcome"
@@ -152,8 +150,7 @@ TEST(PanelFrame, ListsAreNamedTabGoesRoundEnterPressesAndNoControlOverlapsAnothe
   Panel* timeline = build_panel(kTimelineTemplate, &window, QPoint(0, 400));
   window.activateWindow();
   QApplication::setActiveWindow(&window);
-  // Tab stops in template order, the group one stop as radio buttons are; the query panel's
-  // controls, the bar and the labels are passed over.
+  // Tab stops in template order, the play group one stop; other panels and labels passed over.
   timeline->play_group()->button(1019)->setChecked(true);
   const uint16_t order[] = {1019, 1029, 1046, 1030, 1031, 1033, 1034, 1036, 1037, 1039, 1040};
   find_control(*timeline, 1040)->setFocus();
@@ -170,9 +167,7 @@ TEST(PanelFrame, ListsAreNamedTabGoesRoundEnterPressesAndNoControlOverlapsAnothe
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   EXPECT_EQ(std::tuple(clicks, window.keys), std::tuple(1, 0));
 
-  // Nothing a panel shows is drawn over anything else: controls in one frame keep apart, a
-  // label's text (in its font, placed as it aligns) stands 2 px clear of its neighbours, and a
-  // control in a group box stays inside its frame, below the title.
+  // No overlaps: controls apart, label text 2 px clear, grouped controls below the group's title.
   const auto drawn_text = [](const QLabel& label) {
     const QRect box = label.contentsRect().translated(label.pos());
     const int width =

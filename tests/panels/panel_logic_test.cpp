@@ -20,8 +20,7 @@ struct TimelineRig {
 const uint16_t kMid = pack_time_key(2, 15, 6, 10);  // Evening, June 15, 2010
 
 TEST(Timeline, CommandsTheBarTheResetAndTicksThatWrapAtTheEndsOfTheYears) {
-  // Afterwards: the unit of the Window end's step (-1 none) and its direction, whether the
-  // window start was pinned, the play state, the step unit, and the result.
+  // Afterwards: the Window end's step unit (-1 none), direction, start pinned, states, result.
   constexpr int B = kPlayBackward, P = kPaused, F = kPlayForward;
   constexpr int S = kStepShift, D = kStepDay, M = kStepMonth, Y = kStepYear, N = -1;
   // clang-format off

@@ -47,8 +47,7 @@ namespace sample {
 const std::string kVdr = kRoot + "/examples/sample-city.vdr";
 const std::string kCsv = kRoot + "/examples/sample-city.csv";
 
-// Also shaped like a real department's records (hot spots, night shifts, busy weekends, summer
-// peak), so that no regeneration flattens them.
+// Shaped like real records (hot spots, nights, weekends, summer), so no regeneration flattens them.
 TEST(SampleCity, RegeneratesImportsAndLoadsToTheShippedBytes) {
   auto cells = std::make_unique<CellTable>();
   ASSERT_EQ(init_selection((kRoot + "/data/selections/default.sel").c_str(), *cells), 1);
@@ -76,8 +75,7 @@ TEST(SampleCity, RegeneratesImportsAndLoadsToTheShippedBytes) {
   EXPECT_EQ(time.first_key, pack_time_key(get_field(store->records[0], kShift), 1, 1, 24));
   EXPECT_EQ(time.last_key >> 7, pack_time_key(0, 0, 12, 25) >> 7);  // some day of December 2025
 
-  // The busiest tenth of the cells with a zip area holds over half of the
-  // events, and the hottest cell is downtown.
+  // The busiest tenth of the zip cells holds over half the events; the hottest is downtown.
   auto counts = std::make_unique<CountTables>();
   Event query = initial_query();
   query.key = time.last_key;
@@ -90,8 +88,7 @@ TEST(SampleCity, RegeneratesImportsAndLoadsToTheShippedBytes) {
   const auto hot = std::max_element(std::begin(counts->cells), std::end(counts->cells)) -
                    std::begin(counts->cells);
   EXPECT_TRUE(atlas::is_downtown(atlas::the_city(), hot % kGridCols + 0.5, hot / kGridCols + 0.5));
-  // Most in the Evening and Night shifts, Fridays and Saturdays busier than
-  // the rest, summer busier than winter.
+  // Most at Evening and Night, Fridays and Saturdays busier, summer busier than winter.
   using namespace std::chrono;
   double late = 0, weekend = 0, summer = 0, winter = 0;
   for (uint32_t i = 0; i < store->count; ++i) {

@@ -103,8 +103,7 @@ TEST(Bmp, RedPixelBytesWholeSavesRefusalsPaddedRoundTripsAndFilesReadOrRefused) 
   EXPECT_EQ(std::vector<uint8_t>(two.image.pixels, two.image.pixels + 12),
             (std::vector<uint8_t>{3, 2, 1, 6, 5, 4, 9, 8, 7, 12, 11, 10}));
   const std::string good = hand_made_bmp(3, 2, 12);
-  // Refused before allocating: bad depths, compression, sides, a huge height (offset, value,
-  // size), other signatures, a row over the buffer, short files; the sound file last is read.
+  // Refused before allocating: bad fields (offset, value, size), signatures, sizes; last read.
   const uint32_t fields[][3] = {{28, 8, 2}, {28, 32, 2},  {28, 16, 2},  {28, 25, 2},
                                 {28, 0, 2}, {28, 280, 2}, {30, 1, 4},   {18, 0, 4},
                                 {22, 0, 4}, {18, -3u, 4}, {22, -2u, 4}, {22, 0x7FFFFFFF, 4}};
@@ -170,8 +169,7 @@ TEST(Resample, SameBytesAsThePerPixelLoop) {
   EXPECT_EQ(std::memcmp(black.image.pixels, "\0\0\0", 3), 0);
 }
 
-// Capture w, h, page w, h -> "scale wxh+x+y texture wxh", width or height deciding; what can't
-// be resampled, or has no page, is refused and leaves the layout alone.
+// Capture w, h, page w, h -> "scale wxh+x+y texture wxh"; refusals leave the layout alone.
 TEST(PrintLayout, ScaleRectangleOffsetAndTexture) {
   // clang-format off
   const std::tuple<int32_t, int32_t, int32_t, int32_t, std::string> cases[] = {
@@ -203,8 +201,7 @@ const std::pair<const char*, Rgb> kLayers[kOverlayCount] = {
     {"duz", kYellow},        {"duz_labels", kYellow},
     {"hospitals", kYellow},  {"hospitals_labels", kYellow}};
 
-// Mask bits run most significant first, short masks paint a prefix, a folder nothing; the flags
-// choose the overlays, each in its colour over the chosen map, or the map is refused.
+// Mask bits run most significant first; flags choose overlays, each in its colour over the map.
 TEST(Overlay, MasksPaintTheirBitsAndFlagsChooseOverlaysOverTheChosenMap) {
   test::ScratchDir dir;
   test::MessageRecorder recorder;
@@ -279,8 +276,7 @@ TEST(Overlay, MasksPaintTheirBitsAndFlagsChooseOverlaysOverTheChosenMap) {
             (std::vector<Rgb>{kWhite, kYellow, kYellow, kYellow, kBlack, kBlack}));
   EXPECT_EQ(composed.painted().size(), 6u);
 
-  // Map choices above 1 open nothing; a base map that is missing, a folder, not a power of two
-  // per side, or under 4 wide (the upload under alignment 4 would read past it) is refused.
+  // Refused: map choices above 1, base maps missing, not powers of two, or under 4 wide.
   recorder.log.clear();
   for (uint8_t choice = 2; choice < 8; ++choice) {
     Image nothing;

@@ -1,5 +1,4 @@
-// Headless frames: arrays against immediate-mode lists, capture rows, picks against id-coloured
-// tops, partial redraws against the whole frame.
+// Headless frames against immediate-mode lists, capture rows, picks, partial redraws.
 #include "view/scene.h"
 
 #include <GL/gl.h>
@@ -79,8 +78,7 @@ struct SceneFrames : ::testing::Test {
   const uint8_t* pixel(int x, int y) const { return frame.pixels + (y * kWidth + x) * 3; }
 };
 
-// One frame the plain way: tops with the Map texture, then sides with the
-// Side texture. With `ids`, only tops in colour (row + 1, column + 1, 0).
+// The plain frame: Map-textured tops, Side-textured sides; `ids`: tops as (row + 1, col + 1, 0).
 void draw_reference(const CountTables& counts, const CellTable& cells,
                     const CellTexcoords& texcoords, const ViewState& view, bool ids = false) {
   if (ids) glClearColor(0, 0, 0, 1);
@@ -129,8 +127,7 @@ void expect_colour(const uint8_t* p, int r, int g, int b, int tolerance = 2) {
       << +p[0] << "," << +p[1] << "," << +p[2];
 }
 
-// The map, half bright where selected, the clear colour beside the grid; a
-// height-zero resize keeps the projection; a column of three seen level.
+// The map, half bright where selected, grey beside the grid; a column of three seen level.
 TEST_F(SceneFrames, MapSelectedTopsClearColourAndAColumnOfThree) {
   write_data(false);
   draw();
@@ -193,9 +190,8 @@ TEST_F(SceneFrames, CaptureRowsComeBottomFirstTightlyPacked) {
   }
 }
 
-// Far views must match exactly. Close ones skip columns out of view and batch the quads that reach
-// beyond it apart, which the renderer rounds a little differently: only that noise, a texel on an
-// exact boundary flipping here and there or along a short row, may tell them apart.
+// Far views match exactly; close ones batch the quads reaching out of view apart, which the
+// renderer rounds a little differently: only that noise may tell them apart.
 TEST_F(SceneFrames, ArraysDrawTheFramesOfTheImmediateModeLists) {
   // clang-format off
   struct Case { const char* name; std::function<void()> change; float heading, tilt, distance, x, y;
@@ -321,9 +317,8 @@ TEST(Picking, StraightDownDegenerateViewportsAndWhatGlDraws) {
   close_headless_gl(gl);
 }
 
-// Day steps, a jump back, a selection, a tall column coming and going and empty steps redraw a
-// few rectangles, also close up with columns off-screen; camera moves, a forgotten frame, an
-// emptied view and one cut by the near plane redraw it all. Each result is the whole frame.
+// Data changes redraw a few rectangles, camera moves and a forgotten frame all; each result is
+// the whole frame.
 TEST_F(SceneFrames, EveryPartialRedrawGivesTheWholeFrame) {
   gis = GisSettings{};
   open(kWidth, kHeight, std::string(VALDRIN_SOURCE_DIR) + "/data");
