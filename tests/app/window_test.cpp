@@ -18,7 +18,6 @@
 
 namespace valdrin::window_test {
 
-namespace fs = std::filesystem;
 const std::string kShippedData = std::string(VALDRIN_SOURCE_DIR) + "/data";
 
 // `save_as` answers file choosers, `print_to` print dialogs ("" cancels), noting timer 1's state.
@@ -297,11 +296,64 @@ TEST(MainWindow, SetUpOnceAccessiblePlayAndCompletionBoxesThatDontBlock) {
   set_message_sink(recorder);
 }
 
-// Buttons, modifiers and positions in device pixels reach the rules; then the panels' buttons.
-TEST(MainWindow, RealMouseEventsPlayStepsOnTheTicksPauseStopsAndDefaultQueryResetsLists) {
+// Ctrl + click puts the exact report in the Info Panel; then real drags and the panels' buttons.
+TEST(MainWindow, InfoReportRealMouseEventsPlayStepsPauseStopsAndDefaultQueryResetsLists) {
+  // Day 1: three events in cell (20, 30), one beside, one elsewhere; one on day 2.
+  test::ScratchDir dir;
+  std::string known;
+  const uint16_t day1 = pack_time_key(1, 1, 1, 0), day2 = pack_time_key(1, 2, 1, 0);
+  for (const Event& e : {test::event_at(day1, 20, 30, 50, 7), test::event_at(day1, 20, 30, 50, 7),
+                         test::event_at(day1, 20, 30, 50, 7), test::event_at(day1, 21, 30, 50, 7),
+                         test::event_at(day1, 5, 5, 3, 2), test::event_at(day2, 20, 30, 50, 7)})
+    known += test::record_bytes(e);
+  test::write_file(dir.path("known.vdr"), known);
   Viewer v;
   auto* view = v.window->view();
   Program& p = *v.program;
+  v.save_as = dir.path("known.vdr");
+  v.window->on_command(kCommandLoadData);
+  Panel* info = p.panels.info;
+  EXPECT_EQ(std::tuple(v.recorder.log, info->isVisible()),
+            std::tuple("Info: Load complete\n", false));
+  std::tie(p.view.look_at[0], p.view.look_at[1]) = std::tuple(30.5f, 20.5f);
+  const QPoint middle(view->width() / 2, view->height() / 2);
+  const std::string report =
+      "From: Day,January,1,2000\nTo: Day,January,1,2000\nTotal Events: 5\n"
+      "Keymap 0539: 3, 60.00%\nZip Code 77049: 4, 80.00%\nCouncil District G: 4, 80.00%\n\n";
+  auto ctrl_click = [&] { drag(view, Qt::LeftButton, {middle}, Qt::ControlModifier); };
+  const auto selected = [&] {
+    return p.analysis.cells.words[20 * kGridCols + 30][0] & kSelectedBit;
+  };
+  // Resting there first shows the cell's read-out and changes nothing.
+  const uint16_t window_end = p.analysis.query.key;
+  send_mouse(view, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, middle);
+  QTest::qWait(800);
+  EXPECT_EQ(
+      std::tuple(QToolTip::isVisible(), QToolTip::text().toStdString(), p.pointer.last_x,
+                 p.analysis.query.key, selected()),
+      std::tuple(true,
+                 "Row 20, Column 30\nEvents: 3\nKeymap 0539\nZip Code 77049\nCouncil District G", 0,
+                 window_end, 0u));
+  ctrl_click();
+  auto* text = find_control_as<QPlainTextEdit>(*info, 1035);
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(std::tuple(QToolTip::isVisible(), info->isVisible(), text->toPlainText().toStdString(),
+                       selected() != 0),
+            std::tuple(false, true, report, true));
+  // Hidden by Esc, back with the next report, which lands below the first.
+  QTest::keyClick(text, Qt::Key_Escape);
+  EXPECT_FALSE(info->isVisible());
+  ctrl_click();
+  EXPECT_EQ(std::tuple(info->isVisible(), text->toPlainText().toStdString()),
+            std::tuple(true, report + report));
+
+  v.save_as = dir.path("empty.txt");
+  find_control_as<QPushButton>(*info, 1045)->click();
+  find_control_as<QPushButton>(*info, 1046)->click();
+  EXPECT_EQ(std::tuple(text->toPlainText(), test::read_file(dir.path("empty.txt")), v.recorder.log),
+            std::tuple("", "", "Info: Load complete\nInfo: Save complete\n"));
+
+  v.recorder.log.clear();  // buttons, modifiers and positions in device pixels reach the rules
   uint16_t expected = p.analysis.query.key;
   step_time_forward(expected, kStepDay);
   drag(view, Qt::RightButton, {{100, 100}, {150, 80}});
@@ -365,64 +417,6 @@ TEST(MainWindow, RealMouseEventsPlayStepsOnTheTicksPauseStopsAndDefaultQueryRese
       std::tuple(0u, all));
 }
 
-TEST(InfoPanel, CtrlClickPutsTheExactReportInTheInfoPanel) {
-  // Day 1: three events in cell (20, 30), one beside, one elsewhere; one on day 2.
-  test::ScratchDir dir;
-  std::string known;
-  const uint16_t day1 = pack_time_key(1, 1, 1, 0), day2 = pack_time_key(1, 2, 1, 0);
-  for (const Event& e : {test::event_at(day1, 20, 30, 50, 7), test::event_at(day1, 20, 30, 50, 7),
-                         test::event_at(day1, 20, 30, 50, 7), test::event_at(day1, 21, 30, 50, 7),
-                         test::event_at(day1, 5, 5, 3, 2), test::event_at(day2, 20, 30, 50, 7)})
-    known += test::record_bytes(e);
-  test::write_file(dir.path("known.vdr"), known);
-
-  Viewer v;
-  Program& p = *v.program;
-  v.save_as = dir.path("known.vdr");
-  v.window->on_command(kCommandLoadData);
-  Panel* info = p.panels.info;
-  EXPECT_EQ(std::tuple(v.recorder.log, info->isVisible()),
-            std::tuple("Info: Load complete\n", false));
-  auto* view = v.window->view();
-  std::tie(p.view.look_at[0], p.view.look_at[1]) = std::tuple(30.5f, 20.5f);
-  const QPoint middle(view->width() / 2, view->height() / 2);
-  const std::string report =
-      "From: Day,January,1,2000\nTo: Day,January,1,2000\nTotal Events: 5\n"
-      "Keymap 0539: 3, 60.00%\nZip Code 77049: 4, 80.00%\nCouncil District G: 4, 80.00%\n\n";
-  auto ctrl_click = [&] { drag(view, Qt::LeftButton, {middle}, Qt::ControlModifier); };
-  const auto selected = [&] {
-    return p.analysis.cells.words[20 * kGridCols + 30][0] & kSelectedBit;
-  };
-  // Resting there first shows the cell's read-out and changes nothing.
-  const uint16_t window_end = p.analysis.query.key;
-  send_mouse(view, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, middle);
-  QTest::qWait(800);
-  EXPECT_EQ(
-      std::tuple(QToolTip::isVisible(), QToolTip::text().toStdString(), p.pointer.last_x,
-                 p.analysis.query.key, selected()),
-      std::tuple(true,
-                 "Row 20, Column 30\nEvents: 3\nKeymap 0539\nZip Code 77049\nCouncil District G", 0,
-                 window_end, 0u));
-  ctrl_click();
-  auto* text = find_control_as<QPlainTextEdit>(*info, 1035);
-  ASSERT_NE(text, nullptr);
-  EXPECT_EQ(std::tuple(QToolTip::isVisible(), info->isVisible(), text->toPlainText().toStdString(),
-                       selected() != 0),
-            std::tuple(false, true, report, true));
-  // Hidden by Esc, back with the next report, which lands below the first.
-  QTest::keyClick(text, Qt::Key_Escape);
-  EXPECT_FALSE(info->isVisible());
-  ctrl_click();
-  EXPECT_EQ(std::tuple(info->isVisible(), text->toPlainText().toStdString()),
-            std::tuple(true, report + report));
-
-  v.save_as = dir.path("empty.txt");
-  find_control_as<QPushButton>(*info, 1045)->click();
-  find_control_as<QPushButton>(*info, 1046)->click();
-  EXPECT_EQ(std::tuple(text->toPlainText(), test::read_file(dir.path("empty.txt")), v.recorder.log),
-            std::tuple("", "", "Info: Load complete\nInfo: Save complete\n"));
-}
-
 std::string output_of(const std::string& command, const std::string& to) {
   return std::system((command + " > '" + to + "'").c_str()) == 0 ? test::read_file(to) : "";
 }
@@ -457,7 +451,7 @@ TEST(Snapshot, WaysOutThenTheViewToBmpAndPdf) {
     EXPECT_EQ(std::tuple(v.timer_ran_in_dialog, v.window->timer().isActive(), v.dialogs_opened,
                          v.recorder.log),
               std::tuple(false, true, c.dialogs, c.said));
-    EXPECT_TRUE(fs::is_empty(dir.root()));
+    EXPECT_TRUE(std::filesystem::is_empty(dir.root()));
     p.view = kept;
   }
   v.recorder.log.clear(), v.dialogs_opened = 0;
