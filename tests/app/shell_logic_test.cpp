@@ -111,33 +111,25 @@ TEST_F(Shell, CtrlPressesRecentreAndSelect) {
   EXPECT_EQ(rebuilds, 2);
 }
 
-// Answers each dialog with the next scripted path ("" cancels), noting where it opened.
-struct Chooser : Shell {
+// Save appends a missing extension, case for case; open takes it as is; too long is refused. The
+// scripted chooser answers with the next path ("" cancels) and notes where it opened.
+TEST_F(Shell, ChosenNamesFoldersTheWorkingDirectoryAndWhatFileCommandsSay) {
   test::ScratchDir dir;
+  const std::string work = dir.path("work"), in = dir.path("elsewhere/");
   std::deque<std::string> answers;
   std::vector<std::string> opened_in;
-  QString previous_cwd = QDir::currentPath();
-
-  void SetUp() override {
-    for (const char* folder : {"work/data", "elsewhere"})
-      std::filesystem::create_directories(dir.path(folder));
-    test::write_file(dir.path("work/data/marker"), "x");
-    QDir::setCurrent(QString::fromStdString(dir.path("work")));
-    init_file_dialogs(p.dialogs);
-    p.services.run_file_dialog = [this](bool, const std::string& folder, const std::string&) {
-      opened_in.push_back(folder);
-      // A real dialog may leave the process in the folder it browsed.
-      QDir::setCurrent(QString::fromStdString(dir.path("elsewhere")));
-      const std::string answer = answers.empty() ? "" : answers.front();
-      return answers.empty() ? answer : (answers.pop_front(), answer);
-    };
-  }
-  void TearDown() override { QDir::setCurrent(previous_cwd); }
-};
-
-// Save appends a missing extension, case for case; open takes it as is; too long is refused.
-TEST_F(Chooser, ChosenNamesFoldersTheWorkingDirectoryAndWhatFileCommandsSay) {
-  const std::string work = dir.path("work"), in = dir.path("elsewhere/");
+  const QString previous_cwd = QDir::currentPath();
+  for (const std::string& folder : {work + "/data", in})
+    std::filesystem::create_directories(folder);
+  test::write_file(work + "/data/marker", "x");
+  QDir::setCurrent(QString::fromStdString(work));
+  init_file_dialogs(p.dialogs);
+  p.services.run_file_dialog = [&](bool, const std::string& folder, const std::string&) {
+    opened_in.push_back(folder);
+    QDir::setCurrent(QString::fromStdString(in));  // as a real dialog may leave it
+    const std::string answer = answers.empty() ? "" : answers.front();
+    return answers.empty() ? answer : (answers.pop_front(), answer);
+  };
   const std::string longest(kPathCapacity - 1 - in.size() - 4, 'n');  // with ".txt"
   const std::tuple<bool, std::string, std::string> cases[] = {
       {true, "report", "report.txt"},     {true, "REPORT.TXT", "REPORT.TXT.txt"},
@@ -209,6 +201,7 @@ TEST_F(Chooser, ChosenNamesFoldersTheWorkingDirectoryAndWhatFileCommandsSay) {
   }
   EXPECT_EQ(std::tuple(test::read_file(in + "report.txt"), p.info.text),
             std::tuple("Total Events: 3 \n \n", "Total Events: 3\r\n\r\n"));
+  QDir::setCurrent(previous_cwd);
 }
 
 TEST_F(Shell, GenerateNeedsAZipAreaAndGisChangesWriteOneField) {

@@ -18,8 +18,6 @@
 
 namespace valdrin::window_test {
 
-const std::string kShippedData = std::string(VALDRIN_SOURCE_DIR) + "/data";
-
 // `save_as` answers file choosers, `print_to` print dialogs ("" cancels), noting timer 1's state.
 struct Viewer {
   test::MessageRecorder recorder;
@@ -31,7 +29,7 @@ struct Viewer {
   bool timer_ran_in_dialog = false;
   std::function<int(QPrinter&)> real_print_dialog;
 
-  explicit Viewer(const std::string& data_dir = kShippedData) {
+  explicit Viewer(const std::string& data_dir = VALDRIN_SOURCE_DIR "/data") {
     program->data_dir = data_dir;
     window = std::make_unique<MainWindow>(*program);
     real_print_dialog = program->services.run_print_dialog;
@@ -227,8 +225,7 @@ TEST(MainWindow, MissingDataThenQuitOrTheCloseBox) {
   }
 }
 
-// Set-up runs once; an accessible Toggle plays; a completion box leaves playback and "| |"
-// usable while an error box waits for its OK.
+// Set-up runs once; an accessible Toggle plays; completion boxes leave playback and "| |" usable.
 TEST(MainWindow, SetUpOnceAccessiblePlayAndCompletionBoxesThatDontBlock) {
   test::ScratchDir dir;
   std::string days;
@@ -261,8 +258,7 @@ TEST(MainWindow, SetUpOnceAccessiblePlayAndCompletionBoxesThatDontBlock) {
       std::tuple(int{kPlayForwardButton}, kPlayForward, true));
   find_control_as<QPushButton>(t, kPauseButton)->click();
 
-  // The real boxes, for once.
-  const MessageSink recorder = set_message_sink(MessageSink{});
+  const MessageSink recorder = set_message_sink(MessageSink{});  // the real boxes, for once
   install_message_boxes();
   v.save_as = dir.path("days.vdr");
   v.window->timer().start();

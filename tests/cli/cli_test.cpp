@@ -41,8 +41,7 @@ CliRun run(const Args& args, std::FILE* out_stream = nullptr) {
   return r;
 }
 
-// Pixel (x, row) of a bottom-up 3-channel image.
-const uint8_t* at(const Image& image, int x, int row) {
+const uint8_t* at(const Image& image, int x, int row) {  // bottom-up, 3 channels
   return image.pixels + (static_cast<size_t>(row) * image.width + x) * 3;
 }
 
@@ -80,8 +79,7 @@ struct Cli : ::testing::Test {
   }
 };
 
-// Exit codes and output: on success stdout (whole if it ends a line, else its start), on
-// failure the reason on stderr alone; the files written are checked after the table.
+// Exit codes and stdout (whole if it ends a line, else its start), or the reason on stderr alone.
 TEST_F(Cli, EachCommandLineExitsWithItsCodeAndOutput) {
   test::write_file(path("in.csv"),
                    "header\n2000,1,1,B,,45,10,1,CENTRAL,Y,1,2,W,M,1,1,B,M,20,1,77002\n");
@@ -309,13 +307,12 @@ TEST_F(Cli, RenderAndAnimateWithoutADisplayShowTheMapAsBmpPngAndGif) {
   for (int y = 0; y < 40; ++y)
     EXPECT_EQ(0, std::memcmp(pixels.data() + y * 99 * 3, at(small, 0, 39 - y), 99 * 3)) << y;
   free_image(small);
-  // The animation: a looping GIF whose frames follow the window and show its date.
+  // A GIF looping for ever (a loop count of 0), its frames following the window with its date.
   int error = 0;
   GifFileType* gif = DGifOpenFileName(path("a.gif").c_str(), &error);
   ASSERT_NE(gif, nullptr);
   ASSERT_EQ(DGifSlurp(gif), GIF_OK);
   EXPECT_EQ(std::tuple(gif->ImageCount, gif->SWidth, gif->SHeight), std::tuple(3, 160, 120));
-  // It loops for ever: the application block with a loop count of 0.
   EXPECT_NE(test::read_file(path("a.gif")).find(std::string("NETSCAPE2.0\x03\x01\0\0", 16)),
             std::string::npos);
 
@@ -335,10 +332,10 @@ TEST_F(Cli, RenderAndAnimateWithoutADisplayShowTheMapAsBmpPngAndGif) {
     std::snprintf(date, sizeof date, "Day,January,%d,2002", k + 1);
     ASSERT_EQ(read_bmp(path(name).c_str(), frames[k]), 1);
     ASSERT_EQ(frames[k].width, 160);
-    // The label painted on a blank picture: where it paints, the frame is the same.
+    // Where the label paints on a blank picture the frame is the same; the GIF is the frame in
+    // fewer colours, close on average, top row first.
     std::memset(label.pixels, 7, 160 * 120 * 3);
     cli::draw_label(label, date);
-    // The GIF is the frame with fewer colours: close on average, top row first.
     long difference = 0, painted = 0, unlike = 0;
     for (int y = 0; y < 120; ++y)
       for (int x = 0; x < 160; ++x) {

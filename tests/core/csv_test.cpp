@@ -86,15 +86,16 @@ TEST_F(CsvFiles, ValueRulesAndListingsByteForByte) {
       "5 ROW -NA-|-1|66|0 = 66 66 127 65; 11 NUMO Duplicate|DUPLICATE = 0 9; 16 SRACE Officer = 6; "
       "12 ORACE A|B|H|W|X = 1 2 3 4 0; 9 SUCCESSFUL Nope|y = 1 0; 14 RESPONSE DUPLICATE = 3; "
       "10 INJURY -NA-|17 = 0 1; 3 COUNCIL I|-NA- = 9 0; 17 SGENDER Officer = 4";
-  for (const std::string& c : test::split(rules, ';')) {
+  std::istringstream all(rules);
+  for (std::string c; std::getline(all, c, ';');) {
     std::istringstream row(c.substr(0, c.find('=')));
     int index, field = 0;
     std::string name;
     row >> index >> name;
     while (field < kFieldCount && name != kFields[field].name) ++field;
-    std::string texts(c.begin() + row.tellg() + 1, c.begin() + c.find('=') - 1);
+    std::istringstream texts(std::string(c.begin() + row.tellg() + 1, c.begin() + c.find('=') - 1));
     std::istringstream codes(c.substr(c.find('=') + 1));
-    for (const std::string& text : test::split(texts, '|')) {
+    for (std::string text; std::getline(texts, text, '|');) {
       uint32_t code = 99;
       codes >> code;
       CsvFields fields = {};

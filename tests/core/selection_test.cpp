@@ -40,7 +40,8 @@ TEST(Selection, AreasForEachModeAndClickAndTheCellTableFile) {
       "1 1 3: 1 1,2 1,3 2,3; 2 1 3: 1 1,2 1,3; 2 1 2: 1 1,1 1,2 1,3 2,1; 1 2 1: 1 ; 2 2 1: 1 ; "
       "1 30 30: 1 ; 3 1 1: 1 ; 7 1 2: 1 ; 0 66 0: 0 60,60; 0 -1 5: 0 60,60; 0 3 84: 0 60,60; "
       "0 3 -1: 0 60,60";
-  for (const std::string& c : test::split(cases, ';')) {
+  std::istringstream all(cases);
+  for (std::string c; std::getline(all, c, ';');) {
     int mode, row, col, result, used = 0;
     ASSERT_EQ(std::sscanf(c.c_str(), "%d %d %d: %d %n", &mode, &row, &col, &result, &used), 4);
     auto t = districts();

@@ -22,11 +22,11 @@ namespace valdrin::test {
 struct ScratchDir {  // a fresh folder under the temporary folder, removed afterwards
   std::string root_ = (std::filesystem::temp_directory_path() / "valdrin-test-XXXXXX").string();
   ScratchDir() {
-    if (::mkdtemp(root_.data()) == nullptr) throw std::runtime_error("can't make " + root_);
+    if (!::mkdtemp(root_.data())) throw std::runtime_error("can't make " + root_);
   }
   ~ScratchDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
+    std::error_code e;
+    std::filesystem::remove_all(root_, e);
   }
   ScratchDir(const ScratchDir&) = delete;
   std::string path(const std::string& name) const { return root_ + "/" + name; }
@@ -49,13 +49,6 @@ inline std::string hex_bytes(const std::string& hex) {  // "85 00 0A"
   std::string bytes;
   for (unsigned value; in >> std::hex >> value;) bytes.push_back(static_cast<char>(value));
   return bytes;
-}
-
-inline std::vector<std::string> split(const std::string& text, char between) {  // table rows
-  std::vector<std::string> parts;
-  std::istringstream in(text);
-  for (std::string part; std::getline(in, part, between);) parts.push_back(part);
-  return parts;
 }
 
 struct MessageRecorder {  // "Caption: text\n" each, the main window's own marked "(owned)"

@@ -136,10 +136,9 @@ TEST(QueryLists, EachWritesItsFieldOthersChangeNothingAndTheListsShowTheMasks) {
   struct Case { int id, item; EventPart mask; uint32_t word; };  // word: the mask afterwards
   const Case cases[] = {
       {1001, 3, I, 3u << 0}, {1011, 4, I, 4u << 2}, {1012, 2, I, 2u << 8}, {1013, 4, I, 4u << 11},
-      {1002, 5, O, 5u << 0}, {1002, 6, O, 9u << 0},  // officer "Duplicate" is 9
-      {1003, 4, O, 4u << 4}, {1004, 2, O, 2u << 8},
-      {1005, 3, O, 3u << 11},  // "Duplicate" is its index
-      {1006, 6, S, 6u << 0},  // "9" is 6
+      // Officer count "Duplicate" is 9, response "Duplicate" its index, suspect count "9" is 6.
+      {1002, 5, O, 5u << 0}, {1002, 6, O, 9u << 0}, {1003, 4, O, 4u << 4}, {1004, 2, O, 2u << 8},
+      {1005, 3, O, 3u << 11}, {1006, 6, S, 6u << 0},
       {1007, 6, S, 6u << 4}, {1008, 3, S, 3u << 8}, {1009, 8, S, 8u << 12}, {1010, 6, S, 6u << 17},
       {1001, 300, I, 0u},  // low 8 bits (44), then 2 bits: 0
       {1011, 0x47, I, 7u << 2}};  // 6 bits of 0x47

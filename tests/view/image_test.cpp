@@ -123,17 +123,9 @@ TEST(Bmp, RedPixelBytesWholeSavesRefusalsPaddedRoundTripsAndFilesReadOrRefused) 
   }
 }
 
-int32_t side(int32_t source_side) {  // the next power of two, at most 1024
-  return std::min<int32_t>(std::bit_ceil(static_cast<uint32_t>(source_side)), 1024);
-}
-
 // FNV-1a hashes of the pixels, checked against the plain per-pixel bilinear loop when taken.
 TEST(Resample, SameBytesAsThePerPixelLoop) {
-  struct Case {
-    int32_t width, height, channels;
-    uint32_t golden;
-  };
-  const Case cases[] = {
+  const std::tuple<int32_t, int32_t, int32_t, uint32_t> cases[] = {
       {1008, 729, 3, 0x782CB987}, {1001, 600, 3, 0xCC1AA613}, {1024, 1024, 3, 0xB84151B3},
       {1500, 900, 3, 0x613B1EB8}, {2100, 3, 3, 0x4A3C3984},   {3, 3, 3, 0xBBCF8A7D},
       {2, 2, 3, 0x1572E3C5},      {1, 1, 3, 0xDA1B8CB2},      {1, 7, 3, 0x2A42F45E},
@@ -151,6 +143,9 @@ TEST(Resample, SameBytesAsThePerPixelLoop) {
     uint32_t hash = 2166136261u;
     for (size_t i = 0; i < static_cast<size_t>(fast.image.width) * fast.image.height * 3; ++i)
       hash = (hash ^ fast.image.pixels[i]) * 16777619u;
+    const auto side = [](int32_t n) {  // the next power of two, at most 1024
+      return std::min<int32_t>(std::bit_ceil(static_cast<uint32_t>(n)), 1024);
+    };
     EXPECT_EQ(std::tuple(fast.image.width, fast.image.height, fast.image.channels, hash),
               std::tuple(side(width), side(height), 3, golden))
         << width << "x" << height;
@@ -219,10 +214,8 @@ TEST(Overlay, MasksPaintTheirBitsAndFlagsChooseOverlaysOverTheChosenMap) {
                           {2, 2, 1, 0}, {8, 8, -1, 0}, {0, 0, -1, 0}};
   for (const auto& [width, height, bytes, painted] : cases) {
     std::filesystem::remove(path);
-    if (bytes < 0)
-      std::filesystem::create_directories(path);
-    else
-      test::write_file(path, std::string(bytes, '\xFF'));
+    bytes < 0 ? void(std::filesystem::create_directories(path))
+              : test::write_file(path, std::string(bytes, '\xFF'));
     TestImage small(width, height, kGrey);
     overlay(path.c_str(), 0, 0, 0, small.image);
     Pixels prefix(static_cast<size_t>(painted));
