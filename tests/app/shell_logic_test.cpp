@@ -53,7 +53,6 @@ TEST_F(Shell, RightDragTurnsAndZoomsWithClampsLeftDragSteps) {
     EXPECT_EQ(p.view.distance, static_cast<float>(distance)) << y;
   }
   EXPECT_EQ(std::tuple(rebuilds, p.pointer.last_y), std::tuple(0, 150));
-
   // Left drags step once per move, vertical ones only recount; modified or two-button ones don't.
   p.analysis.query.key = pack_time_key(1, 10, 3, 4);
   on_right_up(p, hooks, 0, 0);
@@ -160,7 +159,6 @@ TEST_F(Shell, ChosenNamesFoldersTheWorkingDirectoryAndWhatFileCommandsSay) {
   // The next dialog opens where the last file was chosen, whatever kind.
   EXPECT_EQ(std::tuple(opened_in, p.dialogs.dialog_directory, p.dialogs.working_directory),
             std::tuple(std::vector<std::string>{work, work, in, in}, in, work));
-
   // Each command's messages, in order, and what it did to the program.
   recorder.log.clear();
   test::write_file(in + "good.vdr", test::record_bytes(test::event_at(0x1084, 5, 6)) +
@@ -214,7 +212,6 @@ TEST_F(Shell, GenerateNeedsAZipAreaAndGisChangesWriteOneField) {
   EXPECT_EQ(std::tuple(p.analysis.store.count, rebuilds, p.analysis.query.key & 3u ? 1 : 0,
                        p.analysis.query.key >> 2),
             std::tuple(kGenerateCount, 1, 1, p.analysis.time.first_key >> 2));
-
   // From 0x0034, Basemap, Keymap, in turn: each control that acts says so; map and mode apart.
   // clang-format off
   struct Step { uint16_t id; int value, acted; uint16_t flags; uint8_t map_and_mode; };

@@ -150,7 +150,6 @@ TEST(MainWindow, StartUpStateEveryMenuCommandAndTheAboutBox) {
                        t.play_group()->checkedId(), focus_at_start, v.recorder.log),
             std::tuple("Day,January,1,2000", 0x0085, 0xFE7F, 0x0085, QColor(255, 128, 64), "Day",
                        1019, find_control(*panels.query, 1001), ""));
-
   // Every item but Quit does its own work and, with every dialog cancelled, says nothing.
   std::string items;
   bool generated = false;
@@ -192,7 +191,6 @@ TEST(MainWindow, StartUpStateEveryMenuCommandAndTheAboutBox) {
   EXPECT_EQ(reference,
             "Pan view:|Right mouse|Zoom view:|Shift + Right mouse|Move view:|Ctrl + Right mouse|"
             "Control timeline:|Left mouse|Make selection|Ctrl + Left mouse|");
-
   // Each way out hides it; "About.." shows it where it was.
   for (const int key : {0, +Qt::Key_Return, +Qt::Key_Enter, +Qt::Key_Escape}) {  // 0: "OK"
     v.command(kCommandAbout);
@@ -503,7 +501,6 @@ TEST(Snapshot, WaysOutThenTheViewToBmpAndPdf) {
   EXPECT_TRUE(std::abs(qRed(low) - 127) <= 4 && std::abs(qBlue(low) - 127) <= 4) << std::hex << low;
   const QRgb high = render.pixel(left + static_cast<int>(width / 2), top + 5);
   EXPECT_GT(std::abs(qRed(high) - 127) + std::abs(qGreen(high) - 127), 20) << std::hex << high;
-
   // Qt's own print dialog prints to the PDF file chosen in it.
   p.services.run_print_dialog = v.real_print_dialog;
   const std::string chosen = dir.path("chosen.pdf");

@@ -21,9 +21,6 @@ struct Counting : ::testing::Test {
   void add(const Event& e) { store->records[store->count++] = e; }
   void count() { count_events(*store, query, time, *counts); }
   uint32_t cell(uint32_t row, uint32_t col) const { return counts->cells[row * kGridCols + col]; }
-  uint32_t cell_sum() const {
-    return std::accumulate(counts->cells, counts->cells + kCellCount, 0u);
-  }
 };
 
 // The window is closed at both ends; the scan stops at the first key past it, even unsorted.
@@ -31,7 +28,7 @@ TEST_F(Counting, WindowNoCellCodesWithoutASlotEachMaskFiltersTogetherAndResets) 
   EXPECT_EQ(query.key, kLastValidKey);
   counts->total = 7, counts->cells[5] = 3;
   count();  // an empty store clears what was there
-  EXPECT_EQ(counts->total + cell_sum(), 0u);
+  EXPECT_EQ(counts->total + std::accumulate(counts->cells, counts->cells + kCellCount, 0u), 0u);
   for (int day = 1; day <= 5; ++day) add(test::event_at(key(1, day, 3, 2004), 1, 1, 1, 1));
   add(test::event_at(key(1, 3, 3, 2004), 1, 1, 1, 1));  // unsorted: after day 5
   const std::tuple<uint16_t, uint16_t, uint32_t> cases[] = {
@@ -54,10 +51,11 @@ TEST_F(Counting, WindowNoCellCodesWithoutASlotEachMaskFiltersTogetherAndResets) 
   add(test::event_at(0x1000, 65, 83, 1000, 9));     // last slots of every table
   add(test::event_at(0x1000, 0, 0, 0, 0));          // not recorded: slot 0
   count();
-  EXPECT_EQ(std::tuple(counts->total, cell_sum(), cell(65, 83) + cell(0, 0), counts->zip[3],
-                       counts->zip[1000], counts->zip[0], counts->council[2], counts->council[9],
-                       counts->council[0]),
-            std::tuple(5u, 2u, 2u, 2u, 1u, 2u, 2u, 1u, 2u));
+  EXPECT_EQ(
+      std::tuple(counts->total, std::accumulate(counts->cells, counts->cells + kCellCount, 0u),
+                 cell(65, 83) + cell(0, 0), counts->zip[3], counts->zip[1000], counts->zip[0],
+                 counts->council[2], counts->council[9], counts->council[0]),
+      std::tuple(5u, 2u, 2u, 2u, 1u, 2u, 2u, 1u, 2u));
   // Each filter admits only its code (0 all), over events whose other fields are nonzero.
   for (int q = 0; q < kQueryFieldCount; ++q) {
     const QueryFieldId field = static_cast<QueryFieldId>(q);

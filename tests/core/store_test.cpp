@@ -62,7 +62,7 @@ struct StoreFiles : ::testing::Test {
 };
 
 // Whole records in file order, up to 6000; a failed load changes nothing; saves whole or none.
-TEST_F(StoreFiles, LoadsCountWholeRecordsSavesAreWholeOrNothing) {
+TEST_F(StoreFiles, LoadsCountWholeRecordsSavesAreWholeOrNothingGeneratorDraws) {
   const std::string all = file_of(6003, 0x1000) + "xyz";
   const std::pair<size_t, uint16_t> cases[] = {{0, 0},  {15, 0},       {16, 1},
                                                {47, 2}, {96000, 6000}, {all.size(), 6000}};
@@ -145,9 +145,7 @@ TEST_F(StoreFiles, LoadsCountWholeRecordsSavesAreWholeOrNothing) {
   for (const std::string& bad : {dir.path("no/such/folder.csv"), std::string()})
     EXPECT_EQ(save_whole_file(bad.c_str(), [](std::FILE*) { return 1; }), 0) << bad;
   ::umask(mask);
-}
-
-TEST_F(StoreFiles, GeneratorDrawsPlacementAndRanges) {
+  // The generator's draws on hand-built cell tables: placement and ranges.
   RandomState random;
   auto table = std::make_unique<CellTable>();
   for (auto& entry : table->words) entry[0] = make_cell_word(4, 0, false, 12, 0, false);

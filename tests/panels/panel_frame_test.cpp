@@ -65,7 +65,6 @@ TEST(PanelFrame, BuildsTheTimelineTemplateAsWidgetsThatHideShowAndDrag) {
             "Year -;[ .. ];");
   group->button(1019)->click(), group->button(1018)->click();
   EXPECT_FALSE(group->button(1019)->isChecked());
-
   // The chunk is exactly the bar's colour (blue, or orange before the start) and as long as set.
   auto state = std::make_unique<AnalysisState>();
   window_end(*state) = 0xFE7F;  // at the Last key
@@ -81,7 +80,6 @@ TEST(PanelFrame, BuildsTheTimelineTemplateAsWidgetsThatHideShowAndDrag) {
     EXPECT_EQ(colour_at(0.25), colour);
     EXPECT_NE(colour_at(0.75), colour);
   }
-
   // Esc hides, showing brings it back where it was dragged with its state; keys stay inside.
   list->addItems({"Shift", "Day"});
   list->setCurrentIndex(1);
@@ -94,7 +92,6 @@ TEST(PanelFrame, BuildsTheTimelineTemplateAsWidgetsThatHideShowAndDrag) {
   panel->show_panel(), panel->show_panel();  // showing a visible panel changes nothing
   EXPECT_EQ(std::tuple(panel->isVisible(), panel->pos(), list->currentIndex()),
             std::tuple(true, moved, 1));
-
   // A press on a lower panel's caption raises it and takes the keyboard; the drag follows.
   Panel* below = build_panel(kQueryTemplate, &window, QPoint(0, 30));
   below->stackUnder(panel);
@@ -166,7 +163,6 @@ TEST(PanelFrame, ListsAreNamedTabGoesRoundEnterPressesAndNoControlOverlapsAnothe
                    [&clicks] { ++clicks; });
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   EXPECT_EQ(std::tuple(clicks, window.keys), std::tuple(1, 0));
-
   // No overlaps: controls apart, label text 2 px clear, grouped controls below the group's title.
   const auto drawn_text = [](const QLabel& label) {
     const QRect box = label.contentsRect().translated(label.pos());

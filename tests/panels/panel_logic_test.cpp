@@ -57,7 +57,6 @@ TEST(Timeline, CommandsTheBarTheResetAndTicksThatWrapAtTheEndsOfTheYears) {
               std::tuple(expected, c.pins ? kMid : 0x1085, c.play_state, c.step_unit,
                          c.unit >= 0 || c.pins ? kWindowChanged : 0u));
   }
-
   // The bar is clamped into a sane range and takes its colour.
   // clang-format off
   struct Bar { uint16_t first, last, start, end; int min, max, position; uint32_t colour; };
@@ -74,17 +73,13 @@ TEST(Timeline, CommandsTheBarTheResetAndTicksThatWrapAtTheEndsOfTheYears) {
   // clang-format on
   for (const Bar& c : bars) {
     SCOPED_TRACE(testing::Message() << std::hex << c.first << " " << c.last << " " << c.end);
-    TimeState time;
-    std::tie(time.first_key, time.last_key, time.window_start) =
-        std::tuple(c.first, c.last, c.start);
     Event query;
     query.key = c.end;
-    const PlaybackState playback{kPaused, kStepDay, c.first, c.last};
-    const TimelineDisplay d = timeline_display(time, query, playback);
+    const TimelineDisplay d = timeline_display(TimeState{c.start, c.first, c.last}, query,
+                                               PlaybackState{kPaused, kStepDay, c.first, c.last});
     EXPECT_EQ(std::tuple(d.bar_min, d.bar_max, d.bar_position, d.bar_colour),
               std::tuple(c.min, c.max, c.position, c.colour));
   }
-
   // The reset gives a shiftless First key the Day shift and keeps playback.
   TimelineRig rig;
   for (uint16_t key : {0x1084, 0x1085, 0x1087, 0x1090})  // a First key with shift 0
@@ -98,7 +93,6 @@ TEST(Timeline, CommandsTheBarTheResetAndTicksThatWrapAtTheEndsOfTheYears) {
                        rig.playback.range_max, rig.playback.play_state, rig.playback.step_unit,
                        rig.state->counts.total),
             std::tuple(0x1085, 0x1084, 0x1084, 0x1090, kPlayForward, kStepMonth, 2u));
-
   // Ticks: play state, timer, direction (-1 back, 0 none, 1 forward), in each unit.
   const int ticks[][3] = {{kPlayBackward, 1, -1},
                           {kPaused, 1, 0},
@@ -161,7 +155,6 @@ TEST(QueryLists, EachWritesItsFieldOthersChangeNothingAndTheListsShowTheMasks) {
                 kQueryLists[field] == c.id ? 0u : get_query_field(before, field));
     }
   }
-
   // A list opened, nothing selected, or no list at all: nothing written or rebuilt.
   Event query = initial_query();
   unsigned changed = 0;
@@ -173,7 +166,6 @@ TEST(QueryLists, EachWritesItsFieldOthersChangeNothingAndTheListsShowTheMasks) {
   for (int id : {1000, 1014, 2, 0}) EXPECT_EQ(on_query_change(query, id, 1, 1, changed), 0) << id;
   EXPECT_EQ(std::tuple(changed, query.incident | query.officer | query.suspect),
             std::tuple(0u, 0u));
-
   // Officer "Duplicate", suspect "9", division "Travis".
   for (const auto& [id, item] : {std::pair{1002, 6}, {1006, 6}, {1011, 4}})
     on_query_change(query, id, kNotifySelectionChanged, item, changed);

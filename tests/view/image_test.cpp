@@ -223,7 +223,6 @@ TEST(Overlay, MasksPaintTheirBitsAndFlagsChooseOverlaysOverTheChosenMap) {
     EXPECT_EQ(small.painted(), prefix) << width << "x" << height << " " << bytes;
   }
   EXPECT_EQ(recorder.log, kNoOverlay + kNoOverlay);
-
   // A grey 8 x 8 base map and a blue council map; overlay n covers pixel n.
   const std::string data = dir.path("data"), base = data + "/maps/basemap.bmp";
   for (const char* folder : {"/maps", "/overlays"})
@@ -256,7 +255,6 @@ TEST(Overlay, MasksPaintTheirBitsAndFlagsChooseOverlaysOverTheChosenMap) {
     EXPECT_EQ(composed.painted(choice == 1 ? kBlue : kGrey), expected) << flags;
   }
   EXPECT_EQ(recorder.log, "");
-
   // Later overlays paint over earlier ones; missing ones are named once each.
   for (const auto& [bit, first] : {std::pair{0, 20}, {2, 21}, {4, 10}, {6, 11}})
     mask(bit, {first, first + 1});
@@ -268,7 +266,6 @@ TEST(Overlay, MasksPaintTheirBitsAndFlagsChooseOverlaysOverTheChosenMap) {
                               composed.at(21), composed.at(22)}),
             (std::vector<Rgb>{kWhite, kYellow, kYellow, kYellow, kBlack, kBlack}));
   EXPECT_EQ(composed.painted().size(), 6u);
-
   // Refused: map choices above 1, base maps missing, not powers of two, or under 4 wide.
   recorder.log.clear();
   for (uint8_t choice = 2; choice < 8; ++choice) {
