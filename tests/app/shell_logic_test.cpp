@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QSettings>
 #include <deque>
+#include <sstream>
 
 #include "app/command_line.h"
 #include "app/file_commands.h"
@@ -59,9 +60,7 @@ TEST_F(Shell, RightDragTurnsAndZoomsWithClampsLeftDragSteps) {
     EXPECT_EQ(p.view.distance, static_cast<float>(distance)) << y;
   }
   EXPECT_EQ(std::tuple(rebuilds, p.pointer.last_y), std::tuple(0, 150));
-
-  // A left drag steps once per message whatever the distance, by the step unit; vertical motion
-  // only recounts; a left press doesn't store the position; modified or two-button drags don't.
+  // Left drags step once per move, vertical ones only recount; modified or two-button ones don't.
   p.analysis.query.key = pack_time_key(1, 10, 3, 4);
   on_right_up(p, hooks, 0, 0);
   on_left_down(p, hooks, kLeft, 5, 5);
@@ -94,8 +93,7 @@ TEST_F(Shell, RightDragTurnsAndZoomsWithClampsLeftDragSteps) {
   EXPECT_EQ(std::tuple(redraws, p.pointer.last_x), std::tuple(before + 5, 4));
 }
 
-// Ctrl + right re-centres on the picked cell; Ctrl + left selects and
-// reports, or beside the grid clears every flag; neither acts off the grid.
+// Ctrl + right re-centres on the picked cell, Ctrl + left selects and reports; not off the grid.
 TEST_F(Shell, CtrlPressesRecentreAndSelect) {
   on_right_down(p, hooks, kRight | kControlKey, 400, 300);
   EXPECT_EQ(std::tuple(p.view.look_at[0], p.view.look_at[1], p.view.look_at[2]),
@@ -119,73 +117,59 @@ TEST_F(Shell, CtrlPressesRecentreAndSelect) {
   EXPECT_EQ(rebuilds, 2);
 }
 
-// Answers each dialog with the next scripted path ("" cancels), noting where it opened.
-struct Chooser : Shell {
+// Save appends a missing extension, case for case; open takes it as is; too long is refused. The
+// scripted chooser answers with the next path ("" cancels) and notes where it opened.
+TEST_F(Shell, ChosenNamesFoldersTheWorkingDirectoryAndWhatFileCommandsSay) {
   test::ScratchDir dir;
+  const std::string work = dir.path("work"), in = dir.path("elsewhere/");
   std::deque<std::string> answers;
   std::vector<std::string> opened_in;
-  QString previous_cwd = QDir::currentPath();
-
-  void SetUp() override {
-    std::filesystem::create_directories(dir.path("work/data"));
-    std::filesystem::create_directories(dir.path("elsewhere"));
-    test::write_file(dir.path("work/data/marker"), "x");
-    QDir::setCurrent(QString::fromStdString(dir.path("work")));
-    init_file_dialogs(p.dialogs);
-    p.services.run_file_dialog = [this](bool, const std::string& folder, const std::string&) {
-      opened_in.push_back(folder);
-      // A real dialog may leave the process in the folder it browsed.
-      QDir::setCurrent(QString::fromStdString(dir.path("elsewhere")));
-      const std::string answer = answers.empty() ? "" : answers.front();
-      return answers.empty() ? answer : (answers.pop_front(), answer);
-    };
-  }
-  void TearDown() override { QDir::setCurrent(previous_cwd); }
-};
-
-// Save appends a missing extension, case for case; open takes it as is; too long is refused.
-TEST_F(Chooser, ChosenNamesFoldersTheWorkingDirectoryAndWhatFileCommandsSay) {
-  const std::string folder = dir.path("elsewhere/");
-  const std::string longest(kPathCapacity - 1 - folder.size() - 4, 'n');  // with ".txt"
+  const QString previous_cwd = QDir::currentPath();
+  for (const std::string& folder : {work + "/data", in})
+    std::filesystem::create_directories(folder);
+  test::write_file(work + "/data/marker", "x");
+  QDir::setCurrent(QString::fromStdString(work));
+  init_file_dialogs(p.dialogs);
+  p.services.run_file_dialog = [&](bool, const std::string& folder, const std::string&) {
+    opened_in.push_back(folder);
+    QDir::setCurrent(QString::fromStdString(in));  // as a real dialog may leave it
+    const std::string answer = answers.empty() ? "" : answers.front();
+    return answers.empty() ? answer : (answers.pop_front(), answer);
+  };
+  const std::string longest(kPathCapacity - 1 - in.size() - 4, 'n');  // with ".txt"
   const std::tuple<bool, std::string, std::string> cases[] = {
       {true, "report", "report.txt"},     {true, "REPORT.TXT", "REPORT.TXT.txt"},
       {true, "report.txt", "report.txt"}, {true, "a.txt.bak", "a.txt.bak.txt"},
       {false, "report", "report"},        {true, longest + "n", ""},
       {true, longest, longest + ".txt"}};  // "" : refused
   for (const auto& [save, typed, chosen] : cases) {
-    answers = {folder + typed};
+    answers = {in + typed};
     std::string path = "unchanged";
     EXPECT_EQ(save ? choose_save_file(p, path, ".txt") : choose_open_file(p, path, ".txt"),
               chosen.empty() ? 0 : 1)
         << typed;
-    EXPECT_EQ(path, chosen.empty() ? "unchanged" : folder + chosen) << typed;
+    EXPECT_EQ(path, chosen.empty() ? "unchanged" : in + chosen) << typed;
   }
   EXPECT_EQ(recorder.log, "Error: The chosen path is too long (at most 255 characters)\n");
 
   opened_in.clear(), init_file_dialogs(p.dialogs);  // afresh, in the working directory
   std::string path = "unchanged";
-  answers = {"", dir.path("elsewhere/shot.bmp"), dir.path("elsewhere/data.vdr"), ""};
+  answers = {"", in + "shot.bmp", in + "data.vdr", ""};
   EXPECT_EQ(choose_open_file(p, path, ".vdr"), 0);
   EXPECT_EQ(path, "unchanged");
   ASSERT_EQ(choose_save_file(p, path, ".bmp"), 1);
   // Data files are found again: the working directory is back.
   EXPECT_EQ(std::tuple(QDir::currentPath().toStdString(), std::filesystem::exists("data/marker")),
-            std::tuple(dir.path("work"), true));
+            std::tuple(work, true));
   ASSERT_EQ(choose_open_file(p, path, ".vdr"), 1);
   EXPECT_EQ(choose_open_file(p, path, ".vdr"), 0);  // cancelled
   // The next dialog opens where the last file was chosen, whatever kind.
-  const std::string work = dir.path("work"), elsewhere = dir.path("elsewhere/");
-  EXPECT_EQ(
-      std::tuple(opened_in, p.dialogs.dialog_directory, p.dialogs.working_directory),
-      std::tuple(std::vector<std::string>{work, work, elsewhere, elsewhere}, elsewhere, work));
-
+  EXPECT_EQ(std::tuple(opened_in, p.dialogs.dialog_directory, p.dialogs.working_directory),
+            std::tuple(std::vector<std::string>{work, work, in, in}, in, work));
   // Each command's messages, in order, and what it did to the program.
   recorder.log.clear();
-  const std::string in = dir.path("elsewhere/");
-  static EventStore two;  // too big for the stack
-  two.count = 0;
-  for (uint16_t key : {0x1084, 0x1090}) two.records[two.count++] = test::event_at(key, 5, 6);
-  ASSERT_EQ(write_records((in + "good.vdr").c_str(), two), 1);
+  test::write_file(in + "good.vdr", test::record_bytes(test::event_at(0x1084, 5, 6)) +
+                                        test::record_bytes(test::event_at(0x1090, 5, 6)));
   test::write_file(in + "in.csv", "header\n2000,1,1,B,,45,10,1,CENTRAL\n");
   answers = {in + "good.vdr",  in + "missing.vdr", "",
              in + "copy",      in + "no/such/x",   in + "out",
@@ -210,6 +194,19 @@ TEST_F(Chooser, ChosenNamesFoldersTheWorkingDirectoryAndWhatFileCommandsSay) {
             "Error: Can't load data file!!\nInfo: Save complete\nError: Can't save data file!!\n"
             "Info: Export complete\nError: Can't export csv file!!\nInfo: Load complete\n"
             "Error: Can't load csv file!!\n");
+  // The Info text saved: cancelled, the extension added, a folder missing.
+  info_clear(p.info), info_append(p.info, "Total Events: 3\r\n");
+  const std::tuple<std::string, int, std::string> saves[] = {
+      {"", 0, ""},
+      {in + "report", 1, "Info: Save complete\n"},
+      {in + "no/such/folder/report.txt", 0, "Error: Can't save text file!!\n"}};
+  for (const auto& [chosen, result, said] : saves) {
+    answers = {chosen}, recorder.log.clear();
+    EXPECT_EQ(std::tuple(save_info_text(p), recorder.log), std::tuple(result, said)) << chosen;
+  }
+  EXPECT_EQ(std::tuple(test::read_file(in + "report.txt"), p.info.text),
+            std::tuple("Total Events: 3 \n \n", "Total Events: 3\r\n\r\n"));
+  QDir::setCurrent(previous_cwd);
 }
 
 TEST_F(Shell, GenerateNeedsAZipAreaAndGisChangesWriteOneField) {
@@ -222,9 +219,7 @@ TEST_F(Shell, GenerateNeedsAZipAreaAndGisChangesWriteOneField) {
   EXPECT_EQ(std::tuple(p.analysis.store.count, rebuilds, p.analysis.query.key & 3u ? 1 : 0,
                        p.analysis.query.key >> 2),
             std::tuple(kGenerateCount, 1, 1, p.analysis.time.first_key >> 2));
-
-  // From 0x0034, Basemap, Keymap, one after another; each control that acts says so, and the
-  // readers see the map and the mode apart.
+  // From 0x0034, Basemap, Keymap, in turn: each control that acts says so; map and mode apart.
   // clang-format off
   struct Step { uint16_t id; int value, acted; uint16_t flags; uint8_t map_and_mode; };
   const Step steps[] = {
@@ -250,24 +245,6 @@ TEST_F(Shell, GenerateNeedsAZipAreaAndGisChangesWriteOneField) {
   }
   for (uint16_t id : kOverlayCheckBoxes) gis_command(gis, id, 1);
   EXPECT_EQ(p.analysis.gis.overlay_flags, 0x03FF);
-
-  test::ScratchDir dir;
-  std::string answer;
-  p.services.run_file_dialog = [&answer](bool, const std::string&, const std::string&) {
-    return answer;
-  };
-  info_append(p.info, "Total Events: 3\r\n");
-  const std::tuple<std::string, int, std::string> cases[] = {
-      {"", 0, ""},                                       // cancelled: nothing said, nothing written
-      {dir.path("report"), 1, "Info: Save complete\n"},  // the extension is added
-      {dir.path("no/such/folder/report.txt"), 0, "Error: Can't save text file!!\n"}};
-  for (const auto& [chosen, result, said] : cases) {
-    answer = chosen, recorder.log.clear();
-    EXPECT_EQ(save_info_text(p), result) << chosen;
-    EXPECT_EQ(recorder.log, said);
-  }
-  EXPECT_EQ(std::tuple(test::read_file(dir.path("report.txt")), p.info.text),
-            std::tuple("Total Events: 3 \n \n", "Total Events: 3\r\n\r\n"));
 }
 
 // Options and their values; a file, a value missing or bad, an unknown option are refused.
@@ -284,8 +261,8 @@ TEST(CommandLine, OptionsFileAndUsageErrors) {
       {"-platform|offscreen", "unknown option -platform"}};
   for (const auto& [line, expected] : cases) {
     std::vector<std::string> args = {"valdrin"};
-    for (const std::string& arg : test::split(line, '|'))
-      if (*line) args.push_back(arg);
+    std::istringstream fields(line);
+    for (std::string arg; std::getline(fields, arg, '|');) args.push_back(arg);
     std::vector<const char*> argv;
     for (const std::string& arg : args) argv.push_back(arg.c_str());
     StartOptions o;

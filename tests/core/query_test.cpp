@@ -1,5 +1,4 @@
-// Time keys (calendar steps, Date labels both ways) and the counting pass:
-// window, masks, the no-cell rule, codes without a slot, the two resets.
+// Time keys (calendar steps, date labels both ways) and the counting pass with its resets.
 #include "core/query.h"
 
 #include <numeric>
@@ -22,17 +21,14 @@ struct Counting : ::testing::Test {
   void add(const Event& e) { store->records[store->count++] = e; }
   void count() { count_events(*store, query, time, *counts); }
   uint32_t cell(uint32_t row, uint32_t col) const { return counts->cells[row * kGridCols + col]; }
-  uint32_t cell_sum() const {
-    return std::accumulate(counts->cells, counts->cells + kCellCount, 0u);
-  }
 };
 
-// The window is closed at both ends, and the scan stops at the first key
-// past its end even when later records would fit again.
-TEST_F(Counting, WindowNoCellCodesWithoutASlotAndEachMask) {
+// The window is closed at both ends; the scan stops at the first key past it, even unsorted.
+TEST_F(Counting, WindowNoCellCodesWithoutASlotEachMaskFiltersTogetherAndResets) {
+  EXPECT_EQ(query.key, kLastValidKey);
   counts->total = 7, counts->cells[5] = 3;
   count();  // an empty store clears what was there
-  EXPECT_EQ(counts->total + cell_sum(), 0u);
+  EXPECT_EQ(counts->total + std::accumulate(counts->cells, counts->cells + kCellCount, 0u), 0u);
   for (int day = 1; day <= 5; ++day) add(test::event_at(key(1, day, 3, 2004), 1, 1, 1, 1));
   add(test::event_at(key(1, 3, 3, 2004), 1, 1, 1, 1));  // unsorted: after day 5
   const std::tuple<uint16_t, uint16_t, uint32_t> cases[] = {
@@ -55,12 +51,12 @@ TEST_F(Counting, WindowNoCellCodesWithoutASlotAndEachMask) {
   add(test::event_at(0x1000, 65, 83, 1000, 9));     // last slots of every table
   add(test::event_at(0x1000, 0, 0, 0, 0));          // not recorded: slot 0
   count();
-  EXPECT_EQ(std::tuple(counts->total, cell_sum(), cell(65, 83) + cell(0, 0), counts->zip[3],
-                       counts->zip[1000], counts->zip[0], counts->council[2], counts->council[9],
-                       counts->council[0]),
-            std::tuple(5u, 2u, 2u, 2u, 1u, 2u, 2u, 1u, 2u));
-  // Each filter admits only its code (0 all), over events whose other fields
-  // are nonzero, so that no filter looks at its neighbours.
+  EXPECT_EQ(
+      std::tuple(counts->total, std::accumulate(counts->cells, counts->cells + kCellCount, 0u),
+                 cell(65, 83) + cell(0, 0), counts->zip[3], counts->zip[1000], counts->zip[0],
+                 counts->council[2], counts->council[9], counts->council[0]),
+      std::tuple(5u, 2u, 2u, 2u, 1u, 2u, 2u, 1u, 2u));
+  // Each filter admits only its code (0 all), over events whose other fields are nonzero.
   for (int q = 0; q < kQueryFieldCount; ++q) {
     const QueryFieldId field = static_cast<QueryFieldId>(q);
     const QueryField& f = kQueryFields[q];
@@ -86,12 +82,8 @@ TEST_F(Counting, WindowNoCellCodesWithoutASlotAndEachMask) {
     }
     EXPECT_EQ(get_query_field(query, field), query_item_value(field, f.item_count - 1u));
   }
-}
-
-// Filters on different words all have to agree; a list item is mapped to
-// its stored value ("Duplicate", item 6, is 9).
-TEST_F(Counting, ThreeFiltersTogetherListValuesAndResets) {
-  EXPECT_EQ(query.key, kLastValidKey);
+  // Filters on different words must all agree; list item 6, "Duplicate", is stored as 9.
+  store->count = 0, query = initial_query();
   for (uint32_t sage_numo : {22, 29, 82}) {
     Event e = test::example_event();  // Central, 2 officers, age 17-22
     set_field(e, kSage, sage_numo / 10);
@@ -108,12 +100,12 @@ TEST_F(Counting, ThreeFiltersTogetherListValuesAndResets) {
   count();
   EXPECT_EQ(counts->total, 2u);
   // The window end takes the First key, with Day where it has no shift.
-  const uint16_t cases[][2] = {{0x1084, 0x1085}, {0x1086, 0x1086}, {0x0087, 0x0087}, {0, 1}};
-  for (const auto& c : cases) {
-    time.first_key = c[0];
+  const uint16_t firsts[][2] = {{0x1084, 0x1085}, {0x1086, 0x1086}, {0x0087, 0x0087}, {0, 1}};
+  for (const auto& [first, end] : firsts) {
+    time.first_key = first;
     time.window_start = 0x0123;
     reset_window_end(time, query);
-    EXPECT_EQ(std::tuple(query.key, time.window_start), std::tuple(c[1], 0x0123));
+    EXPECT_EQ(std::tuple(query.key, time.window_start), std::tuple(end, 0x0123));
   }
   time.first_key = 0x2222;
   for (QueryFieldId f : {kQueryReason, kQueryShift, kQueryOrace}) set_query_field(query, f, 2);
@@ -132,8 +124,7 @@ std::string label(uint16_t k) {
 }
 
 TEST(Calendar, StepsAndDateLabels) {
-  // "+level s/d/m/y-2000 to-key result", '-' back. The range wraps; 256 is level 0; keys that are
-  // no valid date start ten rows; steps above the shift level keep the shift.
+  // "+level s/d/m/y-2000 to-key result" ('-' back): wraps, 256 is level 0, invalid dates too.
   const char* cases[] = {
       "+0 3/31/12/31 1/1/1/0 0",    "-0 1/1/1/0 3/31/12/31 0",    "+0 2/5/6/10 3/5/6/10 1",
       "+0 3/5/6/10 1/6/6/10 1",     "+0 0/5/6/10 1/6/6/10 1",     "-0 1/5/6/10 3/4/6/10 1",

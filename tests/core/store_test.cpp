@@ -1,5 +1,4 @@
-// The record's bytes and fields; event data files loaded and saved whole or
-// not at all; and the generator's draw sequence on hand-built cell tables.
+// Records and fields; event files loaded and saved whole or not at all; the generator's draws.
 #include "core/store.h"
 
 #include <sys/stat.h>
@@ -12,11 +11,7 @@
 
 namespace valdrin::store_test {
 
-std::string record_bytes(const Event& e) {
-  uint8_t bytes[kEventBytes];
-  encode_event(e, bytes);
-  return std::string(reinterpret_cast<char*>(bytes), kEventBytes);
-}
+using test::record_bytes;
 
 // Any 16 bytes, reserved ones included, survive a decode and encode.
 TEST(EventRecord, EncodesTheExampleKeepsEveryByteAndEachFieldItsBits) {
@@ -50,6 +45,11 @@ std::string file_of(uint32_t n, uint16_t first_key) {
   return bytes;
 }
 
+mode_t mode_of(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 0777 : 0;
+}
+
 struct StoreFiles : ::testing::Test {
   test::ScratchDir dir;
   test::MessageRecorder recorder;
@@ -61,9 +61,8 @@ struct StoreFiles : ::testing::Test {
   }
 };
 
-// Whole records only; an empty file gives the full range; past 6000, says so. Records keep
-// the file's order, and a failed load (missing, a folder) changes nothing.
-TEST_F(StoreFiles, CountIsWholeRecordsUpToTheCapacity) {
+// Whole records in file order, up to 6000; a failed load changes nothing; saves whole or none.
+TEST_F(StoreFiles, LoadsCountWholeRecordsSavesAreWholeOrNothingGeneratorDraws) {
   const std::string all = file_of(6003, 0x1000) + "xyz";
   const std::pair<size_t, uint16_t> cases[] = {{0, 0},  {15, 0},       {16, 1},
                                                {47, 2}, {96000, 6000}, {all.size(), 6000}};
@@ -87,14 +86,7 @@ TEST_F(StoreFiles, CountIsWholeRecordsUpToTheCapacity) {
   EXPECT_EQ(recorder.log,
             "ERROR: read_records(): the store holds 6000 records; 3 more were left out\n"
             "ERROR: read_records(): fopen error\nERROR: read_records(): read error\n");
-}
-
-mode_t mode_of(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 0777 : 0;
-}
-
-TEST_F(StoreFiles, SavesAreByteIdenticalWholeOrNothingAndFailuresSaySo) {
+  // Saves are byte-identical, whole or nothing, and failures say so.
   const std::string original = file_of(321, 0x4000);
   ASSERT_EQ(load(original), 1);
   ASSERT_EQ(write_records(dir.path("out.vdr").c_str(), *store), 1);
@@ -102,8 +94,7 @@ TEST_F(StoreFiles, SavesAreByteIdenticalWholeOrNothingAndFailuresSaySo) {
   store->count = 0;
   ASSERT_EQ(write_records(dir.path("empty.vdr").c_str(), *store), 1);
   EXPECT_EQ(test::read_file(dir.path("empty.vdr")), "");
-  // A device is written into, never replaced: nodes like /dev/full and /dev/null made in the
-  // scratch folder (as root only), so that a faulty save can't replace the machine's own.
+  // A device is written into, never replaced: scratch copies of /dev/full and /dev/null (root).
   store->count = 1;
   for (const auto& [name, minor, saved] : {std::tuple{"full", 7u, 0}, {"null", 3u, 1}}) {
     const std::string node = dir.path(name);
@@ -133,12 +124,12 @@ TEST_F(StoreFiles, SavesAreByteIdenticalWholeOrNothingAndFailuresSaySo) {
   test::check_whole_or_nothing("CSV export", test::read_file(dir.path("full.csv")).size(),
                                [&](const char* path) { return export_csv(path, *store, time); });
   // Any save replaces its file only when every write succeeded.
-  const std::tuple<const char*, std::function<int(std::FILE*)>, bool> cases[] = {
+  const std::tuple<const char*, std::function<int(std::FILE*)>, bool> writers[] = {
       {"all written", [](std::FILE* f) { return std::fputs("new bytes", f) >= 0 ? 1 : 0; }, true},
       {"writer gives up half-way", [](std::FILE* f) { return std::fputs("new", f) * 0; }, false},
       {"stream error", [](std::FILE* f) { return std::fputs("new", f) >= 0 && std::fgetc(f); },
        false}};
-  for (const auto& [name, write, saved] : cases) {
+  for (const auto& [name, write, saved] : writers) {
     test::ScratchDir tmp;
     const std::string target = tmp.path("kept.vdr");
     test::write_file(target, std::string("old bytes"));
@@ -154,16 +145,13 @@ TEST_F(StoreFiles, SavesAreByteIdenticalWholeOrNothingAndFailuresSaySo) {
   for (const std::string& bad : {dir.path("no/such/folder.csv"), std::string()})
     EXPECT_EQ(save_whole_file(bad.c_str(), [](std::FILE*) { return 1; }), 0) << bad;
   ::umask(mask);
-}
-
-TEST_F(StoreFiles, GeneratorDrawsPlacementAndRanges) {
+  // The generator's draws on hand-built cell tables: placement and ranges.
   RandomState random;
   auto table = std::make_unique<CellTable>();
   for (auto& entry : table->words) entry[0] = make_cell_word(4, 0, false, 12, 0, false);
   ASSERT_EQ(generate_events(1, *table, random, *store, time), 1);
   EXPECT_EQ(test::record_hex(store->records[0]), "6E 63 00 00 A9 1A 03 04 34 01 02 12 20 30 68 00");
-  // Zips 7-11 and district 3 everywhere but in row 0, which has no zip. Replays the draws: two
-  // per cell tried, eight per record.
+  // Zips 7-11 and district 3 but in row 0; the replay draws two per cell tried, eight per record.
   for (int i = 0; i < kCellCount; ++i)
     table->words[i][0] = i < kGridCols ? 0 : make_cell_word(3, 0, false, 7 + i % 5u, 0, false);
   random = RandomState{};

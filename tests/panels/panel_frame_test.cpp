@@ -1,5 +1,4 @@
-// The panel frame under Xvfb (in the viewer's test program): the templates, the widgets the
-// builder makes, and a panel's keyboard, closing and dragging.
+// The panel frame under Xvfb: templates, the widgets built from them, keyboard, closing, drags.
 #include <QTest>
 #include <QtWidgets>
 
@@ -66,9 +65,7 @@ TEST(PanelFrame, BuildsTheTimelineTemplateAsWidgetsThatHideShowAndDrag) {
             "Year -;[ .. ];");
   group->button(1019)->click(), group->button(1018)->click();
   EXPECT_FALSE(group->button(1019)->isChecked());
-
-  // The chunk is exactly the bar's colour, blue (49, 106, 197) when the window end is after its
-  // start, else orange (255, 128, 64), and as long as the value says.
+  // The chunk is exactly the bar's colour (blue, or orange before the start) and as long as set.
   auto state = std::make_unique<AnalysisState>();
   window_end(*state) = 0xFE7F;  // at the Last key
   const auto colour_at = [bar](double across) {
@@ -83,7 +80,6 @@ TEST(PanelFrame, BuildsTheTimelineTemplateAsWidgetsThatHideShowAndDrag) {
     EXPECT_EQ(colour_at(0.25), colour);
     EXPECT_NE(colour_at(0.75), colour);
   }
-
   // Esc hides, showing brings it back where it was dragged with its state; keys stay inside.
   list->addItems({"Shift", "Day"});
   list->setCurrentIndex(1);
@@ -93,12 +89,9 @@ TEST(PanelFrame, BuildsTheTimelineTemplateAsWidgetsThatHideShowAndDrag) {
   list->setFocus();
   for (Qt::Key key : {Qt::Key_A, Qt::Key_Return, Qt::Key_Escape}) QTest::keyClick(list, key);
   EXPECT_EQ(std::tuple(panel->isVisible(), window.keys), std::tuple(false, 0));
-  panel->show_panel();
+  panel->show_panel(), panel->show_panel();  // showing a visible panel changes nothing
   EXPECT_EQ(std::tuple(panel->isVisible(), panel->pos(), list->currentIndex()),
             std::tuple(true, moved, 1));
-  panel->show_panel();  // showing a visible panel changes nothing
-  EXPECT_EQ(panel->pos(), moved);
-
   // A press on a lower panel's caption raises it and takes the keyboard; the drag follows.
   Panel* below = build_panel(kQueryTemplate, &window, QPoint(0, 30));
   below->stackUnder(panel);
@@ -122,7 +115,7 @@ TEST(PanelFrame, BuildsTheTimelineTemplateAsWidgetsThatHideShowAndDrag) {
   EXPECT_EQ(std::tuple(panel->isVisible(), window.isVisible()), std::tuple(false, true));
 }
 
-TEST(PanelFrame, ListsAreNamedGroupsStayBehindTabGoesRoundAndEnterPresses) {
+TEST(PanelFrame, ListsAreNamedTabGoesRoundEnterPressesAndNoControlOverlapsAnother) {
   Behind window;
   Panel* panel = build_panel(kQueryTemplate, &window);
   const PanelTemplate& t = panel->panel_template();
@@ -138,8 +131,7 @@ TEST(PanelFrame, ListsAreNamedGroupsStayBehindTabGoesRoundAndEnterPresses) {
     bool labelled = false;
     for (const auto& [other, relation] : list_access->relations(QAccessible::Label))
       labelled |= other->object() == label;
-    // A click in the middle of the list reaches the list, not a group box,
-    // and a list within a group is the group's: "Officer" > "# Of".
+    // A click in the list's middle reaches it, not a group box; a list in a group is its child.
     auto* group = qobject_cast<QGroupBox*>(list->parentWidget());
     const char* expected = c.id == 1001 || c.id == 1011   ? nullptr
                            : c.id == 1012 || c.id == 1013 ? "Outcome"
@@ -155,8 +147,7 @@ TEST(PanelFrame, ListsAreNamedGroupsStayBehindTabGoesRoundAndEnterPresses) {
   Panel* timeline = build_panel(kTimelineTemplate, &window, QPoint(0, 400));
   window.activateWindow();
   QApplication::setActiveWindow(&window);
-  // Tab stops in template order, the group one stop as radio buttons are; the query panel's
-  // controls, the bar and the labels are passed over.
+  // Tab stops in template order, the play group one stop; other panels and labels passed over.
   timeline->play_group()->button(1019)->setChecked(true);
   const uint16_t order[] = {1019, 1029, 1046, 1030, 1031, 1033, 1034, 1036, 1037, 1039, 1040};
   find_control(*timeline, 1040)->setFocus();
@@ -172,23 +163,15 @@ TEST(PanelFrame, ListsAreNamedGroupsStayBehindTabGoesRoundAndEnterPresses) {
                    [&clicks] { ++clicks; });
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   EXPECT_EQ(std::tuple(clicks, window.keys), std::tuple(1, 0));
-}
-
-// Where a label's text is drawn in its parent: as wide as the text in the label's own font, or its
-// box if that is narrower, placed as the label aligns it.
-QRect drawn_text(const QLabel& label) {
-  const QRect box = label.contentsRect().translated(label.pos());
-  const int width =
-      std::min(QFontMetrics(label.font()).horizontalAdvance(label.text()), box.width());
-  const int left = label.alignment() & Qt::AlignHCenter ? box.center().x() - width / 2 : box.left();
-  return QRect(left, box.top(), width, box.height());
-}
-
-// Nothing a panel shows is drawn over anything else: controls in the same frame keep apart, a
-// label's text stands 2 px clear of its neighbours, and a control in a group box stays below the
-// box's title, inside its frame.
-TEST(PanelFrame, NoControlOverlapsAnotherOrAGroupTitle) {
-  Behind window;
+  // No overlaps: controls apart, label text 2 px clear, grouped controls below the group's title.
+  const auto drawn_text = [](const QLabel& label) {
+    const QRect box = label.contentsRect().translated(label.pos());
+    const int width =
+        std::min(QFontMetrics(label.font()).horizontalAdvance(label.text()), box.width());
+    const int left =
+        label.alignment() & Qt::AlignHCenter ? box.center().x() - width / 2 : box.left();
+    return QRect(left, box.top(), width, box.height());
+  };
   for (uint16_t id : kPanelCreationOrder) {
     Panel* panel = build_panel(id, &window);
     panel->show_panel();

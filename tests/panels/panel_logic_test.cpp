@@ -19,9 +19,8 @@ struct TimelineRig {
 
 const uint16_t kMid = pack_time_key(2, 15, 6, 10);  // Evening, June 15, 2010
 
-TEST(Timeline, CommandsTheBarAndTheReset) {
-  // Afterwards: the unit of the Window end's step (-1 none) and its direction, whether the
-  // window start was pinned, the play state, the step unit, and the result.
+TEST(Timeline, CommandsTheBarTheResetAndTicksThatWrapAtTheEndsOfTheYears) {
+  // Afterwards: the Window end's step unit (-1 none), direction, start pinned, states, result.
   constexpr int B = kPlayBackward, P = kPaused, F = kPlayForward;
   constexpr int S = kStepShift, D = kStepDay, M = kStepMonth, Y = kStepYear, N = -1;
   // clang-format off
@@ -58,7 +57,6 @@ TEST(Timeline, CommandsTheBarAndTheReset) {
               std::tuple(expected, c.pins ? kMid : 0x1085, c.play_state, c.step_unit,
                          c.unit >= 0 || c.pins ? kWindowChanged : 0u));
   }
-
   // The bar is clamped into a sane range and takes its colour.
   // clang-format off
   struct Bar { uint16_t first, last, start, end; int min, max, position; uint32_t colour; };
@@ -75,24 +73,17 @@ TEST(Timeline, CommandsTheBarAndTheReset) {
   // clang-format on
   for (const Bar& c : bars) {
     SCOPED_TRACE(testing::Message() << std::hex << c.first << " " << c.last << " " << c.end);
-    TimeState time;
-    std::tie(time.first_key, time.last_key, time.window_start) =
-        std::tuple(c.first, c.last, c.start);
     Event query;
     query.key = c.end;
-    const PlaybackState playback{kPaused, kStepDay, c.first, c.last};
-    const TimelineDisplay d = timeline_display(time, query, playback);
+    const TimelineDisplay d = timeline_display(TimeState{c.start, c.first, c.last}, query,
+                                               PlaybackState{kPaused, kStepDay, c.first, c.last});
     EXPECT_EQ(std::tuple(d.bar_min, d.bar_max, d.bar_position, d.bar_colour),
               std::tuple(c.min, c.max, c.position, c.colour));
   }
-
   // The reset gives a shiftless First key the Day shift and keeps playback.
   TimelineRig rig;
-  for (uint16_t key : {0x1084, 0x1085, 0x1087, 0x1090}) {  // a First key with shift 0
-    Event& e = rig.store.records[rig.store.count++] = Event{};
-    e.key = key;
-    set_field(e, kRow, 10), set_field(e, kCol, 20);
-  }
+  for (uint16_t key : {0x1084, 0x1085, 0x1087, 0x1090})  // a First key with shift 0
+    rig.store.records[rig.store.count++] = test::event_at(key, 10, 20);
   set_data_keys(rig.store, rig.time);
   rig.playback = PlaybackState{kPlayForward, kStepMonth, 0, 0};
   rig.query.key = 0x7777;
@@ -102,16 +93,13 @@ TEST(Timeline, CommandsTheBarAndTheReset) {
                        rig.playback.range_max, rig.playback.play_state, rig.playback.step_unit,
                        rig.state->counts.total),
             std::tuple(0x1085, 0x1084, 0x1084, 0x1090, kPlayForward, kStepMonth, 2u));
-}
-
-TEST(TimelineTick, EachPlayStateAndOtherTimersAndWrapsAtTheEndsOfTheYears) {
-  // state, timer, direction: -1 back, 0 none, 1 forward
-  const int cases[][3] = {{kPlayBackward, 1, -1},
+  // Ticks: play state, timer, direction (-1 back, 0 none, 1 forward), in each unit.
+  const int ticks[][3] = {{kPlayBackward, 1, -1},
                           {kPaused, 1, 0},
                           {kPlayForward, 1, 1},
                           {kPlayForward, 2, 0},
                           {kPlayBackward, 0, 0}};
-  for (const auto& [state, timer, direction] : cases)
+  for (const auto& [state, timer, direction] : ticks)
     for (uint8_t unit : {kStepShift, kStepDay, kStepMonth, kStepYear}) {
       TimelineRig rig;
       std::tie(rig.playback.play_state, rig.playback.step_unit, rig.query.key) =
@@ -125,14 +113,14 @@ TEST(TimelineTick, EachPlayStateAndOtherTimersAndWrapsAtTheEndsOfTheYears) {
           << state << " " << timer;
     }
   // Playback never stops by itself: it wraps from 2031 to 2000 and back.
-  TimelineRig rig;
-  rig.playback = PlaybackState{kPlayForward, kStepYear, kFirstValidKey, kLastValidKey};
-  rig.query.key = pack_time_key(1, 15, 6, 31);
+  TimelineRig wrap;
+  wrap.playback = PlaybackState{kPlayForward, kStepYear, kFirstValidKey, kLastValidKey};
+  wrap.query.key = pack_time_key(1, 15, 6, 31);
   for (const auto& [state, year] :
        {std::pair{kPlayForward, 0}, {kPlayForward, 1}, {kPlayBackward, 0}, {kPlayBackward, 31}}) {
-    rig.playback.play_state = state;
-    on_timer(*rig.state, rig.playback, 1);
-    EXPECT_EQ(unpack_time_key(rig.query.key).year, year);
+    wrap.playback.play_state = state;
+    on_timer(*wrap.state, wrap.playback, 1);
+    EXPECT_EQ(unpack_time_key(wrap.query.key).year, year);
   }
 }
 
@@ -142,10 +130,9 @@ TEST(QueryLists, EachWritesItsFieldOthersChangeNothingAndTheListsShowTheMasks) {
   struct Case { int id, item; EventPart mask; uint32_t word; };  // word: the mask afterwards
   const Case cases[] = {
       {1001, 3, I, 3u << 0}, {1011, 4, I, 4u << 2}, {1012, 2, I, 2u << 8}, {1013, 4, I, 4u << 11},
-      {1002, 5, O, 5u << 0}, {1002, 6, O, 9u << 0},  // officer "Duplicate" is 9
-      {1003, 4, O, 4u << 4}, {1004, 2, O, 2u << 8},
-      {1005, 3, O, 3u << 11},  // "Duplicate" is its index
-      {1006, 6, S, 6u << 0},  // "9" is 6
+      // Officer count "Duplicate" is 9, response "Duplicate" its index, suspect count "9" is 6.
+      {1002, 5, O, 5u << 0}, {1002, 6, O, 9u << 0}, {1003, 4, O, 4u << 4}, {1004, 2, O, 2u << 8},
+      {1005, 3, O, 3u << 11}, {1006, 6, S, 6u << 0},
       {1007, 6, S, 6u << 4}, {1008, 3, S, 3u << 8}, {1009, 8, S, 8u << 12}, {1010, 6, S, 6u << 17},
       {1001, 300, I, 0u},  // low 8 bits (44), then 2 bits: 0
       {1011, 0x47, I, 7u << 2}};  // 6 bits of 0x47
@@ -168,7 +155,6 @@ TEST(QueryLists, EachWritesItsFieldOthersChangeNothingAndTheListsShowTheMasks) {
                 kQueryLists[field] == c.id ? 0u : get_query_field(before, field));
     }
   }
-
   // A list opened, nothing selected, or no list at all: nothing written or rebuilt.
   Event query = initial_query();
   unsigned changed = 0;
@@ -180,7 +166,6 @@ TEST(QueryLists, EachWritesItsFieldOthersChangeNothingAndTheListsShowTheMasks) {
   for (int id : {1000, 1014, 2, 0}) EXPECT_EQ(on_query_change(query, id, 1, 1, changed), 0) << id;
   EXPECT_EQ(std::tuple(changed, query.incident | query.officer | query.suspect),
             std::tuple(0u, 0u));
-
   // Officer "Duplicate", suspect "9", division "Travis".
   for (const auto& [id, item] : {std::pair{1002, 6}, {1006, 6}, {1011, 4}})
     on_query_change(query, id, kNotifySelectionChanged, item, changed);

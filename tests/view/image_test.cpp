@@ -1,6 +1,4 @@
-// Rasters and map layers: BMP bytes, round trips and refusals; the resampler
-// against golden hashes; print placement; overlay masks
-// and map composition over a small data folder; the grid-to-map inverse.
+// BMP bytes, round trips and refusals; resampling; print placement; overlays, maps, texcoords.
 #include "view/image.h"
 
 #include <bit>
@@ -79,8 +77,7 @@ TEST(Bmp, RedPixelBytesWholeSavesRefusalsPaddedRoundTripsAndFilesReadOrRefused) 
     EXPECT_EQ(write_bmp(dir.path("refused.bmp").c_str(), image.image), 0) << width;
     EXPECT_FALSE(std::filesystem::exists(dir.path("refused.bmp"))) << width;
   }
-  // Rows padded with zeros to whole words. Largest first: every case rewrites
-  // the same file, so a writer that didn't truncate would leave the old tail.
+  // Rows padded with zeros to whole words; largest first, so a writer that didn't truncate fails.
   const std::string path = dir.path("round.bmp");
   for (const auto& [width, height] :
        {std::pair{640, 480}, {6144, 2}, {6143, 2}, {6, 5}, {7, 2}, {2, 3}}) {
@@ -97,8 +94,7 @@ TEST(Bmp, RedPixelBytesWholeSavesRefusalsPaddedRoundTripsAndFilesReadOrRefused) 
               std::tuple(width, height, 3));
     EXPECT_EQ(std::memcmp(read.image.pixels, written.image.pixels, width * height * 3u), 0);
   }
-  // Rows are read bottom up, blue first, right after the 54 header bytes
-  // whatever the header says; other files are refused before allocating.
+  // Rows are read bottom up, blue first, after the 54 header bytes whatever the header says.
   std::string file = with_field(with_field(hand_made_bmp(2, 2, 8), 10, 138), 14, 124);
   file.replace(54, 16, test::hex_bytes("01 02 03 04 05 06 EE EE 07 08 09 0A 0B 0C EE EE"));
   test::write_file(dir.path("h.bmp"), file + "trailing");
@@ -107,8 +103,7 @@ TEST(Bmp, RedPixelBytesWholeSavesRefusalsPaddedRoundTripsAndFilesReadOrRefused) 
   EXPECT_EQ(std::vector<uint8_t>(two.image.pixels, two.image.pixels + 12),
             (std::vector<uint8_t>{3, 2, 1, 6, 5, 4, 9, 8, 7, 12, 11, 10}));
   const std::string good = hand_made_bmp(3, 2, 12);
-  // Bad depths, compression, sides, a huge height (offset, value, size), other
-  // signatures, a row over the buffer, short files; last the sound file, read.
+  // Refused before allocating: bad fields (offset, value, size), signatures, sizes; last read.
   const uint32_t fields[][3] = {{28, 8, 2}, {28, 32, 2},  {28, 16, 2},  {28, 25, 2},
                                 {28, 0, 2}, {28, 280, 2}, {30, 1, 4},   {18, 0, 4},
                                 {22, 0, 4}, {18, -3u, 4}, {22, -2u, 4}, {22, 0x7FFFFFFF, 4}};
@@ -128,20 +123,9 @@ TEST(Bmp, RedPixelBytesWholeSavesRefusalsPaddedRoundTripsAndFilesReadOrRefused) 
   }
 }
 
-int32_t side(int32_t source_side) {  // the next power of two, at most 1024
-  return std::min<int32_t>(std::bit_ceil(static_cast<uint32_t>(source_side)), 1024);
-}
-
-// Captures, powers of two, sides past 1024, of 1 and 2, and four channels, hashed by FNV-1a
-// over the pixels: the golden values were checked against the plain per-pixel bilinear loop
-// (source rows and columns stepped by (side - 2) / (destination side - 1), weights in double,
-// truncated) when they were taken.
+// FNV-1a hashes of the pixels, checked against the plain per-pixel bilinear loop when taken.
 TEST(Resample, SameBytesAsThePerPixelLoop) {
-  struct Case {
-    int32_t width, height, channels;
-    uint32_t golden;
-  };
-  const Case cases[] = {
+  const std::tuple<int32_t, int32_t, int32_t, uint32_t> cases[] = {
       {1008, 729, 3, 0x782CB987}, {1001, 600, 3, 0xCC1AA613}, {1024, 1024, 3, 0xB84151B3},
       {1500, 900, 3, 0x613B1EB8}, {2100, 3, 3, 0x4A3C3984},   {3, 3, 3, 0xBBCF8A7D},
       {2, 2, 3, 0x1572E3C5},      {1, 1, 3, 0xDA1B8CB2},      {1, 7, 3, 0x2A42F45E},
@@ -159,12 +143,14 @@ TEST(Resample, SameBytesAsThePerPixelLoop) {
     uint32_t hash = 2166136261u;
     for (size_t i = 0; i < static_cast<size_t>(fast.image.width) * fast.image.height * 3; ++i)
       hash = (hash ^ fast.image.pixels[i]) * 16777619u;
+    const auto side = [](int32_t n) {  // the next power of two, at most 1024
+      return std::min<int32_t>(std::bit_ceil(static_cast<uint32_t>(n)), 1024);
+    };
     EXPECT_EQ(std::tuple(fast.image.width, fast.image.height, fast.image.channels, hash),
               std::tuple(side(width), side(height), 3, golden))
         << width << "x" << height;
   }
-  // 2^24 + 5 rows: (rows - 2) rounds up past the last row pair as a float, yet
-  // the top row is read in range. An empty source gives one black pixel.
+  // 2^24 + 5 rows: (rows - 2) as a float rounds past the last pair; an empty source gives black.
   const int32_t height = (1 << 24) + 5;
   TestImage source, destination, empty, black;
   alloc_image(1, height, 3, source.image);
@@ -178,22 +164,19 @@ TEST(Resample, SameBytesAsThePerPixelLoop) {
   EXPECT_EQ(std::memcmp(black.image.pixels, "\0\0\0", 3), 0);
 }
 
-// Capture w, h, page w, h -> "scale wxh+x+y texture wxh"; what can't be
-// resampled, or has no page, is refused and leaves the layout alone.
+// Capture w, h, page w, h -> "scale wxh+x+y texture wxh"; refusals leave the layout alone.
 TEST(PrintLayout, ScaleRectangleOffsetAndTexture) {
+  // clang-format off
   const std::tuple<int32_t, int32_t, int32_t, int32_t, std::string> cases[] = {
-      {800, 600, 4800, 6600, "6 4800x3600+0+1500 1024x1024"},  // width decides
+      {800, 600, 4800, 6600, "6 4800x3600+0+1500 1024x1024"},
       {1000, 500, 5000, 5000, "5 5000x2500+0+1250 1024x512"},
-      {600, 800, 4800, 4800, "6 3600x4800+600+0 1024x1024"},  // height decides
+      {600, 800, 4800, 4800, "6 3600x4800+600+0 1024x1024"},
       {1500, 900, 3000, 3000, "2 3000x1800+0+600 1024x1024"},
-      {2, 2, 10, 6, "3 6x6+2+0 2x2"},
-      {640, 480, 640, 480, "1 640x480+0+0 1024x512"},
-      {1, 600, 4800, 6600, "refused"},
-      {800, 1, 4800, 6600, "refused"},
-      {0, 0, 4800, 6600, "refused"},
-      {800, 600, 0, 6600, "refused"},
-      {800, 600, 4800, -1, "refused"},
-      {800, 600, 4800, 0, "refused"}};
+      {2, 2, 10, 6, "3 6x6+2+0 2x2"}, {640, 480, 640, 480, "1 640x480+0+0 1024x512"},
+      {1, 600, 4800, 6600, "refused"}, {800, 1, 4800, 6600, "refused"},
+      {0, 0, 4800, 6600, "refused"}, {800, 600, 0, 6600, "refused"},
+      {800, 600, 4800, -1, "refused"}, {800, 600, 4800, 0, "refused"}};
+  // clang-format on
   for (const auto& [capture_w, capture_h, page_w, page_h, golden] : cases) {
     PrintLayout l{.scale = 42.0f};
     const int laid = layout_print(page_w, page_h, capture_w, capture_h, l);
@@ -213,27 +196,26 @@ const std::pair<const char*, Rgb> kLayers[kOverlayCount] = {
     {"duz", kYellow},        {"duz_labels", kYellow},
     {"hospitals", kYellow},  {"hospitals_labels", kYellow}};
 
-TEST(Overlay, BitsRunMostSignificantFirstShortMasksPaintAPrefixAFolderNothing) {
+// Mask bits run most significant first; flags choose overlays, each in its colour over the map.
+TEST(Overlay, MasksPaintTheirBitsAndFlagsChooseOverlaysOverTheChosenMap) {
   test::ScratchDir dir;
   test::MessageRecorder recorder;
   const std::string path = dir.path("m.ovl");
   // Every mask byte value once, each blended as a run: all must follow the bits.
-  std::string mask(256, '\0');
-  for (int k = 0; k < 256; ++k) mask[k] = static_cast<char>(k * 167 + 13);
-  test::write_file(path, mask);
+  std::string bits(256, '\0');
+  for (int k = 0; k < 256; ++k) bits[k] = static_cast<char>(k * 167 + 13);
+  test::write_file(path, bits);
   TestImage canvas(64, 32, kGrey);
   overlay(path.c_str(), 9, 8, 7, canvas.image);
   for (int i = 0; i < 64 * 32; ++i)
-    ASSERT_EQ(canvas.at(i), (mask[i / 8] >> (7 - i % 8) & 1 ? Rgb{9, 8, 7} : kGrey)) << i;
+    ASSERT_EQ(canvas.at(i), (bits[i / 8] >> (7 - i % 8) & 1 ? Rgb{9, 8, 7} : kGrey)) << i;
   // width, height, mask bytes of 0xFF (-1: a folder, which reads nothing), painted
   const int cases[][4] = {{8, 2, 1, 8}, {8, 2, 0, 0},  {8, 2, 4, 16}, {3, 3, 2, 8},
                           {2, 2, 1, 0}, {8, 8, -1, 0}, {0, 0, -1, 0}};
   for (const auto& [width, height, bytes, painted] : cases) {
     std::filesystem::remove(path);
-    if (bytes < 0)
-      std::filesystem::create_directories(path);
-    else
-      test::write_file(path, std::string(bytes, '\xFF'));
+    bytes < 0 ? void(std::filesystem::create_directories(path))
+              : test::write_file(path, std::string(bytes, '\xFF'));
     TestImage small(width, height, kGrey);
     overlay(path.c_str(), 0, 0, 0, small.image);
     Pixels prefix(static_cast<size_t>(painted));
@@ -241,37 +223,26 @@ TEST(Overlay, BitsRunMostSignificantFirstShortMasksPaintAPrefixAFolderNothing) {
     EXPECT_EQ(small.painted(), prefix) << width << "x" << height << " " << bytes;
   }
   EXPECT_EQ(recorder.log, kNoOverlay + kNoOverlay);
-}
-
-// A grey 8 x 8 base map and a blue council map; 8-byte masks per test.
-struct MapFolder : ::testing::Test {
-  test::ScratchDir dir;
-  std::string data = dir.path("data");
-  test::MessageRecorder recorder;
-
-  void SetUp() override {
-    for (const char* folder : {"/maps", "/overlays"})
-      std::filesystem::create_directories(data + folder);
-    ASSERT_EQ(write_bmp((data + "/maps/basemap.bmp").c_str(), TestImage(8, 8, kGrey).image), 1);
-    ASSERT_EQ(write_bmp((data + "/maps/councilmap.bmp").c_str(), TestImage(8, 8, kBlue).image), 1);
-  }
-  void mask(int bit, const Pixels& pixels) {
+  // A grey 8 x 8 base map and a blue council map; overlay n covers pixel n.
+  const std::string data = dir.path("data"), base = data + "/maps/basemap.bmp";
+  for (const char* folder : {"/maps", "/overlays"})
+    std::filesystem::create_directories(data + folder);
+  ASSERT_EQ(write_bmp(base.c_str(), TestImage(8, 8, kGrey).image), 1);
+  ASSERT_EQ(write_bmp((data + "/maps/councilmap.bmp").c_str(), TestImage(8, 8, kBlue).image), 1);
+  const auto mask = [&](int bit, const Pixels& pixels) {
     std::string bytes(8, '\0');
     for (int i : pixels) bytes[i / 8] = static_cast<char>(bytes[i / 8] | 0x80 >> (i % 8));
     test::write_file(data + "/overlays/" + kLayers[bit].first + ".ovl", bytes);
-  }
-  // Selection mode 5 in the bits beside the map choice, which must not matter.
-  static GisSettings settings(uint16_t flags, int choice = 0) {
+  };
+  const auto settings = [](uint16_t flags, int choice = 0) {  // selection mode 5 must not matter
     return GisSettings{flags, static_cast<uint8_t>(5 << 3 | choice)};
-  }
-};
-
-TEST_F(MapFolder, FlagsChooseTheOverlaysEachInItsColourOverTheChosenMapOrRefuseIt) {
-  for (int bit = 0; bit < kOverlayCount; ++bit) mask(bit, {bit});  // overlay n covers pixel n
+  };
+  for (int bit = 0; bit < kOverlayCount; ++bit) mask(bit, {bit});
+  recorder.log.clear();
   // None, the initial settings, all ten, bits above 9, all over the council map.
-  const std::pair<uint16_t, uint8_t> cases[] = {
+  const std::pair<uint16_t, uint8_t> flags_and_maps[] = {
       {0, 0}, {GisSettings{}.overlay_flags, 0}, {0x03FF, 0}, {0xFC05, 0}, {0x03FF, 1}};
-  for (const auto& [flags, choice] : cases) {
+  for (const auto& [flags, choice] : flags_and_maps) {
     TestImage composed;
     ASSERT_EQ(compose_map(settings(flags, choice), data, composed.image), 1) << flags;
     ASSERT_EQ(std::pair(composed.image.width, composed.image.height), std::pair(8, 8));
@@ -284,7 +255,6 @@ TEST_F(MapFolder, FlagsChooseTheOverlaysEachInItsColourOverTheChosenMapOrRefuseI
     EXPECT_EQ(composed.painted(choice == 1 ? kBlue : kGrey), expected) << flags;
   }
   EXPECT_EQ(recorder.log, "");
-
   // Later overlays paint over earlier ones; missing ones are named once each.
   for (const auto& [bit, first] : {std::pair{0, 20}, {2, 21}, {4, 10}, {6, 11}})
     mask(bit, {first, first + 1});
@@ -296,10 +266,7 @@ TEST_F(MapFolder, FlagsChooseTheOverlaysEachInItsColourOverTheChosenMapOrRefuseI
                               composed.at(21), composed.at(22)}),
             (std::vector<Rgb>{kWhite, kYellow, kYellow, kYellow, kBlack, kBlack}));
   EXPECT_EQ(composed.painted().size(), 6u);
-
-  // Map choices above 1 open nothing; a base map that is missing, a folder, or
-  // not a power of two per side is refused before any overlay. Widths below 4
-  // are refused too: the tight upload under alignment 4 would read past them.
+  // Refused: map choices above 1, base maps missing, not powers of two, or under 4 wide.
   recorder.log.clear();
   for (uint8_t choice = 2; choice < 8; ++choice) {
     Image nothing;
@@ -307,15 +274,14 @@ TEST_F(MapFolder, FlagsChooseTheOverlaysEachInItsColourOverTheChosenMapOrRefuseI
     EXPECT_EQ(nothing.pixels, nullptr);
   }
   EXPECT_EQ(recorder.log, "");
-  const std::string path = data + "/maps/basemap.bmp";
   // width x height (0: no file, -1: a folder), composed
   const int maps[][3] = {{0, 0, 0}, {-1, -1, 0}, {6, 8, 0}, {8, 6, 0}, {12, 12, 0},
                          {1, 1, 0}, {1, 4, 0},   {2, 2, 0}, {2, 8, 0}, {16, 4, 1},
                          {4, 1, 1}, {4, 4, 1},   {8, 2, 1}};
   for (const auto& [width, height, composed] : maps) {
-    std::filesystem::remove(path);
-    if (width < 0) std::filesystem::create_directories(path);
-    ASSERT_TRUE(width <= 0 || write_bmp(path.c_str(), TestImage(width, height, kGrey).image) == 1);
+    std::filesystem::remove(base);
+    if (width < 0) std::filesystem::create_directories(base);
+    ASSERT_TRUE(width <= 0 || write_bmp(base.c_str(), TestImage(width, height, kGrey).image) == 1);
     recorder.log.clear();
     TestImage map;
     EXPECT_EQ(compose_map(settings(composed ? 0 : 0x03FF), data, map.image), composed)
