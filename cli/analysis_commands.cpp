@@ -70,12 +70,15 @@ int command_compare(const Options& o, AnalysisState& s, const Streams& io) {
       !equals_ignore_case(by, "zip"))
     throw UsageError{"--by is cell, district or zip"};
   uint16_t base_start = 0, base_end = 0;
-  if (o.base_from)
-    base_start = parse_key(*o.base_from, "--base-from"),
+  if (o.base_from) {
+    base_start = parse_key(*o.base_from, "--base-from");
     base_end = parse_key(*o.base_to, "--base-to");
+    if (base_start > base_end) throw UsageError{"--base-from must not come after --base-to"};
+  }
   if (!load_store(o.positional[0], s, io.err)) return kExitFile;
   apply_filter(o, s);
-  if (!o.base_from) base_window(s.time.window_start, s.query.key, base_start, base_end);
+  if (!o.base_from && !base_window(s.time.window_start, s.query.key, base_start, base_end))
+    throw UsageError{"no base window before Day,January,1,2000: give --base-from and --base-to"};
   count_state(s);
   s.base_start = base_start, s.base_end = base_end;
   Event base_query = s.query;

@@ -44,7 +44,10 @@ void analyse_state(AnalysisState& state) {
     compute_hot_spots(state.counts.cells, state.cells, state.neighbourhood, state.fdr, state.hot);
     std::copy(std::begin(state.hot.bin), std::end(state.hot.bin), state.cell_class);
   } else if (state.colouring == kColourByChange) {
-    base_window(state.time.window_start, state.query.key, state.base_start, state.base_end);
+    state.has_base =
+        base_window(state.time.window_start, state.query.key, state.base_start, state.base_end);
+    // With no base window, nothing is compared: every class stays 0.
+    if (!state.has_base) return clear_counts(state.before);
     Event query = state.query;
     TimeState time = state.time;
     query.key = state.base_end;
@@ -113,6 +116,7 @@ std::string analysis_summary(const AnalysisState& state) {
     return text;
   }
   if (state.colouring == kColourByChange) {
+    if (!state.has_base) return "No base window before Day,January,1,2000";
     const double z = change_z(state.counts.total, state.before.total);
     std::snprintf(text, sizeof text, "Then %u, now %u, z %s", state.before.total,
                   state.counts.total, FixedText(z, 2).text);

@@ -60,6 +60,7 @@ struct AnalysisState {
   uint16_t auto_band_scale = 1;  // chosen once per new data (choose_band_scale)
   HotSpots hot;                  // Gi* of the window (hot-spot colouring)
   uint16_t base_start = 0, base_end = 0;
+  bool has_base = false;               // a base window lies before the window
   CountTables before = {};             // the base window's counts (change colouring)
   int8_t cell_class[kCellCount] = {};  // the class each column is tinted by; 0 for none
 };

@@ -105,7 +105,7 @@ int change_class(double z) {
   return z < 0 ? -level : level;
 }
 
-void base_window(uint16_t start, uint16_t end, uint16_t& base_start, uint16_t& base_end) {
+int base_window(uint16_t start, uint16_t end, uint16_t& base_start, uint16_t& base_end) {
   // A key with no shift stands for its date's Day shift.
   const auto with_shift = [](uint16_t key) {
     return static_cast<uint16_t>((key & 3u) == 0 ? key | 1u : key);
@@ -113,9 +113,17 @@ void base_window(uint16_t start, uint16_t end, uint16_t& base_start, uint16_t& b
   start = with_shift(start), end = with_shift(end);
   const int length = end > start ? shifts_between(start, end) + 1 : 1;
   base_end = start;
-  step_time_back(base_end, kStepShift);
+  if (start <= kFirstValidKey || !step_time_back(base_end, kStepShift)) {
+    base_start = base_end = kFirstValidKey;
+    return 0;
+  }
   base_start = base_end;
-  for (int k = 1; k < length; ++k) step_time_back(base_start, kStepShift);
+  for (int k = 1; k < length; ++k) {
+    uint16_t earlier = base_start;
+    if (!step_time_back(earlier, kStepShift)) break;  // not past the start of 2000
+    base_start = earlier;
+  }
+  return 1;
 }
 
 }  // namespace valdrin

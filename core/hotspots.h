@@ -22,11 +22,11 @@ namespace valdrin {
 constexpr int kMaxNeighbourhood = 3;
 
 struct HotSpots {
-  int study_cells = 0;       // n
-  double z[kCellCount];      // Gi*, a z-score
-  double p[kCellCount];      // two-sided, from the standard normal
-  int8_t bin[kCellCount];    // +-3, +-2, +-1 for 99, 95, 90% confidence, else 0
-  uint8_t study[kCellCount]; // 1 for a cell inside the city
+  int study_cells = 0;             // n
+  double z[kCellCount] = {};       // Gi*, a z-score
+  double p[kCellCount] = {};       // two-sided, from the standard normal
+  int8_t bin[kCellCount] = {};     // +-3, +-2, +-1 for 99, 95, 90% confidence, else 0
+  uint8_t study[kCellCount] = {};  // 1 for a cell inside the city
 };
 
 // Gi* of every study cell over `counts` (row * 84 + col), with weights 1 for
@@ -54,7 +54,10 @@ int change_class(double z);
 
 // The base window of [start, end]: as many shifts long, calendar-true, its
 // end the shift just before start. A key with no shift counts as the Day
-// shift of its date.
-void base_window(uint16_t start, uint16_t end, uint16_t& base_start, uint16_t& base_end);
+// shift of its date. The calendar starts in 2000: a base window that would
+// reach back before it starts at Day, January 1, 2000 instead. Return 1; 0
+// when the window starts at that very shift and no base window lies before
+// it (then both keys are kFirstValidKey and the caller counts nothing).
+int base_window(uint16_t start, uint16_t end, uint16_t& base_start, uint16_t& base_end);
 
 }  // namespace valdrin

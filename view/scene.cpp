@@ -125,9 +125,7 @@ void restyle_columns(Scene& scene, const AnalysisState& state) {
   out = scene.side_vertices.data();
   for (const SideQuad& q : scene.sides) {
     if (q.vertex[2][2] == 0) continue;
-    for (int k = 0; k < 4; ++k)
-      put_vertex(out, q.tex[k][0], q.tex[k][1], q.colour,
-                 q.vertex[k]);
+    for (int k = 0; k < 4; ++k) put_vertex(out, q.tex[k][0], q.tex[k][1], q.colour, q.vertex[k]);
   }
 }
 
@@ -190,21 +188,22 @@ void draw_cells(const Scene& scene, const uint8_t mask[kCellCount]) {
   glDisable(GL_DEPTH_TEST);
 }
 
-// The legend over the bottom-left corner, in window pixels: drawn after
-// every frame, whole or partial, so the corner always shows it.
+// The legend over the bottom-right corner, in window pixels (the bottom-left
+// one carries animate's date label): drawn after every frame, whole or
+// partial, so the corner always shows it.
 void draw_legend(const Scene& scene, const ViewState& view) {
   const auto& legend = scene.legend;
   constexpr int kMargin = 8;
-  if (legend.rgb.empty() || view.viewport_width <= kMargin ||
-      view.viewport_height <= kMargin)
-    return;
+  // The raster position must lie in the viewport for anything to be drawn.
+  const int left = view.viewport_width - kMargin - legend.width;
+  if (legend.rgb.empty() || left < 0 || view.viewport_height <= kMargin) return;
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
   glLoadIdentity();
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glLoadIdentity();
-  glRasterPos2f(-1.0f + 2.0f * kMargin / view.viewport_width,
+  glRasterPos2f(-1.0f + 2.0f * left / view.viewport_width,
                 -1.0f + 2.0f * kMargin / view.viewport_height);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   glDrawPixels(legend.width, legend.height, GL_RGB, GL_UNSIGNED_BYTE, legend.rgb.data());

@@ -58,7 +58,7 @@ struct Scene {
   CountTables heights = {};
   ColumnLook looks[kCellCount] = {};
   float events_per_band = 1.0f;
-  // The legend drawn over the bottom-left corner of every frame (none for
+  // The legend drawn over the bottom-right corner of every frame (none for
   // events colouring at one event per band), and what it was made for.
   struct {
     int width = 0, height = 0;

@@ -392,8 +392,14 @@ TEST_F(Cli, HotSpotsCompareAndTheLegendsOfTheirColourings) {
                 .out,
             "row,column,now,before,difference,z,flag\n34,44,0,3,-3,-3.4641,-2\n"
             "36,46,3,0,3,3.4641,2\n");
-  EXPECT_EQ(run(split("compare|@days.vdr|--by|zip|--base-from|0x1085")).err,
-            "valdrin-cli: --base-from and --base-to go together (try --help)\n");
+  const std::pair<const char*, const char*> refused[] = {
+      {"compare|@days.vdr|--by|zip|--base-from|0x1085", "--base-from and --base-to go together"},
+      {"compare|@days.vdr|--base-from|0x1089|--base-to|0x1085",
+       "--base-from must not come after --base-to"},
+      {"compare|@days.vdr|--from|Day,January,1,2000",
+       "no base window before Day,January,1,2000: give --base-from and --base-to"}};
+  for (const auto& [line, said] : refused)
+    EXPECT_EQ(run(split(line)).err, "valdrin-cli: " + std::string(said) + " (try --help)\n");
 
   static EventStore tower;  // 6000 events in one cell: ten to a band
   tower.count = kStoreCapacity;
@@ -405,11 +411,11 @@ TEST_F(Cli, HotSpotsCompareAndTheLegendsOfTheirColourings) {
                                                    {"@tower.vdr", true},
                                                    {"@tower.vdr|--per-band|1", false}};
   for (const auto& [options, legend] : renders) {
-    ASSERT_EQ(run(split("render|@r.bmp|--size|320x240|--data|$d|" + options)).code, 0) << options;
+    ASSERT_EQ(run(split("render|@r.bmp|--size|480x360|--data|$d|" + options)).code, 0) << options;
     Image r;
     ASSERT_EQ(read_bmp(path("r.bmp").c_str(), r), 1);
-    const uint8_t* rim = at(r, 8, 8);
-    EXPECT_EQ(rim[0] == 64 && rim[1] == 64 && rim[2] == 64 && at(r, 11, 10)[0] == 245, legend)
+    const uint8_t* rim = at(r, 480 - 9, 8);  // the bottom-right corner, 8 pixels in
+    EXPECT_EQ(rim[0] == 64 && rim[1] == 64 && rim[2] == 64 && at(r, 480 - 12, 10)[0] == 245, legend)
         << options;
     free_image(r);
   }

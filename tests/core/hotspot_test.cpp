@@ -127,11 +127,17 @@ TEST(Change, ZClassesAndBaseWindows) {
        pack_time_key(3, 31, 12, 24)},
       // An end before the start is one shift long.
       {pack_time_key(1, 2, 1, 25), pack_time_key(1, 1, 1, 25), pack_time_key(3, 1, 1, 25),
-       pack_time_key(3, 1, 1, 25)}};
+       pack_time_key(3, 1, 1, 25)},
+      // The calendar starts in 2000: a base reaching back before it is cut there, and a window
+      // from its first shift has none (both keys the first, and 0).
+      {pack_time_key(1, 2, 1, 0), pack_time_key(3, 4, 1, 0), kFirstValidKey,
+       pack_time_key(3, 1, 1, 0)},
+      {kFirstValidKey, pack_time_key(3, 4, 1, 0), kFirstValidKey, kFirstValidKey}};
   for (const auto& [start, end, base_start, base_end] : windows) {
     uint16_t from = 0, to = 0;
-    base_window(start, end, from, to);
-    EXPECT_EQ(std::tuple(from, to), std::tuple(base_start, base_end)) << std::hex << start;
+    EXPECT_EQ(std::tuple(base_window(start, end, from, to), from, to),
+              std::tuple(start == kFirstValidKey ? 0 : 1, base_start, base_end))
+        << std::hex << start;
   }
 }
 

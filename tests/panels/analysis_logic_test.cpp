@@ -37,6 +37,8 @@ TEST(AnalysisPanel, ListsAndTheCheckBoxWriteTheSettings) {
 
   // Then 4, now 9 in one cell; the hot-spot line counts cells per level.
   state->before.total = 4, state->counts.total = 9;
+  EXPECT_EQ(analysis_summary(*state), "No base window before Day,January,1,2000");
+  state->has_base = true;
   EXPECT_EQ(analysis_summary(*state), "Then 4, now 9, z 2.00");
   state->colouring = kColourByHotSpots;
   state->hot.study[0] = state->hot.study[1] = 1, state->hot.bin[0] = 3, state->hot.bin[1] = -1;
