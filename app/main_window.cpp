@@ -135,6 +135,8 @@ void MainWindow::set_up() {
   }
   ++program_.set_up_runs;
   view_->with_context([this] { init_scene(program_.scene, program_.analysis, program_.data_dir); });
+  // Frames and picks measure columns in the scene's bands from the first.
+  program_.view.events_per_band = program_.scene.events_per_band;
   build_menu();
   init_file_dialogs(program_.dialogs);
   create_panels();
