@@ -81,10 +81,7 @@ int command_compare(const Options& o, AnalysisState& s, const Streams& io) {
     throw UsageError{"no base window before Day,January,1,2000: give --base-from and --base-to"};
   count_state(s);
   s.base_start = base_start, s.base_end = base_end;
-  Event base_query = s.query;
-  TimeState base_time = s.time;
-  base_query.key = base_end, base_time.window_start = base_start;
-  count_events(s.store, base_query, base_time, s.before);
+  count_base_window(s);
 
   char labels[4][kDateLabelSize];
   format_time_key(s.time.window_start, labels[0]), format_time_key(s.query.key, labels[1]);

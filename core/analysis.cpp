@@ -48,15 +48,19 @@ void analyse_state(AnalysisState& state) {
         base_window(state.time.window_start, state.query.key, state.base_start, state.base_end);
     // With no base window, nothing is compared: every class stays 0.
     if (!state.has_base) return clear_counts(state.before);
-    Event query = state.query;
-    TimeState time = state.time;
-    query.key = state.base_end;
-    time.window_start = state.base_start;
-    count_events(state.store, query, time, state.before);
+    count_base_window(state);
     for (int i = 0; i < kCellCount; ++i)
       state.cell_class[i] =
           static_cast<int8_t>(change_class(change_z(state.counts.cells[i], state.before.cells[i])));
   }
+}
+
+void count_base_window(AnalysisState& state) {
+  Event query = state.query;
+  TimeState time = state.time;
+  query.key = state.base_end;
+  time.window_start = state.base_start;
+  count_events(state.store, query, time, state.before);
 }
 
 void choose_band_scale(AnalysisState& state) {

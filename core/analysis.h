@@ -97,6 +97,9 @@ void count_state(AnalysisState& state);
 // class. Events colouring needs none: every class is 0.
 void analyse_state(AnalysisState& state);
 
+// The counts of base_start .. base_end under the same masks, into `before`.
+void count_base_window(AnalysisState& state);
+
 // For new data: the events per band that keeps the busiest cell over the
 // data's whole range at 1000 bands or fewer (1, 2, 5, 10, 20, 50, ...).
 void choose_band_scale(AnalysisState& state);
