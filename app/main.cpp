@@ -50,6 +50,10 @@ int main(int argc, char** argv) {
   QSettings store(QSettings::NativeFormat, QSettings::UserScope, kSettingsOrganization,
                   kSettingsApplication);
   const ViewerSettings saved = load_settings(store);
+  // A damaged value keeps its first-start value; the user hears which and why.
+  for (const QString& refused : saved.refused)
+    std::fprintf(stderr, "valdrin: %s: %s; the first-start value is kept\n",
+                 store.fileName().toLocal8Bit().constData(), refused.toLocal8Bit().constData());
   auto program = std::make_unique<Program>();
   options.quit_after_start ? install_message_printer() : install_message_boxes();
   const DataFolderSearch search =

@@ -21,30 +21,35 @@ static_assert(kSavedPanels == std::size(kPanelRows), "a key for every panel");
 namespace {
 
 // A whole number in [low, high], whether it came as a number or as the
-// text a settings file holds; anything else is no value.
-std::optional<int> read_int(const QVariantMap& values, const QString& key, int low, int high) {
+// text a settings file holds; anything else is no value, and is noted in
+// `refused` with what was expected. A missing key is no fault.
+std::optional<int> read_int(const QVariantMap& values, const QString& key, int low, int high,
+                            QStringList& refused) {
   const auto found = values.find(key);
   if (found == values.end()) return std::nullopt;
   bool ok = false;
   const int value = found->toString().trimmed().toInt(&ok, 0);
-  if (!ok || value < low || value > high) return std::nullopt;
-  return value;
+  if (ok && value >= low && value <= high) return value;
+  refused << QString("%1: expected a whole number from %2 to %3").arg(key).arg(low).arg(high);
+  return std::nullopt;
 }
 
 // "true" or "false" only: QVariant takes any other text as true.
-std::optional<bool> read_bool(const QVariantMap& values, const QString& key) {
+std::optional<bool> read_bool(const QVariantMap& values, const QString& key, QStringList& refused) {
   const auto found = values.find(key);
   if (found == values.end()) return std::nullopt;
   const QString text = found->toString().trimmed().toLower();
   if (text == "true") return true;
   if (text == "false") return false;
+  refused << key + ": expected true or false";
   return std::nullopt;
 }
 
-std::optional<QPoint> read_point(const QVariantMap& values, const QString& prefix) {
+std::optional<QPoint> read_point(const QVariantMap& values, const QString& prefix,
+                                 QStringList& refused) {
   constexpr int kFar = 1 << 20;  // beyond any screen
-  const auto x = read_int(values, prefix + "/x", -kFar, kFar);
-  const auto y = read_int(values, prefix + "/y", -kFar, kFar);
+  const auto x = read_int(values, prefix + "/x", -kFar, kFar, refused);
+  const auto y = read_int(values, prefix + "/y", -kFar, kFar, refused);
   if (!x || !y) return std::nullopt;
   return QPoint(*x, *y);
 }
@@ -63,33 +68,38 @@ GisSettings saved_gis(GisSettings gis, const ViewerSettings& settings) {
 
 ViewerSettings read_settings(const QVariantMap& values) {
   ViewerSettings s;
-  s.window_place = read_point(values, "window");
-  const auto width = read_int(values, "window/width", kMinWindowSide, kMaxWindowSide);
-  const auto height = read_int(values, "window/height", kMinWindowSide, kMaxWindowSide);
+  s.window_place = read_point(values, "window", s.refused);
+  const auto width = read_int(values, "window/width", kMinWindowSide, kMaxWindowSide, s.refused);
+  const auto height = read_int(values, "window/height", kMinWindowSide, kMaxWindowSide, s.refused);
   if (width && height) s.window_size = QSize(*width, *height);
   for (size_t i = 0; i < std::size(kPanelKeys); ++i) {
-    s.panels[i].place = read_point(values, panel_prefix(i));
-    s.panels[i].shown = read_bool(values, panel_prefix(i) + "/shown");
+    s.panels[i].place = read_point(values, panel_prefix(i), s.refused);
+    s.panels[i].shown = read_bool(values, panel_prefix(i) + "/shown", s.refused);
   }
   // The lists' entries: Shift..Year; Basemap, City Council; Keymap, City
   // Council, Zip Code; and the ten overlay check boxes.
-  if (const auto v = read_int(values, "timeline/step_unit", kStepShift, kStepYear))
+  if (const auto v = read_int(values, "timeline/step_unit", kStepShift, kStepYear, s.refused))
     s.step_unit = *v;
-  if (const auto v = read_int(values, "gis/map", 0, 1)) s.map_choice = *v;
-  if (const auto v = read_int(values, "gis/selection", 0, 2)) s.selection_mode = *v;
-  if (const auto v = read_int(values, "gis/overlays", 0, 0x3FF)) s.overlay_flags = *v;
-  if (const auto v = read_int(values, "analysis/colour_by", 0, kColouringCount - 1))
+  if (const auto v = read_int(values, "gis/map", 0, 1, s.refused)) s.map_choice = *v;
+  if (const auto v = read_int(values, "gis/selection", 0, 2, s.refused)) s.selection_mode = *v;
+  if (const auto v = read_int(values, "gis/overlays", 0, 0x3FF, s.refused)) s.overlay_flags = *v;
+  if (const auto v = read_int(values, "analysis/colour_by", 0, kColouringCount - 1, s.refused))
     s.colouring = *v;
-  if (const auto v = read_int(values, "analysis/neighbourhood", 1, kMaxNeighbourhood))
+  if (const auto v = read_int(values, "analysis/neighbourhood", 1, kMaxNeighbourhood, s.refused))
     s.neighbourhood = *v;
-  s.fdr = read_bool(values, "analysis/fdr");
-  if (const auto v = read_int(values, "analysis/band_scale", 0, 0xFFFF))
+  s.fdr = read_bool(values, "analysis/fdr", s.refused);
+  if (const auto v = read_int(values, "analysis/band_scale", 0, 0xFFFF, s.refused)) {
     for (uint16_t entry : kBandScales)
       if (entry == *v) s.band_scale = entry;
+    if (!s.band_scale)
+      s.refused << "analysis/band_scale: expected 0 (Auto), 1, 2, 5, 10, 20, 50 or 100";
+  }
   const auto folder = values.find("dialogs/folder");
   if (folder != values.end() && folder->typeId() == QMetaType::QString &&
       !folder->toString().isEmpty() && QDir(folder->toString()).exists())
     s.dialog_folder = folder->toString().toStdString();
+  else if (folder != values.end())
+    s.refused << "dialogs/folder: expected an existing folder";
   return s;
 }
 

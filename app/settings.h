@@ -17,6 +17,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <QStringList>
 #include <QVariantMap>
 #include <cstdint>
 #include <optional>
@@ -55,8 +56,10 @@ struct ViewerSettings {
   std::optional<uint16_t> overlay_flags;
   std::optional<uint8_t> colouring, neighbourhood;
   std::optional<bool> fdr;
-  std::optional<uint16_t> band_scale;  // one of the Analysis Panel's entries
+  std::optional<uint16_t> band_scale;        // one of the Analysis Panel's entries
   std::optional<std::string> dialog_folder;  // an existing folder
+  // What was read but left out, each as "KEY: expected ...".
+  QStringList refused;
 };
 
 // The smallest and largest window side taken back.
