@@ -22,18 +22,6 @@ const char kStartUsage[] =
     "  --version         show the version\n"
     "Settings are kept in $XDG_CONFIG_HOME/valdrin/valdrin.conf (default ~/.config).\n";
 
-namespace {
-
-// A date label that names a real day: "-NA-,,0,2000" and February 30 name
-// none, and a window bounded by one would count nothing.
-bool parse_day_label(std::string_view text, uint16_t& key) {
-  if (!parse_time_label(text, key)) return false;
-  const TimeFields f = unpack_time_key(key);
-  return f.day >= 1 && f.day <= month_length(f.month, f.year);
-}
-
-}  // namespace
-
 std::string parse_start_options(int argc, const char* const* argv, StartOptions& options) {
   options = StartOptions{};
   for (int i = 1; i < argc; ++i) {
@@ -58,7 +46,7 @@ std::string parse_start_options(int argc, const char* const* argv, StartOptions&
     } else if (arg == "--to") {
       uint16_t key = 0;
       if (!value(text)) return "--to needs a date label";
-      if (!parse_day_label(text, key))
+      if (!parse_time_label(text, key) || !names_a_day(key))
         return "bad time key \"" + std::string(text) + "\" for --to: a date label such as " +
                "Night,January,31,2024 names a day";
       options.window_end = key;

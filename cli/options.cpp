@@ -129,10 +129,7 @@ bool parse_u16(std::string_view text, uint16_t& result) {
 uint16_t parse_key(std::string_view text, const char* option) {
   uint16_t key = 0;
   if (parse_time_label(text, key) || parse_u16(text, key)) {
-    // Key 0 and the like ("-NA-,,0,2000") name no day: a window bounded by
-    // one would silently count nothing or everything.
-    const TimeFields f = unpack_time_key(key);
-    if (f.day >= 1 && f.day <= month_length(f.month, f.year)) return key;
+    if (names_a_day(key)) return key;
     throw UsageError{"bad time key \"" + std::string(text) + "\" for " + option +
                      ": it names no date"};
   }

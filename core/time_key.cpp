@@ -47,6 +47,11 @@ uint8_t month_length(uint8_t month, uint8_t year) {
   return kDaysPerMonth[month];
 }
 
+bool names_a_day(uint16_t key) {
+  const TimeFields f = unpack_time_key(key);
+  return f.day >= 1 && f.day <= month_length(f.month, f.year);
+}
+
 int step_time_forward(uint16_t& key, unsigned level) {
   level &= 0xFFu;
   if (level > kStepYear) return 0;

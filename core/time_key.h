@@ -30,6 +30,11 @@ TimeFields unpack_time_key(uint16_t key);
 // no valid date has.
 uint8_t month_length(uint8_t month, uint8_t year);
 
+// Whether `key` names a real day: key 0 and the like ("-NA-,,0,2000") and
+// February 30 name none, and a window bounded by one would silently count
+// nothing or everything.
+bool names_a_day(uint16_t key);
+
 // Step `key` by one unit of `level` (only its low 8 bits count), carrying
 // into coarser units. Return 1, or 0 when the step wrapped past the end of
 // 2031 (the key keeps its wrapped value) or the level was not 0-3.
