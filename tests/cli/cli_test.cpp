@@ -5,7 +5,6 @@
 #include <map>
 #include <regex>
 #include <set>
-#include <sstream>
 
 #include "cli/commands.h"
 #include "cli/image_files.h"
@@ -265,8 +264,7 @@ TEST_F(Cli, AForeignOptionIsAUsageErrorAndEachCommandTakesJustTheOptionsItsUsage
   }
 }
 
-// Without --data, ./data of the working directory serves; with none there nor beside the program,
-// the run fails naming both places, after the command line was checked.
+// Without --data, ./data serves; with none there nor installed the run fails naming both places.
 TEST_F(Cli, WithoutDataTheDataFolderIsLookedFor) {
   const std::filesystem::path was = std::filesystem::current_path();
   std::filesystem::current_path(dir.root());

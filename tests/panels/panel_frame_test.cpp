@@ -77,8 +77,7 @@ TEST(PanelFrame, BuildsTheTimelineTemplateAsWidgetsThatHideShowAndDrag) {
     show_timeline(*panel, *state, PlaybackState{});
     EXPECT_EQ(colour_at(0.5), colour);
     bar->setValue((bar->minimum() + bar->maximum()) / 2);
-    EXPECT_EQ(colour_at(0.25), colour);
-    EXPECT_NE(colour_at(0.75), colour);
+    EXPECT_EQ(std::tuple(colour_at(0.25), colour_at(0.75) == colour), std::tuple(colour, false));
   }
   // Esc hides, showing brings it back where it was dragged with its state; keys stay inside.
   list->addItems({"Shift", "Day"});
