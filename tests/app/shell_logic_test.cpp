@@ -198,7 +198,7 @@ TEST_F(Shell, ChosenNamesFoldersTheWorkingDirectoryAndWhatFileCommandsSay) {
   QDir::setCurrent(previous_cwd);
 }
 
-TEST_F(Shell, GenerateNeedsAZipAreaAndGisChangesWriteOneField) {
+TEST_F(Shell, GenerateNeedsAZipAreaGisChangesWriteOneFieldAndTheCommandLineFileLoads) {
   generate_data_command(p);  // an all-zero cell table
   EXPECT_EQ(std::tuple(p.analysis.store.count, recorder.log, rebuilds),
             std::tuple(0u, "ERROR: generate_events(): no cell has a zip area\n", 0));
@@ -234,6 +234,32 @@ TEST_F(Shell, GenerateNeedsAZipAreaAndGisChangesWriteOneField) {
   }
   for (uint16_t id : kOverlayCheckBoxes) gis_command(gis, id, 1);
   EXPECT_EQ(p.analysis.gis.overlay_flags, 0x03FF);
+  // A command-line file loads as "Load Data.." loads; a failure keeps the store; then --to moves.
+  test::ScratchDir dir;
+  static EventStore two;  // too big for the stack
+  two.count = 0;
+  for (uint16_t key : {0x1084, 0x1090}) two.records[two.count++] = test::event_at(key, 5, 6);
+  ASSERT_EQ(write_records(dir.path("good.vdr").c_str(), two), 1);
+  test::write_file(dir.path("empty.vdr"), "");
+  std::filesystem::create_directory(dir.path("folder.vdr"));
+  const char* failed = "Error: Can't load data file!!\n";
+  const std::tuple<const char*, std::string, uint32_t> cases[] = {
+      {"good.vdr", "Info: Load complete\n", 2},
+      {"missing.vdr", std::string("ERROR: read_records(): fopen error\n") + failed, 2},
+      {"folder.vdr", std::string("ERROR: read_records(): read error\n") + failed, 2},
+      {"empty.vdr", "Info: Load complete\n", 0}};
+  for (const auto& [name, said, count] : cases) {
+    recorder.log.clear();
+    StartOptions options;
+    options.file = dir.path(name);
+    finish_start_up(p, options, ViewerSettings{});
+    EXPECT_EQ(std::tuple(recorder.log, p.analysis.store.count), std::tuple(said, count)) << name;
+  }
+  StartOptions options;
+  options.file = dir.path("good.vdr"), options.window_end = 0x108F;
+  finish_start_up(p, options, ViewerSettings{});
+  EXPECT_EQ(std::tuple(start_summary(p), p.analysis.counts.total),
+            std::tuple("2 events, -NA-,January,1,2002 to Night,January,3,2002", 1u));
 }
 
 // Options and their values; a file, a value missing or bad, an unknown option are refused.
@@ -265,35 +291,6 @@ TEST(CommandLine, OptionsFileAndUsageErrors) {
     }
     EXPECT_EQ(said.substr(0, std::strlen(expected)), expected) << line;
   }
-}
-
-// A command-line file loads as "Load Data.." loads; a failure keeps the store; then --to moves.
-TEST_F(Shell, TheCommandLineFileLoadsAsLoadDataDoes) {
-  test::ScratchDir dir;
-  static EventStore two;  // too big for the stack
-  two.count = 0;
-  for (uint16_t key : {0x1084, 0x1090}) two.records[two.count++] = test::event_at(key, 5, 6);
-  ASSERT_EQ(write_records(dir.path("good.vdr").c_str(), two), 1);
-  test::write_file(dir.path("empty.vdr"), "");
-  std::filesystem::create_directory(dir.path("folder.vdr"));
-  const char* failed = "Error: Can't load data file!!\n";
-  const std::tuple<const char*, std::string, uint32_t> cases[] = {
-      {"good.vdr", "Info: Load complete\n", 2},
-      {"missing.vdr", std::string("ERROR: read_records(): fopen error\n") + failed, 2},
-      {"folder.vdr", std::string("ERROR: read_records(): read error\n") + failed, 2},
-      {"empty.vdr", "Info: Load complete\n", 0}};
-  for (const auto& [name, said, count] : cases) {
-    recorder.log.clear();
-    StartOptions options;
-    options.file = dir.path(name);
-    finish_start_up(p, options, ViewerSettings{});
-    EXPECT_EQ(std::tuple(recorder.log, p.analysis.store.count), std::tuple(said, count)) << name;
-  }
-  StartOptions options;
-  options.file = dir.path("good.vdr"), options.window_end = 0x108F;
-  finish_start_up(p, options, ViewerSettings{});
-  EXPECT_EQ(std::tuple(start_summary(p), p.analysis.counts.total),
-            std::tuple("2 events, -NA-,January,1,2002 to Night,January,3,2002", 1u));
 }
 
 // Every value the settings keep reads back; each kind of damage loses that value alone, which

@@ -1,5 +1,4 @@
-// The running viewer under Xvfb with scripted dialogs: menus, mouse, panels, snapshot, print,
-// drops.
+// The running viewer under Xvfb, dialogs scripted: menus, mouse, panels, snapshot, print, drops.
 
 #include <QAccessible>
 #include <QPrinter>

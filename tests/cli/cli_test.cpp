@@ -262,10 +262,7 @@ TEST_F(Cli, AForeignOptionIsAUsageErrorAndEachCommandTakesJustTheOptionsItsUsage
       EXPECT_EQ(std::tuple(r.code, r.err), std::tuple(kExitUsage, expected)) << command << " " << o;
     }
   }
-}
-
-// Without --data, ./data serves; with none there nor installed the run fails naming both places.
-TEST_F(Cli, WithoutDataTheDataFolderIsLookedFor) {
+  // Without --data, ./data serves; with none there nor installed the run fails naming both places.
   const std::filesystem::path was = std::filesystem::current_path();
   std::filesystem::current_path(dir.root());
   const CliRun missing = run(split("select|--cell|12,3|--mode|keymap"));

@@ -21,7 +21,7 @@ struct Behind : QWidget {
   void keyReleaseEvent(QKeyEvent*) override { ++keys; }
 };
 
-TEST(PanelFrame, BuildsTheTimelineTemplateAsWidgetsThatHideShowAndDrag) {
+TEST(PanelFrame, TemplatesBuildWidgetsThatHideShowDragAreNamedTabRoundAndNeverOverlap) {
   // Dialog units round to the nearest pixel; a drag keeps 24 px of a 200-wide caption in view.
   EXPECT_EQ(std::tuple(find_template(104),
                        find_control_template(*find_template(kTimelineTemplate), 1001)),
@@ -111,11 +111,8 @@ TEST(PanelFrame, BuildsTheTimelineTemplateAsWidgetsThatHideShowAndDrag) {
 
   panel->close_box()->click();
   EXPECT_EQ(std::tuple(panel->isVisible(), window.isVisible()), std::tuple(false, true));
-}
-
-TEST(PanelFrame, ListsAreNamedTabGoesRoundEnterPressesAndNoControlOverlapsAnother) {
-  Behind window;
-  Panel* panel = build_panel(kQueryTemplate, &window);
+  // Lists are named and grouped; Tab goes round, Enter presses, no control overlaps another.
+  panel = build_panel(kQueryTemplate, &window);
   const PanelTemplate& t = panel->panel_template();
   for (size_t i = 0; i < t.control_count; ++i) {
     const ControlTemplate& c = t.controls[i];
