@@ -286,11 +286,9 @@ TEST(MainWindow, SetUpOnceAccessiblePlayAndCompletionBoxesThatDontBlock) {
       ++answered, modal->button(QMessageBox::Ok)->click();
   });
   answer.start(150);
-  QElapsedTimer waited;
-  waited.start();
   v.window->on_command(kCommandLoadData);  // "read_records(): fopen error", then "Can't load"
   answer.stop();
-  EXPECT_EQ(std::tuple(answered, waited.elapsed() >= 250), std::tuple(2, true));
+  EXPECT_EQ(answered, 2);  // answered only while the command waited on each box
   set_message_sink(recorder);
 }
 
