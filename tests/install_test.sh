@@ -1,21 +1,11 @@
 #!/usr/bin/env bash
-# An installed tree works on its own: `cmake --install` into a scratch
-# prefix, then, from a folder with no data/ and with the build and source
-# folders out of the way, valdrin-cli renders the installed example with
-# the installed atlas and the viewer starts (under Xvfb), loads a file and
-# ends. Also: the desktop entry passes desktop-file-validate, the MIME type
-# it opens is the one the MIME file declares for *.vdr, the man pages and
-# icons are there, and the bash completion offers valdrin-cli's commands
-# and options.
-#   install_test.sh BUILD_DIR
+# install_test.sh BUILD_DIR: an install into a scratch prefix works alone, run from elsewhere.
 set -euo pipefail
-build=$1
-scratch=$(mktemp -d)
+build=$1 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 prefix=$scratch/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
-mkdir "$scratch/elsewhere"
-cd "$scratch/elsewhere"
+mkdir "$scratch/elsewhere" && cd "$scratch/elsewhere"
 export XDG_CONFIG_HOME=$scratch/config PATH="$prefix/bin:/usr/bin:/bin"
 fail() { echo "FAILED: $*"; exit 1; }
 

@@ -1,10 +1,7 @@
-// The shell's rules without a window: mouse, file choosers and commands, the panels' actions, the
-// command line and the saved settings. Changes are counted by the frames they ask for; redraws
-// are recorded.
+// The shell's rules without a window; changes are counted by the frames they ask for.
 #include <QDir>
 #include <QSettings>
 #include <deque>
-#include <sstream>
 
 #include "app/command_line.h"
 #include "app/file_commands.h"
@@ -22,7 +19,7 @@
 
 namespace valdrin::shell_logic_test {
 
-constexpr unsigned kLeft = kLeftButton, kRight = kRightButton;
+constexpr unsigned kLeft = kLeftButton, kRight = kRightButton, kS = kShiftKey, kC = kControlKey;
 
 struct Shell : ::testing::Test {
   test::MessageRecorder recorder;
@@ -51,10 +48,7 @@ TEST_F(Shell, RightDragTurnsAndZoomsWithClampsLeftDragSteps) {
     EXPECT_EQ(std::tuple(p.view.heading, p.view.tilt), std::tuple(heading, tilt)) << x;
   }
   on_right_down(p, hooks, kRight | kShiftKey, 0, 300);
-  const unsigned zooms[][3] = {{kShiftKey, 100, 5},
-                               {kShiftKey, 130, 35},
-                               {kControlKey, 140, 35},
-                               {kShiftKey | kControlKey, 150, 45}};
+  const unsigned zooms[][3] = {{kS, 100, 5}, {kS, 130, 35}, {kC, 140, 35}, {kS | kC, 150, 45}};
   for (const auto& [keys, y, distance] : zooms) {
     move(kRight | keys, 0, y);
     EXPECT_EQ(p.view.distance, static_cast<float>(distance)) << y;
@@ -105,8 +99,8 @@ TEST_F(Shell, CtrlPressesRecentreAndSelect) {
   const auto selected = [&](int at) { return (p.analysis.cells.words[at][0] & kSelectedBit) != 0; };
   const std::string report = p.info.text;
   ASSERT_EQ(std::tuple(selected(cell), selected(0), rebuilds), std::tuple(true, false, 1));
-  EXPECT_EQ(report.rfind("From: ", 0), 0u);
-  EXPECT_NE(report.find("Zip Code 77002: 0, 0.00%\r\n"), std::string::npos);
+  EXPECT_TRUE(report.starts_with("From: ") &&
+              report.find("Zip Code 77002: 0, 0.00%\r\n") != report.npos);
   p.view.look_at[0] = -200;
   on_right_down(p, hooks, kRight | kControlKey, 400, 300);
   on_left_down(p, hooks, kLeft | kControlKey, 400, 300);
@@ -117,16 +111,14 @@ TEST_F(Shell, CtrlPressesRecentreAndSelect) {
   EXPECT_EQ(rebuilds, 2);
 }
 
-// Save appends a missing extension, case for case; open takes it as is; too long is refused. The
-// scripted chooser answers with the next path ("" cancels) and notes where it opened.
+// Save appends a missing extension, case for case; open takes it as is; too long is refused.
 TEST_F(Shell, ChosenNamesFoldersTheWorkingDirectoryAndWhatFileCommandsSay) {
   test::ScratchDir dir;
   const std::string work = dir.path("work"), in = dir.path("elsewhere/");
   std::deque<std::string> answers;
   std::vector<std::string> opened_in;
   const QString previous_cwd = QDir::currentPath();
-  for (const std::string& folder : {work + "/data", in})
-    std::filesystem::create_directories(folder);
+  std::filesystem::create_directories(work + "/data"), std::filesystem::create_directories(in);
   test::write_file(work + "/data/marker", "x");
   QDir::setCurrent(QString::fromStdString(work));
   init_file_dialogs(p.dialogs);
@@ -155,8 +147,7 @@ TEST_F(Shell, ChosenNamesFoldersTheWorkingDirectoryAndWhatFileCommandsSay) {
   opened_in.clear(), init_file_dialogs(p.dialogs);  // afresh, in the working directory
   std::string path = "unchanged";
   answers = {"", in + "shot.bmp", in + "data.vdr", ""};
-  EXPECT_EQ(choose_open_file(p, path, ".vdr"), 0);
-  EXPECT_EQ(path, "unchanged");
+  EXPECT_EQ(std::tuple(choose_open_file(p, path, ".vdr"), path), std::tuple(0, "unchanged"));
   ASSERT_EQ(choose_save_file(p, path, ".bmp"), 1);
   // Data files are found again: the working directory is back.
   EXPECT_EQ(std::tuple(QDir::currentPath().toStdString(), std::filesystem::exists("data/marker")),
@@ -185,10 +176,8 @@ TEST_F(Shell, ChosenNamesFoldersTheWorkingDirectoryAndWhatFileCommandsSay) {
   EXPECT_EQ(
       std::tuple(test::read_file(in + "copy.vdr"), test::read_file(in + "out.csv").substr(0, 30)),
       std::tuple(test::read_file(in + "good.vdr"), "START\n-NA-,January,1,2002\nEND\n"));
-  import_csv_command(p);
-  const uint32_t imported = p.analysis.store.count;
-  import_csv_command(p);  // a failed import keeps the store
-  EXPECT_EQ(std::tuple(imported, p.analysis.store.count), std::tuple(1u, 1u));
+  import_csv_command(p), import_csv_command(p);  // a failed import keeps the store
+  EXPECT_EQ(p.analysis.store.count, 1u);
   EXPECT_EQ(recorder.log,
             "Info: Load complete\nERROR: read_records(): fopen error\n"
             "Error: Can't load data file!!\nInfo: Save complete\nError: Can't save data file!!\n"
@@ -209,7 +198,7 @@ TEST_F(Shell, ChosenNamesFoldersTheWorkingDirectoryAndWhatFileCommandsSay) {
   QDir::setCurrent(previous_cwd);
 }
 
-TEST_F(Shell, GenerateNeedsAZipAreaAndGisChangesWriteOneField) {
+TEST_F(Shell, GenerateNeedsAZipAreaGisChangesWriteOneFieldAndTheCommandLineFileLoads) {
   generate_data_command(p);  // an all-zero cell table
   EXPECT_EQ(std::tuple(p.analysis.store.count, recorder.log, rebuilds),
             std::tuple(0u, "ERROR: generate_events(): no cell has a zip area\n", 0));
@@ -245,6 +234,32 @@ TEST_F(Shell, GenerateNeedsAZipAreaAndGisChangesWriteOneField) {
   }
   for (uint16_t id : kOverlayCheckBoxes) gis_command(gis, id, 1);
   EXPECT_EQ(p.analysis.gis.overlay_flags, 0x03FF);
+  // A command-line file loads as "Load Data.." loads; a failure keeps the store; then --to moves.
+  test::ScratchDir dir;
+  static EventStore two;  // too big for the stack
+  two.count = 0;
+  for (uint16_t key : {0x1084, 0x1090}) two.records[two.count++] = test::event_at(key, 5, 6);
+  ASSERT_EQ(write_records(dir.path("good.vdr").c_str(), two), 1);
+  test::write_file(dir.path("empty.vdr"), "");
+  std::filesystem::create_directory(dir.path("folder.vdr"));
+  const char* failed = "Error: Can't load data file!!\n";
+  const std::tuple<const char*, std::string, uint32_t> cases[] = {
+      {"good.vdr", "Info: Load complete\n", 2},
+      {"missing.vdr", std::string("ERROR: read_records(): fopen error\n") + failed, 2},
+      {"folder.vdr", std::string("ERROR: read_records(): read error\n") + failed, 2},
+      {"empty.vdr", "Info: Load complete\n", 0}};
+  for (const auto& [name, said, count] : cases) {
+    recorder.log.clear();
+    StartOptions options;
+    options.file = dir.path(name);
+    finish_start_up(p, options, ViewerSettings{});
+    EXPECT_EQ(std::tuple(recorder.log, p.analysis.store.count), std::tuple(said, count)) << name;
+  }
+  StartOptions options;
+  options.file = dir.path("good.vdr"), options.window_end = 0x108F;
+  finish_start_up(p, options, ViewerSettings{});
+  EXPECT_EQ(std::tuple(start_summary(p), p.analysis.counts.total),
+            std::tuple("2 events, -NA-,January,1,2002 to Night,January,3,2002", 1u));
 }
 
 // Options and their values; a file, a value missing or bad, an unknown option are refused.
@@ -276,36 +291,6 @@ TEST(CommandLine, OptionsFileAndUsageErrors) {
     }
     EXPECT_EQ(said.substr(0, std::strlen(expected)), expected) << line;
   }
-}
-
-// A file named on the command line loads as "Load Data.." loads the file it chooses, with the
-// same messages; a failed load keeps the store; --to moves the window's end after the load.
-TEST_F(Shell, TheCommandLineFileLoadsAsLoadDataDoes) {
-  test::ScratchDir dir;
-  static EventStore two;  // too big for the stack
-  two.count = 0;
-  for (uint16_t key : {0x1084, 0x1090}) two.records[two.count++] = test::event_at(key, 5, 6);
-  ASSERT_EQ(write_records(dir.path("good.vdr").c_str(), two), 1);
-  test::write_file(dir.path("empty.vdr"), "");
-  std::filesystem::create_directory(dir.path("folder.vdr"));
-  const char* failed = "Error: Can't load data file!!\n";
-  const std::tuple<const char*, std::string, uint32_t> cases[] = {
-      {"good.vdr", "Info: Load complete\n", 2},
-      {"missing.vdr", std::string("ERROR: read_records(): fopen error\n") + failed, 2},
-      {"folder.vdr", std::string("ERROR: read_records(): read error\n") + failed, 2},
-      {"empty.vdr", "Info: Load complete\n", 0}};
-  for (const auto& [name, said, count] : cases) {
-    recorder.log.clear();
-    StartOptions options;
-    options.file = dir.path(name);
-    finish_start_up(p, options, ViewerSettings{});
-    EXPECT_EQ(std::tuple(recorder.log, p.analysis.store.count), std::tuple(said, count)) << name;
-  }
-  StartOptions options;
-  options.file = dir.path("good.vdr"), options.window_end = 0x108F;
-  finish_start_up(p, options, ViewerSettings{});
-  EXPECT_EQ(std::tuple(start_summary(p), p.analysis.counts.total),
-            std::tuple("2 events, -NA-,January,1,2002 to Night,January,3,2002", 1u));
 }
 
 // Every value the settings keep reads back; each kind of damage loses that value alone, which

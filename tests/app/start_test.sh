@@ -1,25 +1,17 @@
 #!/usr/bin/env bash
-# The viewer's start before any window, run as a user runs it: --help and
-# --version answer with no display, a bad command line exits 2,
-# --reset-settings forgets the settings file, and where no OpenGL context
-# can be made (Qt's offscreen platform) the viewer says so, naming what it
-# tried, and exits 1 instead of crashing.
-#   start_test.sh VALDRIN
+# start_test.sh VALDRIN: the start before any window; without OpenGL it says so and exits 1.
 set -u
-valdrin=$1
-scratch=$(mktemp -d)
+valdrin=$1 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 export XDG_CONFIG_HOME=$scratch/config
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 failed=0
 
-# expect NAME CODE TEXT COMMAND...: the command exits with CODE and its
-# output holds TEXT.
+# expect NAME CODE TEXT COMMAND...: the command exits with CODE and its output holds TEXT.
 expect() {
   local name=$1 code=$2 text=$3 said status
   shift 3
-  said=$("$@" 2>&1)
-  status=$?
+  said=$("$@" 2>&1) status=$?
   if [ "$status" -ne "$code" ] || [[ "$said" != *"$text"* ]]; then
     echo "FAILED $name: exit $status, said: $said"
     failed=1

@@ -1,5 +1,4 @@
-// The running viewer under Xvfb with scripted dialogs: menus, mouse, panels, snapshot and print,
-// dropped files and the saved settings.
+// The running viewer under Xvfb, dialogs scripted: menus, mouse, panels, snapshot, print, drops.
 
 #include <QAccessible>
 #include <QPrinter>
@@ -114,11 +113,11 @@ TEST(MainWindow, StartUpStateEveryMenuCommandAndTheAboutBox) {
       std::tuple(p.analysis.gis.overlay_flags, after != before, after == view->grabFramebuffer()),
       std::tuple(0x0035, true, true));
   QTest::mouseClick(find_control_as<QCheckBox>(gis, 1014), Qt::LeftButton);
-  EXPECT_EQ(p.analysis.gis.overlay_flags, 0x0037);
   QTest::keyClick(map_list, Qt::Key_Escape);
   EXPECT_FALSE(gis.isVisible());
   v.command(kCommandShowGisPanel);
-  EXPECT_TRUE(gis.isVisible() && find_control_as<QCheckBox>(gis, 1014)->isChecked());
+  EXPECT_TRUE(gis.isVisible() && find_control_as<QCheckBox>(gis, 1014)->isChecked() &&
+              p.analysis.gis.overlay_flags == 0x0037);
   // Three shown, cascaded, the GIS Panel's controls on top; a press on a panel raises it.
   QString shown;
   for (Panel* panel : {panels.gis, panels.query, panels.timeline, panels.info, panels.about})
@@ -243,11 +242,9 @@ TEST(MainWindow, SetUpOnceAccessiblePlayAndCompletionBoxesThatDontBlock) {
   // The view in another window gets a new GL context: only the scene's GL objects are remade.
   QWidget other;
   v.window->view()->setParent(&other);
-  other.show();
-  QTest::qWait(50);
+  other.show(), QTest::qWait(50);
   v.window->view()->setParent(v.window.get());
-  v.window->setCentralWidget(v.window->view());
-  QTest::qWait(50);
+  v.window->setCentralWidget(v.window->view()), QTest::qWait(50);
   EXPECT_EQ(std::tuple(p.set_up_runs, v.recorder.log), std::tuple(1, ""));
 
   v.window->timer().stop();
@@ -289,11 +286,9 @@ TEST(MainWindow, SetUpOnceAccessiblePlayAndCompletionBoxesThatDontBlock) {
       ++answered, modal->button(QMessageBox::Ok)->click();
   });
   answer.start(150);
-  QElapsedTimer waited;
-  waited.start();
   v.window->on_command(kCommandLoadData);  // "read_records(): fopen error", then "Can't load"
   answer.stop();
-  EXPECT_EQ(std::tuple(answered, waited.elapsed() >= 250), std::tuple(2, true));
+  EXPECT_EQ(answered, 2);  // answered only while the command waited on each box
   set_message_sink(recorder);
 }
 
@@ -527,8 +522,7 @@ TEST(Snapshot, WaysOutThenTheViewToBmpAndPdf) {
                                 std::regex("\nPages: +1\n")));
 }
 
-// A local .vdr file dropped on the window loads as "Load Data.." loads it, once the drop is over;
-// a drag of anything else is not taken.
+// A dropped local .vdr file loads as "Load Data.." does, after the drop; nothing else is taken.
 TEST(MainWindow, ADroppedVdrFileLoads) {
   test::ScratchDir dir;
   static EventStore store;  // too big for the stack
@@ -565,8 +559,7 @@ TEST(MainWindow, ADroppedVdrFileLoads) {
             std::tuple("Info: Load complete\n", pack_time_key(1, 1, 1, 0)));
 }
 
-// Saved settings show at start-up (a panel whose place is off the window stays where a first
-// start puts it), read back as they were, and the Default commands leave them alone.
+// Saved settings show at start-up (a place off the window as a first start), read back as saved.
 TEST(MainWindow, SavedSettingsShowAtStartUpAndReadBack) {
   test::ScratchDir dir;
   ViewerSettings saved;
@@ -592,8 +585,7 @@ TEST(MainWindow, SavedSettingsShowAtStartUpAndReadBack) {
   const QVariantMap shown = settings_values(current_settings(*v.program, *v.window));
   for (int id : {kCommandDefaultLocation, kCommandDefaultTime, kCommandDefaultQuery}) v.command(id);
   saved.panels[1].place = query_at;
-  // What was not saved (the window's place, the Timeline Panel, the About box) is as a first
-  // start has it.
+  // What was not saved (window place, Timeline Panel, About box) is as a first start has it.
   QVariantMap expected = settings_values(saved);
   for (auto key = shown.begin(); key != shown.end(); ++key)
     if (!expected.contains(key.key())) expected[key.key()] = key.value();

@@ -5,7 +5,6 @@
 #include <map>
 #include <regex>
 #include <set>
-#include <sstream>
 
 #include "cli/commands.h"
 #include "cli/image_files.h"
@@ -263,11 +262,7 @@ TEST_F(Cli, AForeignOptionIsAUsageErrorAndEachCommandTakesJustTheOptionsItsUsage
       EXPECT_EQ(std::tuple(r.code, r.err), std::tuple(kExitUsage, expected)) << command << " " << o;
     }
   }
-}
-
-// Without --data, ./data of the working directory serves; with none there nor beside the program,
-// the run fails naming both places, after the command line was checked.
-TEST_F(Cli, WithoutDataTheDataFolderIsLookedFor) {
+  // Without --data, ./data serves; with none there nor installed the run fails naming both places.
   const std::filesystem::path was = std::filesystem::current_path();
   std::filesystem::current_path(dir.root());
   const CliRun missing = run(split("select|--cell|12,3|--mode|keymap"));

@@ -3,7 +3,6 @@
 
 #include <unistd.h>
 
-#include <sstream>
 #include <thread>
 
 #include "tests/core/test_files.h"
@@ -50,10 +49,10 @@ struct CsvFiles : ::testing::Test {
 };
 
 // Spellings, "-NA-" for codes without a label, NUMS only 1-5, no month left empty; 3000 records.
-TEST_F(CsvFiles, ExportWritesHeaderLinesThenOneLinePerRecord) {
+TEST_F(CsvFiles, ExportHeaderAndLinesThenImportRulesAndListingsByteForByte) {
   Event night = example_with("ZIP=0 COUNCIL=10 DIVISION=19 NUMO=6 NUMS=5 SRACE=5 SAGE=9 REASON=0");
   night.key = pack_time_key(3, 31, 13, 31);
-  const std::pair<Event, const char*> cases[] = {
+  const std::pair<Event, const char*> exports[] = {
       {test::example_event(), kExampleExport},
       {example_with("COL=84 ROW=66 ZIP=1023 COUNCIL=9 DIVISION=16 SUCCESSFUL=1 INJURY=4 NUMO=9 "
                     "ORACE=0 OGENDER=2 RESPONSE=3 NUMS=6 SRACE=6 SGENDER=3 SAGE=8 REASON=6"),
@@ -66,7 +65,8 @@ TEST_F(CsvFiles, ExportWritesHeaderLinesThenOneLinePerRecord) {
        "Day,January,1,2000,10,20,77002,-NA-,-NA-,Yes,None,2,White,Male,Dispatched,-NA-,Black,"
        "Male,<= 16,Combat/Resist\n"}};
   std::string expected = kHeadLines;
-  for (const auto& [event, line] : cases) store->records[store->count++] = event, expected += line;
+  for (const auto& [event, line] : exports)
+    store->records[store->count++] = event, expected += line;
   for (; store->count < 3000; expected += kExampleExport)
     store->records[store->count++] = test::example_event();
   ASSERT_EQ(export_csv(dir.path("out.csv").c_str(), *store, time), 1);
@@ -74,10 +74,7 @@ TEST_F(CsvFiles, ExportWritesHeaderLinesThenOneLinePerRecord) {
   store->count = 0;
   ASSERT_EQ(export_csv(dir.path("empty.csv").c_str(), *store, time), 1);
   EXPECT_EQ(test::read_file(dir.path("empty.csv")), kHeadLines);
-}
-
-// "position FIELD texts = codes", one text at a time; 20 nines saturate strtol and keep -1.
-TEST_F(CsvFiles, ValueRulesAndListingsByteForByte) {
+  // "position FIELD texts = codes", one text at a time; 20 nines saturate strtol and keep -1.
   const std::string rules =
       "7 SHIFT -NA-|7 = 0 3; 18 SAGE 16|17|22|23|34|35|42|43|49|50|75|76|0||UNK|-3| 30 = "
       "1 2 2 3 4 5 5 6 6 7 7 0 8 8 8 0 4; 20 ZIP -NA-|77999|76999|78023|76998 = 0 1000 0 0 1023; "
@@ -108,8 +105,7 @@ TEST_F(CsvFiles, ValueRulesAndListingsByteForByte) {
   EXPECT_EQ(std::tuple(e.location >> 28, e.incident & 0x8003u, e.officer & 0x8000u, e.suspect >> 21,
                        e.reserved),
             std::tuple(0u, 0u, 0u, 0u, 0));
-  // Empty lines are records, missing fields "-NA-", CR is text unless before LF, fields keep 63
-  // characters and text past the 21st goes nowhere; records end in key order.
+  // Empty lines are records, missing fields -NA-, CR text unless before LF; 63 chars, 21 fields.
   const std::string long_line = "2003,4,5,B," + std::string(5000, 'x') +
                                 ",1,2,3,CENTRAL,Y,1,2,W,M,1,1,B,M,20," + std::string(63, ' ') +
                                 "5,77002" + std::string(100, '9') + ",extra,fields\n";

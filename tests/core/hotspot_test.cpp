@@ -1,12 +1,10 @@
-// Gi* against the formula written out plainly, a field worked by hand, a flat field and the
-// edges of the grid and the city; the false discovery rate cut; change z and base windows.
+// Gi* against its plain formula, a hand-worked field, a flat one; the FDR cut; change z, bases.
 #include <cmath>
 #include <random>
 
 #include "core/analysis.h"
 #include "core/hotspots.h"
 #include "core/text.h"
-#include "core/time_key.h"
 #include "tests/core/test_files.h"
 
 namespace valdrin::hotspot_test {
@@ -37,7 +35,7 @@ std::unique_ptr<CellTable> city(Inside inside) {
   return cells;
 }
 
-TEST(HotSpots, MatchTheFormulaOnRandomFieldsAtEveryDistanceAndEdge) {
+TEST(HotSpots, MatchTheFormulaAtEveryDistanceAndEdgeAFieldWorkedByHandAndAFlatOne) {
   std::mt19937 random(7);
   auto hot = std::make_unique<HotSpots>();
   // A ragged city with holes that runs into the grid's top and left edges.
@@ -53,17 +51,12 @@ TEST(HotSpots, MatchTheFormulaOnRandomFieldsAtEveryDistanceAndEdge) {
             << "cell " << i << " distance " << distance;
     }
   }
-}
-
-TEST(HotSpots, AFieldWorkedByHandAndAFlatOne) {
   // A 5 x 5 city at the grid's corner, 25 events in its centre: n 25, mean 1, s sqrt(24).
-  const auto cells = city([](int r, int c) { return r < 5 && c < 5; });
-  std::vector<uint32_t> x(kCellCount, 0);
-  x[2 * kGridCols + 2] = 25;
-  auto hot = std::make_unique<HotSpots>();
-  compute_hot_spots(x.data(), *cells, 1, false, *hot);
-  // Centre and its neighbours: (25 - 9) / 12; a corner: -4 / sqrt(84); a side's middle:
-  // -6 / sqrt(114); beside the city nothing at all.
+  const auto corner = city([](int r, int c) { return r < 5 && c < 5; });
+  std::fill(x.begin(), x.end(), 0u);
+  x[2 * kGridCols + 2] = 25, hot = std::make_unique<HotSpots>();
+  compute_hot_spots(x.data(), *corner, 1, false, *hot);
+  // Centre, neighbour: (25 - 9) / 12; corner: -4 / sqrt(84); side: -6 / sqrt(114); outside: 0.
   const std::tuple<int, int, double> expected[] = {{2, 2, 16.0 / 12},
                                                    {1, 1, 16.0 / 12},
                                                    {0, 0, -4 / std::sqrt(84.0)},
@@ -74,7 +67,7 @@ TEST(HotSpots, AFieldWorkedByHandAndAFlatOne) {
             std::tuple(25, int8_t{0}, 1.0));  // 1.33 is short of 90%
 
   std::fill(x.begin(), x.end(), 4u);
-  compute_hot_spots(x.data(), *cells, 2, true, *hot);
+  compute_hot_spots(x.data(), *corner, 2, true, *hot);
   for (int i = 0; i < kCellCount; ++i)
     ASSERT_EQ(std::tuple(hot->z[i], hot->bin[i]), std::tuple(0.0, int8_t{0}));
 }
@@ -86,8 +79,7 @@ TEST(HotSpots, ClassesWithAndWithoutTheFalseDiscoveryRate) {
                        fdr_cut(p, 7, 10, 0.10), fdr_cut(p + 7, 3, 3, 0.05)),
             std::tuple(0.001, 0.008, 0.060, 0.060, -1.0));
   EXPECT_NEAR(two_sided_p(1.959963984540054), 0.05, 1e-12);
-  // One towering cell in a quiet city is hot at 99% either way, with the 3 x 3 block round it;
-  // in noise alone a tenth of the cells pass 90% by chance, and the correction clears them.
+  // A tower is hot at 99% either way with its 3 x 3 block; FDR clears noise's chance passes.
   const auto cells = city([](int r, int c) { return r >= 10 && r < 40 && c >= 10 && c < 60; });
   std::vector<uint32_t> x(kCellCount, 1);
   x[25 * kGridCols + 30] = 60;
@@ -128,8 +120,7 @@ TEST(Change, ZClassesAndBaseWindows) {
       // An end before the start is one shift long.
       {pack_time_key(1, 2, 1, 25), pack_time_key(1, 1, 1, 25), pack_time_key(3, 1, 1, 25),
        pack_time_key(3, 1, 1, 25)},
-      // The calendar starts in 2000: a base reaching back before it is cut there, and a window
-      // from its first shift has none (both keys the first, and 0).
+      // A base reaching back before 2000 is cut there; a window from its first shift has none.
       {pack_time_key(1, 2, 1, 0), pack_time_key(3, 4, 1, 0), kFirstValidKey,
        pack_time_key(3, 1, 1, 0)},
       {kFirstValidKey, pack_time_key(3, 4, 1, 0), kFirstValidKey, kFirstValidKey}};

@@ -108,9 +108,10 @@ TEST_F(StoreFiles, LoadsCountWholeRecordsSavesAreWholeOrNothingGeneratorDraws) {
   test::write_file(dir.path("real/data.vdr"), std::string("old"));
   std::filesystem::create_symlink(dir.path("real/data.vdr"), dir.path("link.vdr"));
   ASSERT_EQ(write_records(dir.path("link.vdr").c_str(), *store), 1);
-  EXPECT_TRUE(std::filesystem::is_symlink(dir.path("link.vdr")));
-  EXPECT_EQ(test::read_file(dir.path("real/data.vdr")).size(), kEventBytes);
-  EXPECT_EQ(test::entries_in(dir.path("real")), 1);
+  EXPECT_EQ(std::tuple(std::filesystem::is_symlink(dir.path("link.vdr")),
+                       test::entries_in(dir.path("real")),
+                       test::read_file(dir.path("real/data.vdr")).size()),
+            std::tuple(true, 1, kEventBytes));
 
   store->count = 600;
   for (uint32_t i = 0; i < store->count; ++i) {

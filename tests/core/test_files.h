@@ -73,6 +73,7 @@ inline void check_whole_or_nothing(const std::string& name, size_t full_size,
   const std::string old_bytes(full_size + 7, 'o');       // longer than the new file
   void (*handler)(int) = std::signal(SIGXFSZ, SIG_IGN);  // writes past the limit just fail
   for (size_t limit : {size_t{0}, size_t{1}, full_size / 2, full_size - 1, full_size}) {
+    SCOPED_TRACE(name + " cut at " + std::to_string(limit));
     ScratchDir dir;
     const std::string target = dir.path("kept");
     write_file(target, old_bytes);
@@ -83,10 +84,10 @@ inline void check_whole_or_nothing(const std::string& name, size_t full_size,
     const int saved = save(target.c_str());
     ::setrlimit(RLIMIT_FSIZE, &previous);
     const bool whole = limit == full_size;
-    EXPECT_EQ(saved, whole ? 1 : 0) << name << " cut at " << limit;
     const std::string now = read_file(target);
-    EXPECT_TRUE(whole ? now.size() == full_size : now == old_bytes) << name << " cut at " << limit;
-    EXPECT_EQ(entries_in(dir.root()), 1) << name << " cut at " << limit << ": temporary file left";
+    EXPECT_EQ(std::tuple(saved, whole ? now.size() == full_size : now == old_bytes),
+              std::tuple(whole ? 1 : 0, true));
+    EXPECT_EQ(entries_in(dir.root()), 1) << "temporary file left";
   }
   std::signal(SIGXFSZ, handler);
 }

@@ -1,5 +1,4 @@
-// The Analysis Panel's lists and check box write the analysis settings, report a new colouring
-// only when something changed, and show the settings back; the summary line of each colouring.
+// The Analysis Panel's controls write the settings, report real changes; each colouring's lines.
 #include "panels/analysis.h"
 #include "panels/notification.h"
 #include "tests/core/test_files.h"

@@ -1,5 +1,4 @@
 // Timeline and Query Panel logic without widgets: commands, ticks, reset, bar, list writes.
-#include "core/query.h"
 #include "core/store.h"
 #include "panels/query_masks.h"
 #include "panels/timeline.h"
@@ -94,11 +93,7 @@ TEST(Timeline, CommandsTheBarTheResetAndTicksThatWrapAtTheEndsOfTheYears) {
                        rig.state->counts.total),
             std::tuple(0x1085, 0x1084, 0x1084, 0x1090, kPlayForward, kStepMonth, 2u));
   // Ticks: play state, timer, direction (-1 back, 0 none, 1 forward), in each unit.
-  const int ticks[][3] = {{kPlayBackward, 1, -1},
-                          {kPaused, 1, 0},
-                          {kPlayForward, 1, 1},
-                          {kPlayForward, 2, 0},
-                          {kPlayBackward, 0, 0}};
+  const int ticks[][3] = {{B, 1, -1}, {P, 1, 0}, {F, 1, 1}, {F, 2, 0}, {B, 0, 0}};
   for (const auto& [state, timer, direction] : ticks)
     for (uint8_t unit : {kStepShift, kStepDay, kStepMonth, kStepYear}) {
       TimelineRig rig;
@@ -145,8 +140,7 @@ TEST(QueryLists, EachWritesItsFieldOthersChangeNothingAndTheListsShowTheMasks) {
     const auto word = [&](EventPart part) { return c.mask == part ? c.word : 0u; };
     EXPECT_EQ(std::tuple(result, changed, query.incident, query.officer, query.suspect, query.key),
               std::tuple(1, kQueryChanged, word(I), word(O), word(S), initial_query().key));
-    // "ALL" writes 0 into that field only.
-    query.incident |= 0x3u;
+    query.incident |= 0x3u;  // "ALL" writes 0 into that field only
     const Event before = query;
     on_query_change(query, c.id, kNotifySelectionChanged, 0, changed);
     for (const QueryField& f : kQueryFields) {

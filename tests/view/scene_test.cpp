@@ -184,8 +184,8 @@ TEST_F(SceneFrames, CaptureRowsComeBottomFirstTightlyPacked) {
   for (const auto& [w, h] : {std::pair<int16_t, int16_t>{0, 48}, {64, 0}, {0, 0}}) {
     std::tie(view.viewport_width, view.viewport_height) = std::tuple(w, h);
     Image capture;
-    EXPECT_EQ(capture_view(*scene, view, capture), 0);
-    EXPECT_EQ(capture.pixels, nullptr);
+    EXPECT_EQ(std::tuple(capture_view(*scene, view, capture), capture.pixels),
+              std::tuple(0, nullptr));
   }
 }
 
@@ -235,8 +235,7 @@ TEST_F(SceneFrames, ArraysDrawTheFramesOfTheImmediateModeLists) {
     read_frame(kWidth, kHeight, fast);
     draw_reference(*counts, *cells, *texcoords, view);
     read_frame(kWidth, kHeight, reference);
-    draw_reference(*counts, *cells, *texcoords,
-                   view);  // a view that isn't repeatable tests nothing
+    draw_reference(*counts, *cells, *texcoords, view);  // an unrepeatable view tests nothing
     read_frame(kWidth, kHeight, again);
     int differ = 0, off_by_more = 0, varied = 0;
     for (int q = 0; q < kWidth * kHeight * 3; q += 3) {
@@ -295,8 +294,7 @@ TEST_F(SceneFrames, PicksStraightDownInDegenerateViewportsAndAsGlDraws) {
         std::pair<int, int> picked{-1, -1};
         if (pick_cell(view, *counts, static_cast<int16_t>(x), static_cast<int16_t>(y), row, col))
           picked = {row, col};
-        // The pick spans pixels 0 to w - 1, GL the edges 0 to w; near a boundary a neighbour may
-        // show the picked cell instead.
+        // The pick spans pixels 0 to w - 1, GL 0 to w: near a boundary a neighbour may show it.
         const int gx = static_cast<int>(std::lround(x * kWidth / (kWidth - 1.0) - 0.5));
         const int gy = static_cast<int>(std::lround(y * kHeight / (kHeight - 1.0) - 0.5));
         bool nearby = false, boundary = false;
@@ -325,9 +323,8 @@ TEST_F(SceneFrames, EveryPartialRedrawGivesTheWholeFrame) {
         n > 0 ? step_time_forward(query.key, kStepDay) : step_time_back(query.key, kStepDay);
     };
   };
-  const auto camera = [&](float tilt, float distance) {
-    return
-        [this, tilt, distance] { std::tie(view.tilt, view.distance) = std::tuple(tilt, distance); };
+  const auto camera = [&](float t, float d) {
+    return [this, t, d] { std::tie(view.tilt, view.distance) = std::tuple(t, d); };
   };
   const std::vector<Event> last(store->records + store->count - 30, store->records + store->count);
   // clang-format off
