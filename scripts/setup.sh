@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need (the install
-# test checks the desktop entry and the MIME type; cpack's .deb reads its
+# test checks the desktop entry and the MIME type; the import reads TOML and
+# places points with PROJ, the city builder reads GIS layers with GDAL; cpack's .deb reads its
 # dependencies with dpkg-shlibdeps), only those that are missing, and generates the German locale the report tests run under.
 # Safe to run again; does nothing when all are there.
 set -euo pipefail
@@ -8,7 +9,7 @@ set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libqt6opengl6-dev libgl-dev libgl1-mesa-dri libegl-dev libegl1 xvfb xauth
   fonts-dejavu-core libgif-dev libpng-dev poppler-utils clang libclang-rt-dev locales
-  desktop-file-utils shared-mime-info dpkg-dev)
+  desktop-file-utils shared-mime-info dpkg-dev libgdal-dev gdal-bin libproj-dev libtomlplusplus-dev)
 
 missing=()
 for p in "${packages[@]}"; do
