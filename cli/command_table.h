@@ -28,6 +28,7 @@ int command_select(const Options& o, AnalysisState& s, const Streams& io);
 int command_generate(const Options& o, AnalysisState& s, const Streams& io);
 int command_import(const Options& o, AnalysisState& s, const Streams& io);
 int command_export(const Options& o, AnalysisState& s, const Streams& io);
+int command_import_records(const Options& o, AnalysisState& s, const Streams& io);
 
 // Hot spots and change (analysis_commands.cpp).
 int command_hotspots(const Options& o, AnalysisState& s, const Streams& io);

@@ -28,6 +28,8 @@ constexpr Command kCommands[] = {
     {"generate", "OUT.vdr [--count N] [--repeat K] [--data DIR]", cli::command_generate},
     {"import-csv", "IN.csv OUT.vdr", cli::command_import},
     {"export-csv", "IN.vdr OUT.csv", cli::command_export},
+    {"import-records", "IN.csv OUT.vdr --mapping MAP.toml [--rejects REJECTS.csv] [--data DIR]",
+     cli::command_import_records},
     {"map", "OUT.bmp|OUT.png [--map 0|1] [--overlays MASK] [--data DIR]", cli::command_map},
     {"render",
      "OUT.bmp|OUT.png [IN.vdr] [--size WxH] [--from KEY] [--to KEY] [--where FIELD=VALUE]...\n"
@@ -65,7 +67,10 @@ constexpr const char* kNotes =
     "D cells (default 1, at most 3), classes at 90/95/99% with the false discovery rate\n"
     "unless --no-fdr. compare: the window against the base window (default: as long, just\n"
     "before it), z = 2 (sqrt(now) - sqrt(before)). --colour-by tints render and animate by\n"
-    "either, with a legend; --per-band K draws K events per band (auto: the data's choice).\n";
+    "either, with a legend; --per-band K draws K events per band (auto: the data's choice).\n"
+    "import-records reads an analyst's own export through a TOML mapping (README, \"Your own\n"
+    "records\"); rows that can't be placed go to REJECTS.csv as line,reason,row. Exit 2 on a\n"
+    "bad mapping, naming its line.\n";
 
 void print_usage(std::FILE* out) {
   std::fputs("usage: valdrin-cli COMMAND ...\n", out);

@@ -46,6 +46,8 @@ constexpr ValueOption kValueOptions[] = {
     {"--base-from", &Options::base_from},
     {"--base-to", &Options::base_to},
     {"--by", &Options::by},
+    {"--mapping", &Options::mapping},
+    {"--rejects", &Options::rejects},
 };
 
 // Whether `usage` names `option` whole: "[--frames N]" names --frames,

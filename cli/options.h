@@ -29,6 +29,7 @@ struct Options {
   std::optional<std::string_view> step, frames, delay, frames_dir, frame_format;
   std::optional<std::string_view> colour_by, neighbourhood, per_band, format, base_from, base_to,
       by;
+  std::optional<std::string_view> mapping, rejects;
   bool no_fdr = false;
 };
 

@@ -1,6 +1,8 @@
 // valdrin-sample: writes the sample city's incidents, examples/sample-city.vdr
-// and the import listing examples/sample-city.csv that reproduces it. Same
-// bytes on every run and every machine.
+// and the import listing examples/sample-city.csv that reproduces it, and the
+// same incidents as a response-to-resistance export for import-records
+// (examples/sample-city-resistance.csv). Same bytes on every run and every
+// machine.
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -9,6 +11,9 @@
 
 #include "core/cell_table.h"
 #include "core/message.h"
+#include "core/whole_file.h"
+#include "geo/geo.h"
+#include "tools/sample/resistance_export.h"
 #include "tools/sample/sample_city.h"
 
 namespace {
@@ -50,7 +55,22 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "valdrin-sample: can't write the sample into %s\n", out.c_str());
     return 1;
   }
+  valdrin::Georeference georeference;
+  std::string error, text;
+  if (!valdrin::read_georeference(data + "/" + valdrin::kGeoreferenceFile, georeference, error) ||
+      !valdrin::sample::resistance_export(incidents, *cells, georeference, text, error)) {
+    std::fprintf(stderr, "valdrin-sample: %s\n", error.c_str());
+    return 1;
+  }
+  const std::string export_path = out + "/" + valdrin::sample::kResistanceExport;
+  if (!valdrin::save_whole_file(export_path.c_str(), [&](std::FILE* file) {
+        return std::fwrite(text.data(), 1, text.size(), file) == text.size() ? 1 : 0;
+      })) {
+    std::fprintf(stderr, "valdrin-sample: can't write %s\n", export_path.c_str());
+    return 1;
+  }
   std::printf("valdrin-sample: wrote %zu incidents to %s/sample-city.vdr and %s/sample-city.csv\n",
               incidents.size(), out.c_str(), out.c_str());
+  std::printf("valdrin-sample: wrote them as an export to %s\n", export_path.c_str());
   return 0;
 }
