@@ -3,6 +3,8 @@
 // between them: the first takes what the others leave it.
 #include "records/time_pattern.h"
 
+#include <algorithm>
+
 #include "core/time_key.h"
 
 namespace valdrin::records {
@@ -114,15 +116,17 @@ int match_time_pattern(std::string_view pattern, std::string_view text, DateTime
     if (w.high > 0) {
       size_t run = 0;
       while (s + run < text.size() && is_digit(text[s + run])) ++run;
-      // The digits the directives right behind this one need at least.
+      // The most digits the directives right behind this one can take:
+      // this one takes what they leave, within its own widths.
       size_t after = 0;
       for (size_t q = p; q + 1 < pattern.size() && pattern[q] == '%'; q += 2) {
         const Width next = number_width(pattern[q + 1]);
         if (next.high == 0) break;
-        after += static_cast<size_t>(next.low);
+        after += static_cast<size_t>(next.high);
       }
       size_t take = run < static_cast<size_t>(w.high) ? run : static_cast<size_t>(w.high);
-      if (after > 0 && run > after && run - after < take) take = run - after;
+      if (after > 0 && run - take < after)
+        take = std::max(run > after ? run - after : size_t{0}, static_cast<size_t>(w.low));
       if (take < static_cast<size_t>(w.low)) return 0;
       int value = 0;
       for (size_t k = 0; k < take; ++k) value = value * 10 + (text[s + k] - '0');
