@@ -5,6 +5,7 @@
 
 #include <toml++/toml.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -319,9 +320,19 @@ int read_mapping(const std::string& path, Mapping& out, std::string& error) {
   return parse_mapping(text.str(), path, out, error);
 }
 
+// A column name as names are compared: trimmed, lower case, each run of
+// spaces one space ("Date  Occurred" is "date occurred").
+static std::string column_key(std::string_view name) {
+  std::string key = lower_text(name);
+  key.erase(
+      std::unique(key.begin(), key.end(), [](char a, char b) { return a == ' ' && b == ' '; }),
+      key.end());
+  return key;
+}
+
 int resolve_columns(Mapping& m, const std::vector<std::string>& header, std::string& error) {
   std::vector<std::string> names;
-  for (const std::string& h : header) names.push_back(lower_text(h));
+  for (const std::string& h : header) names.push_back(column_key(h));
   std::vector<ColumnRef*> refs;
   for (ColumnRef& c : m.time_columns) refs.push_back(&c);
   for (ColumnRef* c :
@@ -331,7 +342,7 @@ int resolve_columns(Mapping& m, const std::vector<std::string>& header, std::str
     for (ColumnRef& c : f.columns) refs.push_back(&c);
   for (ColumnRef* c : refs) {
     if (c->name.empty()) continue;
-    const std::string want = lower_text(c->name);
+    const std::string want = column_key(c->name);
     c->index = -1;
     for (size_t i = 0; i < names.size() && c->index < 0; ++i)
       if (names[i] == want) c->index = static_cast<int>(i);

@@ -67,7 +67,7 @@ int parse_mapping(std::string_view text, const std::string& source, Mapping& out
 int read_mapping(const std::string& path, Mapping& out, std::string& error);
 
 // Finds every named column in the export's header (names compared trimmed,
-// any case). Return 1; 0 with `error` naming the first missing column at
+// any case, a run of spaces as one). Return 1; 0 with `error` naming the first missing column at
 // the mapping's line.
 int resolve_columns(Mapping& mapping, const std::vector<std::string>& header, std::string& error);
 

@@ -184,13 +184,15 @@ TEST(Mapping, EachFaultNamesItsKeyAndLine) {
   }
   Mapping m;
   std::string error;
-  ASSERT_EQ(
-      parse_mapping(mapping_text("[fields.orace]\ncolumn = \" race \"\n"), "m.toml", m, error), 1)
+  ASSERT_EQ(parse_mapping(mapping_text("[fields.orace]\ncolumn = \" Officer  Race \"\n"), "m.toml",
+                          m, error),
+            1)
       << error;
-  EXPECT_EQ(resolve_columns(m, {"date", "Time", "x", "y", "RACE"}, error), 1) << error;
+  EXPECT_EQ(resolve_columns(m, {"date", "Time", "x", "y", "OFFICER RACE"}, error), 1) << error;
   EXPECT_EQ(m.fields[kOrace].columns[0].index, 4);
   EXPECT_EQ(resolve_columns(m, {"date", "Time", "x", "y"}, error), 0);
-  EXPECT_EQ(error, "m.toml:8: fields.orace.column: no column \" race \" in the export's header");
+  EXPECT_EQ(error,
+            "m.toml:8: fields.orace.column: no column \" Officer  Race \" in the export's header");
 }
 
 struct Import : ::testing::Test {
