@@ -85,6 +85,7 @@ TEST_F(Cli, EachCommandLineExitsWithItsCodeAndOutput) {
   const std::string out = path("out.bmp"), gif = path("a.gif"), none = path("none"),
                     old = path("o.gif");
   test::write_file(old, std::string("old bytes"));
+  test::write_file(path("bad.toml"), "[place]\nrow = \"R\"\ncol = \"C\"\n");
   const int U = kExitUsage, F = kExitFile;
   // clang-format off
   const std::tuple<std::string, int, std::string> cases[] = {
@@ -147,6 +148,9 @@ TEST_F(Cli, EachCommandLineExitsWithItsCodeAndOutput) {
        "can't read the cell table " + none + "/selections/default.sel"},
       {"generate|@g.vdr|--data|@none", F, "ERROR: init_selection(): can't read selection"},
       {"import-csv|@missing.csv|@x.vdr", F, "Can't load csv file"},
+      {"import-records|@in.csv|@r.vdr", U, "import-records needs --mapping MAP.toml"},
+      {"import-records|@in.csv|@r.vdr|--mapping|@bad.toml|--data|$d", U, "bad.toml:1: time: missing"},
+      {"import-records|@in.csv|@r.vdr|--mapping|@none.toml|--data|$d", F, "Error: can't read"},
       {"export-csv|@s|@no/folder/x.csv", F, "can't write"},
       {"render|@out.bmp|@missing.vdr", F, "can't load data file"},
       {"render|@out.bmp|--size|8x8|--data|@none", F, "can't read map " + none},
