@@ -22,6 +22,11 @@ _valdrin_cli() {
       mapfile -t COMPREPLY < <(compgen -d -- "$cur")
       return 0
       ;;
+    --mapping | --rejects)
+      compopt -o filenames 2>/dev/null
+      mapfile -t COMPREPLY < <(compgen -f -- "$cur")
+      return 0
+      ;;
     --*) return 0 ;;  # every option takes a value: a key, a cell, a number ...
   esac
   if [[ "$cur" == -* ]]; then
