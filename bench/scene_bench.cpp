@@ -9,6 +9,7 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <vector>
 
 #include "core/generator.h"
 #include "core/time_key.h"
@@ -25,7 +26,10 @@ struct Fixture {
   ViewState view;
   bool ok = false;
 
-  explicit Fixture(int width, int height) {
+  // `events`: the store's size; past the generator's 6000 each drawn record
+  // stands for events / 6000 in a row, and the band scale is chosen as a
+  // load chooses it.
+  explicit Fixture(int width, int height, uint32_t events = kGenerateCapacity) {
     if (!open_headless_gl(width, height, gl)) return;
     // The shipped city, when run from the source tree; any cell table with
     // zip areas serves.
@@ -34,7 +38,14 @@ struct Fixture {
     for (int i = 0; i < kCellCount; ++i)
       if (s.cells.words[i][0] == 0)
         s.cells.words[i][0] = make_cell_word(1, 0, false, 1 + i % 80, 0, false);
-    generate_events(kStoreCapacity, s.cells, s.random, s.store, s.time);
+    generate_events(kGenerateCapacity, s.cells, s.random, s.store, s.time);
+    if (events > kGenerateCapacity) {
+      const std::vector<Event> drawn(s.store.records, s.store.records + kGenerateCapacity);
+      for (uint32_t i = 0; i < events; ++i)
+        s.store.records[i] = drawn[uint64_t{i} * kGenerateCapacity / events];
+      s.store.count = events;
+    }
+    choose_band_scale(s);
     window_end(s) = s.time.last_key;
     rebuild_columns(*scene, s);
     resize_view(view, static_cast<int16_t>(width), static_cast<int16_t>(height));
@@ -123,12 +134,13 @@ BENCHMARK(draw_floor_1024x768)
 // store (the heaviest field): its end steps through the last 30 days of the
 // data, over and over; the step back to the start redraws most of the view.
 void step_latency(benchmark::State& state) {
-  Fixture f(1024, 768);
+  Fixture f(1024, 768, static_cast<uint32_t>(state.range(1)));
   if (!f.ok) {
     state.SkipWithError("no headless GL context");
     return;
   }
-  // Arg 0 colours by events, 1 by hot spots (Gi* recomputed every step).
+  // Arg 0 colours by events, 1 by hot spots (Gi* recomputed every step);
+  // the second is the store's size.
   f.state->colouring = static_cast<uint8_t>(state.range(0));
   uint16_t month_before_last = f.state->time.last_key;
   for (int i = 0; i < 30; ++i) step_time_back(month_before_last, kStepDay);
@@ -141,7 +153,14 @@ void step_latency(benchmark::State& state) {
     glFinish();
   }
 }
-BENCHMARK(step_latency)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(step_latency)
+    ->Args({0, kGenerateCapacity})
+    ->Args({1, kGenerateCapacity})
+    ->Args({0, kStoreCapacity})
+    ->Args({1, kStoreCapacity})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 
 }  // namespace
 }  // namespace valdrin

@@ -112,7 +112,7 @@ int command_compare(const Options& o, AnalysisState& s, const Streams& io) {
     if (cells)
       std::snprintf(area, sizeof area, csv ? "%u,%u" : "\"%u,%u\"", i / kGridCols, i % kGridCols);
     else if (zips)
-      std::snprintf(area, sizeof area, "%u", kZipBase + i);
+      std::snprintf(area, sizeof area, "%u", zip_code(s.areas, i));
     else
       std::snprintf(area, sizeof area, csv ? "%c" : "\"%c\"", static_cast<char>(64 + i));
     const double z = change_z(now[i], before[i]);

@@ -26,8 +26,8 @@ constexpr Command kCommands[] = {
      cli::command_report},
     {"select", "--cell ROW,COL --mode keymap|council|zip [--data DIR]", cli::command_select},
     {"generate", "OUT.vdr [--count N] [--repeat K] [--data DIR]", cli::command_generate},
-    {"import-csv", "IN.csv OUT.vdr", cli::command_import},
-    {"export-csv", "IN.vdr OUT.csv", cli::command_export},
+    {"import-csv", "IN.csv OUT.vdr [--data DIR]", cli::command_import},
+    {"export-csv", "IN.vdr OUT.csv [--data DIR]", cli::command_export},
     {"map", "OUT.bmp|OUT.png [--map 0|1] [--overlays MASK] [--data DIR]", cli::command_map},
     {"render",
      "OUT.bmp|OUT.png [IN.vdr] [--size WxH] [--from KEY] [--to KEY] [--where FIELD=VALUE]...\n"
