@@ -23,8 +23,10 @@ namespace {
 
 // A store of `n` records drawn by the generator over a table where every
 // cell has a zip area and a district, with the window over all of it. Past
-// the generator's 6000 each drawn record stands for n / 6000 in a row, so the
-// store stays in key order with the generator's spread over the cells.
+// the generator's 6000 the drawn keys are stretched over the store, each
+// n / 6000 times in a row, so it stays in key order, and each record takes
+// its place and attributes from a drawn record far from the last one's, so
+// the cells take turns as in real data.
 std::unique_ptr<AnalysisState> full_store(uint32_t n = kGenerateCapacity) {
   auto data = std::make_unique<AnalysisState>();
   for (int i = 0; i < kCellCount; ++i)
@@ -33,7 +35,8 @@ std::unique_ptr<AnalysisState> full_store(uint32_t n = kGenerateCapacity) {
   if (n > kGenerateCapacity) {
     const std::vector<Event> drawn(data->store.records, data->store.records + kGenerateCapacity);
     for (uint32_t i = 0; i < n; ++i)
-      data->store.records[i] = drawn[uint64_t{i} * kGenerateCapacity / n];
+      data->store.records[i] = drawn[uint64_t{i} * 7919 % kGenerateCapacity],
+      data->store.records[i].key = drawn[uint64_t{i} * kGenerateCapacity / n].key;
     data->store.count = n;
   }
   window_end(*data) = data->time.last_key;
