@@ -45,7 +45,7 @@ constexpr Command kCommands[] = {
      cli::command_hotspots},
     {"compare",
      "IN.vdr [--from KEY] [--to KEY] [--base-from KEY --base-to KEY] [--by cell|district|zip]\n"
-     "      [--format json|csv] [--where FIELD=VALUE]...",
+     "      [--format json|csv] [--where FIELD=VALUE]... [--data DIR]",
      cli::command_compare},
 };
 
