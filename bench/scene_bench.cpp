@@ -133,8 +133,10 @@ BENCHMARK(draw_floor_1024x768)
 // One playback tick as the timer runs it: the Window end steps forward by a
 // day, the rebuild step, the view brought up to date as the viewer's paint
 // does it, and the renderer finishing it. The window holds nearly the whole
-// store (the heaviest field): its end steps through the last 30 days of the
-// data, over and over; the step back to the start redraws most of the view.
+// store (the heaviest field), or, with a third argument of 1, the month up
+// to its end, as an analyst plays a large store: its end steps through the
+// last 30 days of the data, over and over; the step back to the start
+// redraws most of the view.
 void step_latency(benchmark::State& state) {
   Fixture f(1024, 768, static_cast<uint32_t>(state.range(1)));
   if (!f.ok) {
@@ -147,19 +149,26 @@ void step_latency(benchmark::State& state) {
   uint16_t month_before_last = f.state->time.last_key;
   for (int i = 0; i < 30; ++i) step_time_back(month_before_last, kStepDay);
   int steps = 0;
+  const bool month = state.range(2) != 0;
   for (auto _ : state) {
     if (steps++ % 30 == 0) window_end(*f.state) = month_before_last;
     step_time_forward(window_end(*f.state), kStepDay);
+    if (month) {
+      f.state->time.window_start = window_end(*f.state);
+      step_time_back(f.state->time.window_start, kStepMonth);
+    }
     rebuild_columns(*f.scene, *f.state);
     redraw_view(*f.scene, f.view);
     glFinish();
   }
 }
 BENCHMARK(step_latency)
-    ->Args({0, kGenerateCapacity})
-    ->Args({1, kGenerateCapacity})
-    ->Args({0, kStoreCapacity})
-    ->Args({1, kStoreCapacity})
+    ->Args({0, kGenerateCapacity, 0})
+    ->Args({1, kGenerateCapacity, 0})
+    ->Args({0, kStoreCapacity, 0})
+    ->Args({1, kStoreCapacity, 0})
+    ->Args({0, kStoreCapacity, 1})
+    ->Args({1, kStoreCapacity, 1})
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime();
