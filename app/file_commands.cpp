@@ -12,19 +12,23 @@ namespace valdrin {
 
 namespace {
 
-// A reader or writer of the store: read_records and import_csv, or
-// write_records and export_csv, over the chosen path.
-using StoreReader = int (*)(const char* path, EventStore& store, TimeState& time);
-using StoreWriter = int (*)(const char* path, const EventStore& store, const TimeState& time);
+// A reader or writer of the store (.vdr or CSV) over the chosen path.
+using StoreReader = int (*)(const char* path, AnalysisState& a);
+using StoreWriter = int (*)(const char* path, const AnalysisState& a);
 
-int write_vdr(const char* path, const EventStore& store, const TimeState&) {
-  return write_records(path, store);
+int read_vdr(const char* path, AnalysisState& a) { return read_records(path, a.store, a.time); }
+int write_vdr(const char* path, const AnalysisState& a) { return write_records(path, a.store); }
+int read_csv(const char* path, AnalysisState& a) {
+  return import_csv(path, a.store, a.time, a.areas);
+}
+int write_csv(const char* path, const AnalysisState& a) {
+  return export_csv(path, a.store, a.time, a.areas);
 }
 
 // Loads `path` into the store; new data ends in the time-window reset,
 // which counts it once.
 void load_file(Program& program, const std::string& path, StoreReader read, const char* failure) {
-  if (!read(path.c_str(), program.analysis.store, program.analysis.time)) {
+  if (!read(path.c_str(), program.analysis)) {
     show_message("Error", failure);
     return;
   }
@@ -44,7 +48,7 @@ void save_command(Program& program, const char* extension, StoreWriter write, co
                   const char* failure) {
   std::string path;
   if (!choose_save_file(program, path, extension)) return;
-  if (write(path.c_str(), program.analysis.store, program.analysis.time))
+  if (write(path.c_str(), program.analysis))
     show_message("Info", success);
   else
     show_message("Error", failure);
@@ -55,11 +59,11 @@ constexpr const char* kDataLoadFailure = "Can't load data file!!";
 }  // namespace
 
 void load_data_command(Program& program) {
-  load_command(program, ".vdr", read_records, kDataLoadFailure);
+  load_command(program, ".vdr", read_vdr, kDataLoadFailure);
 }
 
 void load_data_file(Program& program, const std::string& path) {
-  load_file(program, path, read_records, kDataLoadFailure);
+  load_file(program, path, read_vdr, kDataLoadFailure);
 }
 
 void save_data_command(Program& program) {
@@ -67,11 +71,11 @@ void save_data_command(Program& program) {
 }
 
 void import_csv_command(Program& program) {
-  load_command(program, ".csv", import_csv, "Can't load csv file!!");
+  load_command(program, ".csv", read_csv, "Can't load csv file!!");
 }
 
 void export_csv_command(Program& program) {
-  save_command(program, ".csv", export_csv, "Export complete", "Can't export csv file!!");
+  save_command(program, ".csv", write_csv, "Export complete", "Can't export csv file!!");
 }
 
 void generate_data_command(Program& program) {

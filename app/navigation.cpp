@@ -64,7 +64,7 @@ void on_left_down(Program& program, const NavigationHooks& hooks, unsigned flags
       select_area(a.cells, selection_mode(a.gis), row, col);
       // The report lands in the Info text; the Info Panel shows it, and
       // itself, even when the user had hidden it.
-      info_append(program.info, compose_report(a.cells, row, col, a.counts, a.time, a.query));
+      info_append(program.info, compose_report(a.cells, a.areas, row, col, a.counts, a.time, a.query));
       apply_change(program, kSelectionChanged | kInfoTextChanged);
     } else {
       clear_selection(a.cells);

@@ -23,7 +23,7 @@ std::string hover_text(const Program& program, int16_t x, int16_t y) {
   int16_t row = 0, col = 0;
   const AnalysisState& a = program.analysis;
   if (!pick_cell(program.view, a.counts, x, y, row, col)) return {};
-  return cell_readout(a.cells, a.counts, row, col) + analysis_readout(a, row * kGridCols + col);
+  return cell_readout(a.cells, a.areas, a.counts, row, col) + analysis_readout(a, row * kGridCols + col);
 }
 
 }  // namespace valdrin

@@ -21,30 +21,57 @@
 namespace valdrin {
 namespace {
 
-// A full store drawn by the generator over a table where every cell has a
-// zip area and a district, with the window over all of it.
-std::unique_ptr<AnalysisState> full_store() {
+// A store of `n` records drawn by the generator over a table where every
+// cell has a zip area and a district, with the window over all of it. Past
+// the generator's 6000 the drawn keys are stretched over the store, each
+// n / 6000 times in a row, so it stays in key order, and each record takes
+// its place and attributes from a drawn record far from the last one's, so
+// the cells take turns as in real data.
+std::unique_ptr<AnalysisState> full_store(uint32_t n = kGenerateCapacity) {
   auto data = std::make_unique<AnalysisState>();
   for (int i = 0; i < kCellCount; ++i)
     data->cells.words[i][0] = make_cell_word(1 + i % 9, 0, false, 1 + i % 80, 0, false);
-  generate_events(kStoreCapacity, data->cells, data->random, data->store, data->time);
+  generate_events(kGenerateCapacity, data->cells, data->random, data->store, data->time);
+  if (n > kGenerateCapacity) {
+    const std::vector<Event> drawn(data->store.records, data->store.records + kGenerateCapacity);
+    for (uint32_t i = 0; i < n; ++i)
+      data->store.records[i] = drawn[uint64_t{i} * 7919 % kGenerateCapacity],
+      data->store.records[i].key = drawn[uint64_t{i} * kGenerateCapacity / n].key;
+    data->store.count = n;
+  }
   window_end(*data) = data->time.last_key;
   return data;
 }
+
+constexpr uint32_t kDepartment = kStoreCapacity;  // a large department's years: 1,048,576
 
 std::string scratch(const char* name) {
   return (std::filesystem::temp_directory_path() / name).string();
 }
 
+// The window over the whole store; Arg: the store's size.
 void count_all(benchmark::State& state) {
-  const auto data = full_store();
+  const auto data = full_store(static_cast<uint32_t>(state.range(0)));
   for (auto _ : state) {
     count_state(*data);
     benchmark::DoNotOptimize(data->counts.total);
   }
-  state.SetItemsProcessed(state.iterations() * kStoreCapacity);
+  state.SetItemsProcessed(state.iterations() * data->store.count);
 }
-BENCHMARK(count_all);
+BENCHMARK(count_all)->Arg(kGenerateCapacity)->Arg(kDepartment)->Unit(benchmark::kMicrosecond);
+
+// Loading a .vdr file of a full store (16 MB), from the page cache.
+void load_vdr_full_store(benchmark::State& state) {
+  const auto data = full_store(kDepartment);
+  const std::string path = scratch("valdrin_bench_full.vdr");
+  write_records(path.c_str(), data->store);
+  auto store = std::make_unique<EventStore>();
+  TimeState time;
+  for (auto _ : state) benchmark::DoNotOptimize(read_records(path.c_str(), *store, time));
+  std::remove(path.c_str());
+  state.SetItemsProcessed(state.iterations() * kDepartment);
+}
+BENCHMARK(load_vdr_full_store)->Unit(benchmark::kMillisecond);
 
 // The counting pass written the plain way, one mask sub-field after another
 // with the generic field readers, over the same store and query as count_all:
@@ -80,7 +107,7 @@ void count_naive(benchmark::State& state) {
     count_naive_pass(data->store, data->query, data->time, data->counts);
     benchmark::DoNotOptimize(data->counts.total);
   }
-  state.SetItemsProcessed(state.iterations() * kStoreCapacity);
+  state.SetItemsProcessed(state.iterations() * data->store.count);
 }
 BENCHMARK(count_naive);
 
@@ -93,7 +120,7 @@ void count_three_filters(benchmark::State& state) {
     count_state(*data);
     benchmark::DoNotOptimize(data->counts.total);
   }
-  state.SetItemsProcessed(state.iterations() * kStoreCapacity);
+  state.SetItemsProcessed(state.iterations() * data->store.count);
 }
 BENCHMARK(count_three_filters);
 
@@ -111,7 +138,7 @@ void import_6000_lines(benchmark::State& state) {
   auto store = std::make_unique<EventStore>();
   TimeState time;
   for (auto _ : state) {
-    import_csv(path.c_str(), *store, time);
+    import_csv(path.c_str(), *store, time, AreaTable{});
     benchmark::DoNotOptimize(store->count);
   }
   std::filesystem::remove(path);
@@ -121,7 +148,8 @@ BENCHMARK(import_6000_lines)->Unit(benchmark::kMillisecond);
 void export_6000_records(benchmark::State& state) {
   const auto data = full_store();
   const std::string path = scratch("valdrin-bench-export.csv");
-  for (auto _ : state) benchmark::DoNotOptimize(export_csv(path.c_str(), data->store, data->time));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(export_csv(path.c_str(), data->store, data->time, AreaTable{}));
   std::filesystem::remove(path);
 }
 BENCHMARK(export_6000_records)->Unit(benchmark::kMillisecond);

@@ -9,6 +9,7 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <vector>
 
 #include "core/generator.h"
 #include "core/time_key.h"
@@ -25,7 +26,10 @@ struct Fixture {
   ViewState view;
   bool ok = false;
 
-  explicit Fixture(int width, int height) {
+  // `events`: the store's size; past the generator's 6000 the drawn keys are
+  // stretched over the store and the places and attributes taken in turn
+  // from records far apart; the band scale is chosen as a load chooses it.
+  explicit Fixture(int width, int height, uint32_t events = kGenerateCapacity) {
     if (!open_headless_gl(width, height, gl)) return;
     // The shipped city, when run from the source tree; any cell table with
     // zip areas serves.
@@ -34,9 +38,18 @@ struct Fixture {
     for (int i = 0; i < kCellCount; ++i)
       if (s.cells.words[i][0] == 0)
         s.cells.words[i][0] = make_cell_word(1, 0, false, 1 + i % 80, 0, false);
-    generate_events(kStoreCapacity, s.cells, s.random, s.store, s.time);
+    generate_events(kGenerateCapacity, s.cells, s.random, s.store, s.time);
+    if (events > kGenerateCapacity) {
+      const std::vector<Event> drawn(s.store.records, s.store.records + kGenerateCapacity);
+      for (uint32_t i = 0; i < events; ++i)
+        s.store.records[i] = drawn[uint64_t{i} * 7919 % kGenerateCapacity],
+        s.store.records[i].key = drawn[uint64_t{i} * kGenerateCapacity / events].key;
+      s.store.count = events;
+    }
+    choose_band_scale(s);
     window_end(s) = s.time.last_key;
     rebuild_columns(*scene, s);
+    view.events_per_band = scene->events_per_band;  // as the viewer sets it
     resize_view(view, static_cast<int16_t>(width), static_cast<int16_t>(height));
     view.tilt = 50;
     view.heading = 20;
@@ -120,15 +133,55 @@ BENCHMARK(draw_floor_1024x768)
 // One playback tick as the timer runs it: the Window end steps forward by a
 // day, the rebuild step, the view brought up to date as the viewer's paint
 // does it, and the renderer finishing it. The window holds nearly the whole
-// store (the heaviest field): its end steps through the last 30 days of the
-// data, over and over; the step back to the start redraws most of the view.
+// store (the heaviest field), or, with a third argument of 1, the month up
+// to its end, as an analyst plays a large store: its end steps through the
+// last 30 days of the data, over and over; the step back to the start
+// redraws most of the view.
 void step_latency(benchmark::State& state) {
-  Fixture f(1024, 768);
+  Fixture f(1024, 768, static_cast<uint32_t>(state.range(1)));
   if (!f.ok) {
     state.SkipWithError("no headless GL context");
     return;
   }
-  // Arg 0 colours by events, 1 by hot spots (Gi* recomputed every step).
+  // Arg 0 colours by events, 1 by hot spots (Gi* recomputed every step);
+  // the second is the store's size.
+  f.state->colouring = static_cast<uint8_t>(state.range(0));
+  uint16_t month_before_last = f.state->time.last_key;
+  for (int i = 0; i < 30; ++i) step_time_back(month_before_last, kStepDay);
+  int steps = 0;
+  const bool month = state.range(2) != 0;
+  for (auto _ : state) {
+    if (steps++ % 30 == 0) window_end(*f.state) = month_before_last;
+    step_time_forward(window_end(*f.state), kStepDay);
+    if (month) {
+      f.state->time.window_start = window_end(*f.state);
+      step_time_back(f.state->time.window_start, kStepMonth);
+    }
+    rebuild_columns(*f.scene, *f.state);
+    redraw_view(*f.scene, f.view);
+    glFinish();
+  }
+}
+BENCHMARK(step_latency)
+    ->Args({0, kGenerateCapacity, 0})
+    ->Args({1, kGenerateCapacity, 0})
+    ->Args({0, kStoreCapacity, 0})
+    ->Args({1, kStoreCapacity, 0})
+    ->Args({0, kStoreCapacity, 1})
+    ->Args({1, kStoreCapacity, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+
+// The program's own share of a tick, without the renderer: the step, the
+// count, the colouring's statistics and the columns' quads. Args as
+// step_latency.
+void step_rebuild(benchmark::State& state) {
+  Fixture f(1024, 768, static_cast<uint32_t>(state.range(1)));
+  if (!f.ok) {
+    state.SkipWithError("no headless GL context");
+    return;
+  }
   f.state->colouring = static_cast<uint8_t>(state.range(0));
   uint16_t month_before_last = f.state->time.last_key;
   for (int i = 0; i < 30; ++i) step_time_back(month_before_last, kStepDay);
@@ -137,11 +190,14 @@ void step_latency(benchmark::State& state) {
     if (steps++ % 30 == 0) window_end(*f.state) = month_before_last;
     step_time_forward(window_end(*f.state), kStepDay);
     rebuild_columns(*f.scene, *f.state);
-    redraw_view(*f.scene, f.view);
-    glFinish();
+    benchmark::DoNotOptimize(f.scene->side_vertices.data());
   }
 }
-BENCHMARK(step_latency)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(step_rebuild)
+    ->Args({0, kGenerateCapacity})
+    ->Args({1, kStoreCapacity})
+    ->Args({0, kStoreCapacity})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace valdrin

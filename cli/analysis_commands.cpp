@@ -75,7 +75,7 @@ int command_compare(const Options& o, AnalysisState& s, const Streams& io) {
     base_end = parse_key(*o.base_to, "--base-to");
     if (base_start > base_end) throw UsageError{"--base-from must not come after --base-to"};
   }
-  if (!load_store(o.positional[0], s, io.err)) return kExitFile;
+  if (!load_store(o.positional[0], s, io.err) || !load_areas(o, s, io.err)) return kExitFile;
   apply_filter(o, s);
   if (!o.base_from && !base_window(s.time.window_start, s.query.key, base_start, base_end))
     throw UsageError{"no base window before Day,January,1,2000: give --base-from and --base-to"};
@@ -112,7 +112,7 @@ int command_compare(const Options& o, AnalysisState& s, const Streams& io) {
     if (cells)
       std::snprintf(area, sizeof area, csv ? "%u,%u" : "\"%u,%u\"", i / kGridCols, i % kGridCols);
     else if (zips)
-      std::snprintf(area, sizeof area, "%u", kZipBase + i);
+      std::snprintf(area, sizeof area, "%u", zip_code(s.areas, i));
     else
       std::snprintf(area, sizeof area, csv ? "%c" : "\"%c\"", static_cast<char>(64 + i));
     const double z = change_z(now[i], before[i]);

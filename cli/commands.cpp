@@ -26,8 +26,8 @@ constexpr Command kCommands[] = {
      cli::command_report},
     {"select", "--cell ROW,COL --mode keymap|council|zip [--data DIR]", cli::command_select},
     {"generate", "OUT.vdr [--count N] [--repeat K] [--data DIR]", cli::command_generate},
-    {"import-csv", "IN.csv OUT.vdr", cli::command_import},
-    {"export-csv", "IN.vdr OUT.csv", cli::command_export},
+    {"import-csv", "IN.csv OUT.vdr [--data DIR]", cli::command_import},
+    {"export-csv", "IN.vdr OUT.csv [--data DIR]", cli::command_export},
     {"import-records", "IN.csv OUT.vdr --mapping MAP.toml [--rejects REJECTS.csv] [--data DIR]",
      cli::command_import_records},
     {"map", "OUT.bmp|OUT.png [--map 0|1] [--overlays MASK] [--data DIR]", cli::command_map},
@@ -47,7 +47,7 @@ constexpr Command kCommands[] = {
      cli::command_hotspots},
     {"compare",
      "IN.vdr [--from KEY] [--to KEY] [--base-from KEY --base-to KEY] [--by cell|district|zip]\n"
-     "      [--format json|csv] [--where FIELD=VALUE]...",
+     "      [--format json|csv] [--where FIELD=VALUE]... [--data DIR]",
      cli::command_compare},
 };
 

@@ -20,7 +20,8 @@ int cant_write(std::string_view path, std::FILE* err) {
 
 int command_generate(const Options& o, AnalysisState& s, const Streams& io) {
   expect_positional(o, 1, "generate");
-  const uint32_t n = o.count ? parse_count(*o.count, "--count", 0, kStoreCapacity) : kGenerateCount;
+  const uint32_t n =
+      o.count ? parse_count(*o.count, "--count", 0, kGenerateCapacity) : kGenerateCount;
   const uint32_t repeat = o.repeat ? parse_count(*o.repeat, "--repeat", 1, 1000000) : 1;
   if (!load_selection(o, s, io.err)) return kExitFile;
   for (uint32_t i = 0; i < repeat; ++i)
@@ -32,7 +33,8 @@ int command_generate(const Options& o, AnalysisState& s, const Streams& io) {
 
 int command_import(const Options& o, AnalysisState& s, const Streams& io) {
   expect_positional(o, 2, "import-csv");
-  if (!import_csv(path_of(o.positional[0]).c_str(), s.store, s.time)) {
+  if (!load_areas(o, s, io.err)) return kExitFile;
+  if (!import_csv(path_of(o.positional[0]).c_str(), s.store, s.time, s.areas)) {
     std::fprintf(io.err, "Error: Can't load csv file!! (%s)\n", path_of(o.positional[0]).c_str());
     return kExitFile;
   }
@@ -43,8 +45,8 @@ int command_import(const Options& o, AnalysisState& s, const Streams& io) {
 
 int command_export(const Options& o, AnalysisState& s, const Streams& io) {
   expect_positional(o, 2, "export-csv");
-  if (!load_store(o.positional[0], s, io.err)) return kExitFile;
-  if (!export_csv(path_of(o.positional[1]).c_str(), s.store, s.time))
+  if (!load_store(o.positional[0], s, io.err) || !load_areas(o, s, io.err)) return kExitFile;
+  if (!export_csv(path_of(o.positional[1]).c_str(), s.store, s.time, s.areas))
     return cant_write(o.positional[1], io.err);
   return kExitOk;
 }
@@ -60,6 +62,7 @@ int command_import_records(const Options& o, AnalysisState& s, const Streams& io
   request.mapping_path = path_of(*o.mapping);
   request.rejects_path = o.rejects ? path_of(*o.rejects) : "";
   request.data_folder = data_folder(o);
+  request.store = &s.store;
   records::ImportSummary summary;
   std::string error;
   const int ok = records::import_records(request, summary, error);
@@ -69,7 +72,6 @@ int command_import_records(const Options& o, AnalysisState& s, const Streams& io
   }
   std::fputs(records::summary_text(summary).c_str(), io.out);
   say_left_out("import-records", "rows ", summary.left_out);
-  (void)s;
   return kExitOk;
 }
 

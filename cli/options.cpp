@@ -242,11 +242,30 @@ std::string path_of(std::string_view view) { return std::string(view); }
 
 std::string selection_path(const Options& o) { return data_folder(o) + "/selections/default.sel"; }
 
+namespace {
+
+int read_areas(const std::string& folder, AnalysisState& s, std::FILE* err) {
+  std::string error;
+  if (read_area_table(folder + "/" + kAreaTableFile, s.areas, error)) return 1;
+  std::fprintf(err, "Error: %s\n", error.c_str());
+  return 0;
+}
+
+}  // namespace
+
 int load_selection(const Options& o, AnalysisState& s, std::FILE* err) {
   const std::string path = selection_path(o);
-  if (init_selection(path.c_str(), s.cells)) return 1;
-  std::fprintf(err, "Error: can't read the cell table %s\n", path.c_str());
-  return 0;
+  if (!init_selection(path.c_str(), s.cells)) {
+    std::fprintf(err, "Error: can't read the cell table %s\n", path.c_str());
+    return 0;
+  }
+  return read_areas(data_folder(o), s, err);
+}
+
+int load_areas(const Options& o, AnalysisState& s, std::FILE* err) {
+  const DataFolderSearch search =
+      find_data_folder(o.data, data_folder_candidates(executable_path(o.program.c_str())));
+  return search.folder.empty() ? 1 : read_areas(search.folder, s, err);
 }
 
 int load_store(std::string_view path, AnalysisState& s, std::FILE* err) {

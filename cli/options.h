@@ -102,8 +102,14 @@ std::string path_of(std::string_view view);
 
 std::string selection_path(const Options& o);
 
-// Loads the cell table; on failure also names the file tried. Return 1/0.
+// Loads the cell table and the data folder's Area table; on failure also
+// names the file tried or the fault. Return 1/0.
 int load_selection(const Options& o, AnalysisState& s, std::FILE* err);
+
+// Loads the data folder's Area table for a command that can do without a
+// data folder: with no --data and none found, the fixed zip rule stays.
+// Return 1/0 as load_selection.
+int load_areas(const Options& o, AnalysisState& s, std::FILE* err);
 
 // Loads a .vdr file; on failure says so with its name. Return 1/0.
 int load_store(std::string_view path, AnalysisState& s, std::FILE* err);

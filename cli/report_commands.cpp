@@ -58,7 +58,7 @@ int command_report(const Options& o, AnalysisState& s, const Streams& io) {
   apply_filter(o, s);
   if (!load_selection(o, s, io.err)) return kExitFile;
   count_state(s);
-  const std::string report = compose_report(s.cells, row, col, s.counts, s.time, s.query);
+  const std::string report = compose_report(s.cells, s.areas, row, col, s.counts, s.time, s.query);
   std::fwrite(report.data(), 1, report.size(), io.out);
   return kExitOk;
 }

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/area_table.h"
 #include "core/cell_table.h"
 #include "core/generator.h"
 #include "core/hotspots.h"
@@ -49,6 +50,7 @@ struct AnalysisState {
   Event query = initial_query();  // the Query masks; its key is the window's end
   CountTables counts = {};
   CellTable cells = {};
+  AreaTable areas;  // the data folder's zip codes and names; empty: the fixed rule
   GisSettings gis;
   uint8_t colouring = kColourByEvents;
   uint8_t neighbourhood = 1;  // Gi*'s distance in cells, 1 to 3

@@ -157,7 +157,7 @@ struct LineSplitter {
 
 }  // namespace
 
-Event parse_csv_event(const CsvFields& fields) {
+Event parse_csv_event(const CsvFields& fields, const AreaTable& areas) {
   const auto& f = fields.text;
   Event e;
   const uint32_t year = number_bits(f[0]) - 2000u;
@@ -171,7 +171,14 @@ Event parse_csv_event(const CsvFields& fields) {
             is(f[3], kNa) ? 0 : static_cast<uint32_t>(static_cast<unsigned char>(f[3][0])) - 64u);
   set_field(e, kRow, is(f[5], kNa) ? kNoRow : 65u - number_bits(f[5]));
   set_field(e, kCol, is(f[6], kNa) ? kNoCol : number_bits(f[6]));
-  set_field(e, kZip, is(f[20], kNa) ? 0 : number_bits(f[20]) - kZipBase);
+  uint32_t zip = 0;
+  if (is(f[20], kNa))
+    zip = 0;
+  else if (areas.zip_codes.empty())
+    zip = number_bits(f[20]) - kZipBase;
+  else if (!zip_index(areas, number_bits(f[20]), zip))
+    zip = 0;
+  set_field(e, kZip, zip);
 
   uint32_t division = 0;
   for (uint32_t i = 0; i < 19; ++i)
@@ -200,7 +207,7 @@ Event parse_csv_event(const CsvFields& fields) {
   return e;  // reserved bits were never set
 }
 
-int import_csv(const char* path, EventStore& store, TimeState& time) {
+int import_csv(const char* path, EventStore& store, TimeState& time, const AreaTable& areas) {
   std::FILE* file = std::fopen(path, "rb");
   if (file == nullptr) return 0;
   // Records are built apart from the store, so that a read failing half-way
@@ -215,7 +222,7 @@ int import_csv(const char* path, EventStore& store, TimeState& time) {
     if (header) {
       header = false;
     } else if (staging.count < kStoreCapacity) {
-      staging.records[staging.count++] = parse_csv_event(split.fields);
+      staging.records[staging.count++] = parse_csv_event(split.fields, areas);
     } else {
       ++left_out;
     }
@@ -257,7 +264,7 @@ int import_csv(const char* path, EventStore& store, TimeState& time) {
   return 1;
 }
 
-size_t format_csv_event(const Event& event, char* out) {
+size_t format_csv_event(const Event& event, const AreaTable& areas, char* out) {
   char* p = out;
   // The Date label as format_time_key writes it, built in place: the export
   // writes one per record.
@@ -275,7 +282,7 @@ size_t format_csv_event(const Event& event, char* out) {
   p = append_unsigned(p, get_field(event, kRow));
   *p++ = ',';
   const uint32_t zip = get_field(event, kZip);
-  p = zip != 0 ? append_unsigned(p, kZipBase + zip) : append(p, kNa);
+  p = zip != 0 ? append_unsigned(p, zip_code(areas, zip)) : append(p, kNa);
   *p++ = ',';
   const uint32_t council = get_field(event, kCouncil);
   if (council >= 1 && council <= kMaxCouncil)
@@ -292,13 +299,14 @@ size_t format_csv_event(const Event& event, char* out) {
   return static_cast<size_t>(p - out);
 }
 
-int write_csv_event(std::FILE* file, const Event& event) {
+int write_csv_event(std::FILE* file, const Event& event, const AreaTable& areas) {
   char line[kCsvLineSize];
-  const size_t length = format_csv_event(event, line);
+  const size_t length = format_csv_event(event, areas, line);
   return std::fwrite(line, 1, length, file) == length ? 1 : 0;
 }
 
-int export_csv(const char* path, const EventStore& store, const TimeState& time) {
+int export_csv(const char* path, const EventStore& store, const TimeState& time,
+               const AreaTable& areas) {
   char first[kDateLabelSize];
   char last[kDateLabelSize];
   format_time_key(time.first_key, first);
@@ -316,7 +324,7 @@ int export_csv(const char* path, const EventStore& store, const TimeState& time)
         ok = std::fwrite(block, 1, used, file) == used;
         used = 0;
       }
-      used += format_csv_event(store.records[i], block + used);
+      used += format_csv_event(store.records[i], areas, block + used);
     }
     if (ok && used != 0) ok = std::fwrite(block, 1, used, file) == used;
     return ok ? 1 : 0;

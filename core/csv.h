@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdio>
 
+#include "core/area_table.h"
 #include "core/event.h"
 #include "core/store.h"
 
@@ -25,27 +26,29 @@ struct CsvFields {
 
 // Builds an event from one import line's fields. Unknown text gives code 0;
 // numbers are read as atoi reads them and masked to the field's width; the
-// reserved bits are zero.
-Event parse_csv_event(const CsvFields& fields);
+// reserved bits are zero. A zip code becomes the index `areas` gives it (0
+// when it has none); without a table, the code less 76999.
+Event parse_csv_event(const CsvFields& fields, const AreaTable& areas);
 
 // Replaces the store with the records of an import file (line 1 skipped,
 // every further line one record), sorted by key with equal keys in file
 // order, and sets the data keys. Return 1; 0 when the file cannot be opened
-// or read, and then the store and keys are unchanged. Lines past the 6000th
-// are left out and said so.
-int import_csv(const char* path, EventStore& store, TimeState& time);
+// or read, and then the store and keys are unchanged. Lines past the
+// 1,048,576th are left out and said so. Zip codes are read through `areas`.
+int import_csv(const char* path, EventStore& store, TimeState& time, const AreaTable& areas);
 
 // Writes one record's export line, with its line end, into `out` (at least
-// kCsvLineSize bytes). Return its length.
-size_t format_csv_event(const Event& event, char* out);
+// kCsvLineSize bytes), zip codes as `areas` names them. Return its length.
+size_t format_csv_event(const Event& event, const AreaTable& areas, char* out);
 
 // Writes one record's export line to an open export file. Return 1, or 0 when
 // the write failed.
-int write_csv_event(std::FILE* file, const Event& event);
+int write_csv_event(std::FILE* file, const Event& event, const AreaTable& areas);
 
 // Writes the whole store in the export layout, whole or not at all. Return 1,
 // or 0 when the file cannot be created or fully written; an existing file at
 // `path` is then left exactly as it was.
-int export_csv(const char* path, const EventStore& store, const TimeState& time);
+int export_csv(const char* path, const EventStore& store, const TimeState& time,
+               const AreaTable& areas);
 
 }  // namespace valdrin

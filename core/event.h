@@ -77,7 +77,7 @@ constexpr uint32_t kNoCol = 84;
 constexpr uint32_t kNoRow = 66;
 constexpr uint32_t kZipBase = 76999;  // zip code = kZipBase + Zip index
 constexpr uint32_t kMaxZipIndex = 1000;
-constexpr uint32_t kMaxCouncil = 9;
+constexpr uint32_t kMaxCouncil = 15;  // the 4-bit code's every district, A-O
 
 // Labels of a coded field as the Query Panel lists show them, by code; a null
 // entry is a code without label. Code 0 ("not recorded") has no label here.

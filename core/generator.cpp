@@ -20,7 +20,7 @@ int generate_events(uint32_t n, const CellTable& cells, RandomState& random, Eve
     show_message("ERROR", "generate_events(): no cell has a zip area");
     return 0;
   }
-  if (n > kStoreCapacity) n = kStoreCapacity;
+  if (n > kGenerateCapacity) n = kGenerateCapacity;
   store.count = 0;
   while (store.count < n) {
     Event e;

@@ -5,8 +5,8 @@
 
 namespace valdrin {
 
-std::string cell_readout(const CellTable& table, const CountTables& counts, int16_t row,
-                         int16_t col) {
+std::string cell_readout(const CellTable& table, const AreaTable& areas, const CountTables& counts,
+                         int16_t row, int16_t col) {
   if (row < 0 || row >= kGridRows || col < 0 || col >= kGridCols) return {};
   const int cell = row * kGridCols + col;
   const uint32_t word0 = table.words[cell][0];
@@ -34,9 +34,9 @@ std::string cell_readout(const CellTable& table, const CountTables& counts, int1
     text += '\n';
     text += line;
   };
-  if (first_zip(word0) != 0) add("Zip Code %u", kZipBase + first_zip(word0));
+  if (first_zip(word0) != 0) add("Zip Code %u", zip_code(areas, first_zip(word0)));
   if ((word0 & kSecondZipBit) != 0 && second_zip(word0) != 0)
-    add("Zip Code %u", kZipBase + second_zip(word0));
+    add("Zip Code %u", zip_code(areas, second_zip(word0)));
   if (first_council(word0) != 0) add("Council District %c", 64 + first_council(word0));
   if ((word0 & kSecondCouncilBit) != 0 && second_council(word0) != 0)
     add("Council District %c", 64 + second_council(word0));

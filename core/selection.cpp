@@ -72,7 +72,7 @@ void clear_selection(CellTable& table) {
   for (auto& entry : table.words) entry[0] &= ~kSelectedBit;
 }
 
-std::string compose_report(const CellTable& table, int16_t row, int16_t col,
+std::string compose_report(const CellTable& table, const AreaTable& areas, int16_t row, int16_t col,
                            const CountTables& counts, const TimeState& time, const Event& query) {
   const bool valid = in_grid(row, col);
   const uint32_t word0 = valid ? table.words[row * kGridCols + col][0] : 0;
@@ -110,10 +110,10 @@ std::string compose_report(const CellTable& table, int16_t row, int16_t col,
   const uint32_t z1 = first_zip(word0);
   const uint32_t z2 = second_zip(word0);
   if (z1 != 0)
-    report.append("Zip Code %u: %u, %s%%\r\n", kZipBase + z1, zip_count(counts, z1),
+    report.append("Zip Code %u: %u, %s%%\r\n", zip_code(areas, z1), zip_count(counts, z1),
                   share(zip_count(counts, z1)).text);
   if ((word0 & kSecondZipBit) != 0)
-    report.append("Zip Code %u: %u, %s%%\r\n", kZipBase + z2, zip_count(counts, z2),
+    report.append("Zip Code %u: %u, %s%%\r\n", zip_code(areas, z2), zip_count(counts, z2),
                   share(zip_count(counts, z2)).text);
   const uint32_t k1 = first_council(word0);
   const uint32_t k2 = second_council(word0);

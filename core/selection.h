@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/area_table.h"
 #include "core/cell_table.h"
 #include "core/query.h"
 
@@ -25,9 +26,9 @@ int select_area(CellTable& table, uint8_t mode, int16_t row, int16_t col);
 void clear_selection(CellTable& table);
 
 // The Statistics report on cell (row, col) from the last counting pass, with
-// CR LF line ends. Codes without a counter (a district above 9, a zip index
-// above 1000) print a count of 0; the text is cut to 255 characters.
-std::string compose_report(const CellTable& table, int16_t row, int16_t col,
+// CR LF line ends, zip codes as `areas` names them. A zip index above 1000
+// has no counter and prints a count of 0; the text is cut to 255 characters.
+std::string compose_report(const CellTable& table, const AreaTable& areas, int16_t row, int16_t col,
                            const CountTables& counts, const TimeState& time, const Event& query);
 
 }  // namespace valdrin

@@ -1,7 +1,8 @@
-// The Event store: the fixed array of at most 6000 records, kept in
-// ascending Time key order, that every view of the data reads; the event
-// data file (.vdr: records back to back, no header) that loads and saves it;
-// and the Time key comparator every producer sorts with.
+// The Event store: the fixed array of at most 1,048,576 records (16 MB, a
+// large department's years), kept in ascending Time key order, that every
+// view of the data reads; the event data file (.vdr: records back to back,
+// no header) that loads and saves it; and the Time key comparator every
+// producer sorts with.
 #pragma once
 
 #include <cstdint>
@@ -10,10 +11,12 @@
 
 namespace valdrin {
 
-constexpr uint32_t kStoreCapacity = 6000;
+constexpr uint32_t kStoreCapacity = 1048576;
+// The synthetic generator makes at most this many, as it always has.
+constexpr uint32_t kGenerateCapacity = 6000;
 
 // The program holds one EventStore for its whole run; records 0 to count - 1
-// are the data.
+// are the data. Too big for a stack: make it static or on the heap.
 struct EventStore {
   Event records[kStoreCapacity];
   uint32_t count = 0;
@@ -40,14 +43,15 @@ void sort_store(EventStore& store);
 void set_data_keys(const EventStore& store, TimeState& time);
 
 // A producer that had more than the store holds says so, with the ERROR
-// caption: "OPERATION: the store holds 6000 records; N more WHATwere left
+// caption: "OPERATION: the store holds 1048576 records; N more WHATwere left
 // out" (WHAT is "" or ends in a space). Nothing is said for 0.
 void say_left_out(const char* operation, const char* what, uint64_t left_out);
 
 // Replaces the store with the records of an event data file and sets the
 // data keys. Return 1 on success; 0 when the file cannot be opened or read,
 // and then the store and the keys are as they were. A file of more than
-// 6000 records loads its first 6000 and says how many were left out.
+// 1,048,576 records loads its first 1,048,576 and says how many were left
+// out.
 int read_records(const char* path, EventStore& store, TimeState& time);
 
 // Writes records 0 to count - 1 to a new event data file, whole or not at

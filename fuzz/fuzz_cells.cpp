@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Event query;
   default_query(query);
   reset_window_end(time, query);
-  const std::string report = compose_report(table, row, col, counts, time, query);
+  const std::string report = compose_report(table, AreaTable{}, row, col, counts, time, query);
   if (report.size() >= kReportSize) std::abort();
   return 0;
 }

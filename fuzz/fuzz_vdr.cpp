@@ -26,6 +26,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   count_events(store, query, time, counts);
   char line[kCsvLineSize];
   for (uint32_t i = 0; i < store.count; ++i)
-    if (format_csv_event(store.records[i], line) >= kCsvLineSize) std::abort();
+    if (format_csv_event(store.records[i], AreaTable{}, line) >= kCsvLineSize) std::abort();
   return 0;
 }

@@ -45,13 +45,13 @@ uint64_t hash_text(std::string_view text) {
   return h ^ (h >> 33);
 }
 
-// Open-addressing set of nonzero 64-bit keys.
+// Open-addressing set of nonzero 64-bit keys, at most three quarters full.
 struct KeySet {
   std::vector<uint64_t> slots = std::vector<uint64_t>(1024);
   size_t used = 0;
   // Return true when `key` was not there before.
   bool insert(uint64_t key) {
-    if ((used + 1) * 2 > slots.size()) {
+    if ((used + 1) * 4 > slots.size() * 3) {
       std::vector<uint64_t> old(slots.size() * 2);
       old.swap(slots);
       used = 0;
@@ -158,7 +158,8 @@ struct Importer {
   Georeference georeference;
   LonLatToMapPtr projection;
   AreaTable areas;
-  std::unique_ptr<EventStore> store = std::make_unique<EventStore>();
+  std::unique_ptr<EventStore> own_store;
+  EventStore* store = nullptr;
   Incidents incidents;
   ImportSummary* summary = nullptr;
   std::FILE* rejects = nullptr;
@@ -405,6 +406,9 @@ int import_records(const ImportRequest& request, ImportSummary& summary, std::st
   summary = ImportSummary{};
   auto im = std::make_unique<Importer>();
   im->summary = &summary;
+  if (request.store == nullptr) im->own_store = std::make_unique<EventStore>();
+  im->store = request.store ? request.store : im->own_store.get();
+  im->store->count = 0;
   if (!read_mapping(request.mapping_path, im->mapping, error)) {
     summary.bad_mapping = error.rfind("can't read", 0) != 0;
     return 0;

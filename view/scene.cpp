@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+#include "core/message.h"
+
 namespace valdrin {
 
 void build_side_texture() {
@@ -59,6 +61,11 @@ void init_scene(Scene& scene, AnalysisState& state, const std::string& data_dir)
   // The cell table first: the map's composition reads nothing of it, but a
   // missing selection file is the first thing start-up reports.
   init_selection((data_dir + "/selections/default.sel").c_str(), state.cells);
+  // The names of the folder's areas; a folder without them keeps the fixed
+  // zip rule, a damaged table is said and left unused.
+  std::string error;
+  if (!read_area_table(data_dir + "/" + kAreaTableFile, state.areas, error))
+    show_message("ERROR", error.c_str());
   load_scene_gl(scene, state.gis, data_dir);
   build_cell_texcoords(scene.texcoords);
   rebuild_columns(scene, state);

@@ -44,7 +44,7 @@ struct CsvFiles : ::testing::Test {
 
   int import(const std::string& body, const std::string& header = "year,month,...\n") {
     test::write_file(dir.path("in.csv"), header + body);
-    return import_csv(dir.path("in.csv").c_str(), *store, time);
+    return import_csv(dir.path("in.csv").c_str(), *store, time, AreaTable{});
   }
 };
 
@@ -59,7 +59,7 @@ TEST_F(CsvFiles, ExportHeaderAndLinesThenImportRulesAndListingsByteForByte) {
        "Day,January,1,2000,84,66,78022,I,Swat,No,Both,Duplicate,-NA-,Female,Duplicate,-NA-,"
        "Officer,Dog,UNKNOWN,Accident\n"},
       {night,
-       "Night,,31,2031,10,20,-NA-,-NA-,XJob,Yes,None,-NA-,White,Male,Dispatched,5,Dog,Male,-NA-,"
+       "Night,,31,2031,10,20,-NA-,J,XJob,Yes,None,-NA-,White,Male,Dispatched,5,Dog,Male,-NA-,"
        "-NA-\n"},
       {example_with("COUNCIL=0 DIVISION=20 NUMS=8 SAGE=1"),
        "Day,January,1,2000,10,20,77002,-NA-,-NA-,Yes,None,2,White,Male,Dispatched,-NA-,Black,"
@@ -69,10 +69,10 @@ TEST_F(CsvFiles, ExportHeaderAndLinesThenImportRulesAndListingsByteForByte) {
     store->records[store->count++] = event, expected += line;
   for (; store->count < 3000; expected += kExampleExport)
     store->records[store->count++] = test::example_event();
-  ASSERT_EQ(export_csv(dir.path("out.csv").c_str(), *store, time), 1);
+  ASSERT_EQ(export_csv(dir.path("out.csv").c_str(), *store, time, AreaTable{}), 1);
   EXPECT_TRUE(test::read_file(dir.path("out.csv")) == expected);
   store->count = 0;
-  ASSERT_EQ(export_csv(dir.path("empty.csv").c_str(), *store, time), 1);
+  ASSERT_EQ(export_csv(dir.path("empty.csv").c_str(), *store, time, AreaTable{}), 1);
   EXPECT_EQ(test::read_file(dir.path("empty.csv")), kHeadLines);
   // "position FIELD texts = codes", one text at a time; 20 nines saturate strtol and keep -1.
   const std::string rules =
@@ -97,11 +97,22 @@ TEST_F(CsvFiles, ExportHeaderAndLinesThenImportRulesAndListingsByteForByte) {
       codes >> code;
       CsvFields fields = {};
       std::snprintf(fields.text[index], kCsvFieldSize, "%s", text.c_str());
-      EXPECT_EQ(get_field(parse_csv_event(fields), FieldId(field)), code)
+      EXPECT_EQ(get_field(parse_csv_event(fields, AreaTable{}), FieldId(field)), code)
           << c << " \"" << text << '"';
     }
   }
-  const Event e = parse_csv_event(CsvFields{});  // reserved bits are never set
+  // A folder's own zip codes, of another range, are written and read as they are.
+  AreaTable areas;
+  areas.zip_codes = {0, 90012, 0, 10001};
+  char line[kCsvLineSize];
+  format_csv_event(example_with("ZIP=3"), areas, line);
+  EXPECT_EQ(std::string(line).substr(0, 32), "Day,January,1,2000,10,20,10001,B");
+  for (const auto& [text, code] : {std::pair{"10001", 3u}, {"90012", 1u}, {"77002", 0u}}) {
+    CsvFields zip = {};
+    std::snprintf(zip.text[20], kCsvFieldSize, "%s", text);
+    EXPECT_EQ(get_field(parse_csv_event(zip, areas), kZip), code) << text;
+  }
+  const Event e = parse_csv_event(CsvFields{}, areas);  // reserved bits are never set
   EXPECT_EQ(std::tuple(e.location >> 28, e.incident & 0x8003u, e.officer & 0x8000u, e.suspect >> 21,
                        e.reserved),
             std::tuple(0u, 0u, 0u, 0u, 0));
@@ -149,15 +160,15 @@ TEST_F(CsvFiles, HeaderOnlyFailedImportsSortingTheCapacityAndBillionsOfCommas) {
   // A missing file or a folder: nothing changes; the caller tells the user.
   const std::string before = summary(*store);
   const uint16_t first_key = time.first_key;
-  EXPECT_EQ(import_csv(dir.path("missing.csv").c_str(), *store, time), 0);
-  EXPECT_EQ(import_csv(dir.root().c_str(), *store, time), 0);
+  EXPECT_EQ(import_csv(dir.path("missing.csv").c_str(), *store, time, AreaTable{}), 0);
+  EXPECT_EQ(import_csv(dir.root().c_str(), *store, time, AreaTable{}), 0);
   EXPECT_EQ(std::tuple(summary(*store), time.first_key), std::tuple(before, first_key));
   std::string body;
-  for (int i = 0; i < 6002; ++i) body += "2001,1,1,A,,0," + std::to_string(i % 84) + ",1\n";
+  for (uint32_t i = 0; i < kStoreCapacity + 2; ++i) body += "2001,1,1,A,,0,1,1\n";
   ASSERT_EQ(import(body), 1);
   EXPECT_EQ(std::tuple(store->count, recorder.log),
-            std::tuple(6000u,
-                       "ERROR: import_csv(): the store holds 6000 records; 2 more lines were "
+            std::tuple(kStoreCapacity,
+                       "ERROR: import_csv(): the store holds 1048576 records; 2 more lines were "
                        "left out\n"));
   // 2^31 + 5 commas on one line, past a 32-bit field counter, through a pipe (not on disk).
   int fds[2];
@@ -170,7 +181,8 @@ TEST_F(CsvFiles, HeaderOnlyFailedImportsSortingTheCapacityAndBillionsOfCommas) {
     std::fputs(",,,,,X,2016\n2001,5,6,C,,0,1\n", out);
     std::fclose(out);
   });
-  const int loaded = import_csv(("/dev/fd/" + std::to_string(fds[0])).c_str(), *store, time);
+  const int loaded =
+      import_csv(("/dev/fd/" + std::to_string(fds[0])).c_str(), *store, time, AreaTable{});
   writer.join();
   ::close(fds[0]);
   ASSERT_EQ(loaded, 1);

@@ -47,15 +47,15 @@ TEST_F(Counting, WindowNoCellCodesWithoutASlotEachMaskFiltersTogetherAndResets) 
   store->count = 0;
   add(test::event_at(0x1000, 66, 10, 3, 2));        // no location: row 66
   add(test::event_at(0x1000, 10, 84, 3, 2));        // no location: col 84
-  add(test::event_at(0x1000, 100, 120, 1023, 15));  // beyond every table
+  add(test::event_at(0x1000, 100, 120, 1023, 15));  // beyond every table but the districts'
   add(test::event_at(0x1000, 65, 83, 1000, 9));     // last slots of every table
   add(test::event_at(0x1000, 0, 0, 0, 0));          // not recorded: slot 0
   count();
   EXPECT_EQ(
       std::tuple(counts->total, std::accumulate(counts->cells, counts->cells + kCellCount, 0u),
                  cell(65, 83) + cell(0, 0), counts->zip[3], counts->zip[1000], counts->zip[0],
-                 counts->council[2], counts->council[9], counts->council[0]),
-      std::tuple(5u, 2u, 2u, 2u, 1u, 2u, 2u, 1u, 2u));
+                 counts->council[2], counts->council[9], counts->council[15], counts->council[0]),
+      std::tuple(5u, 2u, 2u, 2u, 1u, 2u, 2u, 1u, 1u, 1u));
   // Each filter admits only its code (0 all), over events whose other fields are nonzero.
   for (int q = 0; q < kQueryFieldCount; ++q) {
     const QueryFieldId field = static_cast<QueryFieldId>(q);

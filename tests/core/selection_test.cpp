@@ -81,13 +81,14 @@ struct Report : ::testing::Test {
   std::unique_ptr<CountTables> counts = std::make_unique<CountTables>();
   TimeState time;
   Event query = initial_query();
+  AreaTable areas;  // empty: the fixed zip rule
 
   void cell(int row, int col, uint32_t word0, const char (&code)[5]) {
     table->words[index(row, col)][0] = word0;
     table->words[index(row, col)][1] = make_keymap_word(code);
   }
   std::string report(int row, int col) {
-    return compose_report(*table, int16_t(row), int16_t(col), *counts, time, query);
+    return compose_report(*table, areas, int16_t(row), int16_t(col), *counts, time, query);
   }
 };
 
@@ -109,7 +110,8 @@ TEST_F(Report, ReadoutAndLinesForEachKindOfCell) {
       {0, 84, ""},
       {-1, 3, ""}};
   for (const auto& [row, col, text] : readouts)
-    EXPECT_EQ(cell_readout(*table, *counts, int16_t(row), int16_t(col)), text) << row << "," << col;
+    EXPECT_EQ(cell_readout(*table, areas, *counts, int16_t(row), int16_t(col)), text)
+        << row << "," << col;
   cell(20, 10, make_cell_word(9, 0, false, 3, 0, false), "0493");
   cell(12, 40, 0, ".\0\0\0");
   cell(5, 5, make_cell_word(2, 4, true, 0, 0, true), "A7\0Z");
@@ -144,6 +146,11 @@ TEST_F(Report, ReadoutAndLinesForEachKindOfCell) {
   const std::string cut = report(0, 0);
   EXPECT_EQ(cut.size(), kReportSize - 1);
   EXPECT_NE(cut.find("Council District I: 4294967295, 429496729600.00%"), std::string::npos) << cut;
+  // A folder's own zip codes print as they are, in the report and the read-out.
+  areas.zip_codes = {0, 0, 0, 90210};
+  EXPECT_NE(report(20, 10).find("\r\nZip Code 90210: 40, "), std::string::npos);
+  EXPECT_NE(cell_readout(*table, areas, *counts, 20, 10).find("\nZip Code 90210\n"),
+            std::string::npos);
 }
 
 // The viewer runs under the user's locale (Qt sets it); the report still writes '.' as the CLI.

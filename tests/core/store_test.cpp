@@ -61,17 +61,18 @@ struct StoreFiles : ::testing::Test {
   }
 };
 
-// Whole records in file order, up to 6000; a failed load changes nothing; saves whole or none.
+// Whole records in file order, up to the capacity; a failed load changes nothing; saves whole or
+// none.
 TEST_F(StoreFiles, LoadsCountWholeRecordsSavesAreWholeOrNothingGeneratorDraws) {
-  const std::string all = file_of(6003, 0x1000) + "xyz";
-  const std::pair<size_t, uint16_t> cases[] = {{0, 0},  {15, 0},       {16, 1},
-                                               {47, 2}, {96000, 6000}, {all.size(), 6000}};
+  const std::string all = file_of(kStoreCapacity + 3, 0x1000) + "xyz";
+  const std::pair<size_t, uint32_t> cases[] = {
+      {0, 0}, {15, 0}, {16, 1}, {47, 2}, {96000, 6000}, {all.size(), kStoreCapacity}};
   for (const auto& [bytes, count] : cases) {
     store->count = 99;
     time.window_start = 0x4321;
     ASSERT_EQ(load(all.substr(0, bytes)), 1);
     EXPECT_EQ(std::tuple(store->count, time.first_key, time.last_key, time.window_start),
-              count ? std::tuple(uint32_t{count}, 0x1000, 0x1000 + count - 1, 0x1000)
+              count ? std::tuple(count, 0x1000, int((0x1000 + count - 1) & 0xFFFF), 0x1000)
                     : std::tuple(0u, int{kFirstValidKey}, int{kLastValidKey}, int{kFirstValidKey}))
         << bytes;
   }
@@ -84,7 +85,7 @@ TEST_F(StoreFiles, LoadsCountWholeRecordsSavesAreWholeOrNothingGeneratorDraws) {
                        record_bytes(store->records[16])),
             std::tuple(17u, 0x3000, 0x1000, 0x2002, early));
   EXPECT_EQ(recorder.log,
-            "ERROR: read_records(): the store holds 6000 records; 3 more were left out\n"
+            "ERROR: read_records(): the store holds 1048576 records; 3 more were left out\n"
             "ERROR: read_records(): fopen error\nERROR: read_records(): read error\n");
   // Saves are byte-identical, whole or nothing, and failures say so.
   const std::string original = file_of(321, 0x4000);
@@ -113,17 +114,20 @@ TEST_F(StoreFiles, LoadsCountWholeRecordsSavesAreWholeOrNothingGeneratorDraws) {
                        test::read_file(dir.path("real/data.vdr")).size()),
             std::tuple(true, 1, kEventBytes));
 
-  store->count = 600;
+  // A full store, 16 MB, saved whole or not at all; the CSV export of 600.
+  store->count = kStoreCapacity;
   for (uint32_t i = 0; i < store->count; ++i) {
     store->records[i] = test::example_event();
     set_field(store->records[i], kCol, i % 84);
   }
-  set_data_keys(*store, time);
   test::check_whole_or_nothing("event data", store->count * kEventBytes,
                                [&](const char* path) { return write_records(path, *store); });
-  ASSERT_EQ(export_csv(dir.path("full.csv").c_str(), *store, time), 1);
-  test::check_whole_or_nothing("CSV export", test::read_file(dir.path("full.csv")).size(),
-                               [&](const char* path) { return export_csv(path, *store, time); });
+  store->count = 600;
+  set_data_keys(*store, time);
+  ASSERT_EQ(export_csv(dir.path("full.csv").c_str(), *store, time, AreaTable{}), 1);
+  test::check_whole_or_nothing(
+      "CSV export", test::read_file(dir.path("full.csv")).size(),
+      [&](const char* path) { return export_csv(path, *store, time, AreaTable{}); });
   // Any save replaces its file only when every write succeeded.
   const std::tuple<const char*, std::function<int(std::FILE*)>, bool> writers[] = {
       {"all written", [](std::FILE* f) { return std::fputs("new bytes", f) >= 0 ? 1 : 0; }, true},
@@ -191,7 +195,7 @@ TEST_F(StoreFiles, LoadsCountWholeRecordsSavesAreWholeOrNothingGeneratorDraws) {
             std::tuple(store->records[0].key, store->records[kGenerateCount - 1].key,
                        store->records[0].key));
   ASSERT_EQ(generate_events(7000, *table, random, *store, time), 1);  // capped
-  EXPECT_EQ(store->count, kStoreCapacity);
+  EXPECT_EQ(store->count, kGenerateCapacity);
 }
 
 }  // namespace valdrin::store_test

@@ -64,7 +64,7 @@ TEST(SampleCity, RegeneratesImportsAndLoadsToTheShippedBytes) {
   // The listing imported is the event file; it runs 2024 to December 2025.
   auto store = std::make_unique<EventStore>();
   TimeState time;
-  ASSERT_EQ(import_csv(kCsv.c_str(), *store, time), 1);
+  ASSERT_EQ(import_csv(kCsv.c_str(), *store, time, AreaTable{}), 1);
   ASSERT_EQ(write_records(dir.path("imported.vdr").c_str(), *store), 1);
   EXPECT_TRUE(test::read_file(dir.path("imported.vdr")) == vdr);
   ASSERT_EQ(read_records(kVdr.c_str(), *store, time), 1);

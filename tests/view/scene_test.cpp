@@ -57,7 +57,7 @@ struct SceneFrames : ::testing::Test {
   }
   // `count` events in cell (row, col), all with one key inside the window.
   void add_events(int row, int col, int count) {
-    for (int k = 0; k < count && store->count < kStoreCapacity; ++k)
+    for (int k = 0; k < count && store->count < kGenerateCapacity; ++k)
       store->records[store->count++] =
           test::event_at(0x1085, static_cast<uint32_t>(row), static_cast<uint32_t>(col));
   }
@@ -197,7 +197,7 @@ TEST_F(SceneFrames, ArraysDrawTheFramesOfTheImmediateModeLists) {
   const Case cases[] = {
       {"empty store, straight down", [] {}, 0, 0, 170, 42, 33, 0},
       {"full store, tilted", [&] { RandomState random;
-         ASSERT_EQ(generate_events(kStoreCapacity, *cells, random, *store, time), 1);
+         ASSERT_EQ(generate_events(kGenerateCapacity, *cells, random, *store, time), 1);
          query.key = time.last_key; }, 20, 50, 170, 42, 33, 0},
       {"a selection on the full store", [&] { for (int i = 0; i < 500; ++i)
          cells->words[(20 + i / 25) * kGridCols + 30 + i % 25][0] |= kSelectedBit; },
@@ -315,7 +315,7 @@ TEST_F(SceneFrames, EveryPartialRedrawGivesTheWholeFrame) {
   gis = GisSettings{};
   open(kWidth, kHeight, std::string(VALDRIN_SOURCE_DIR) + "/data");
   RandomState random;
-  ASSERT_EQ(generate_events(kStoreCapacity, *cells, random, *store, time), 1);
+  ASSERT_EQ(generate_events(kGenerateCapacity, *cells, random, *store, time), 1);
   std::tie(view.heading, view.tilt, view.distance) = std::tuple(20.0f, 50.0f, 100.0f);
   const auto days = [&](int n) {
     return [this, n] {
