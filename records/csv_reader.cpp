@@ -76,7 +76,7 @@ Scan scan(CsvReader& r, bool eof) {
       size_t d = p;
       while (d < end && b[d] != ',' && b[d] != '\n') ++d;
       if (d == end && !eof) return Scan::NeedMore;
-      const size_t stray_end = d > p && b[d - 1] == '\r' && d < end ? d - 1 : d;
+      const size_t stray_end = d > p && b[d - 1] == '\r' ? d - 1 : d;
       if (stray_end > p) r.malformed = true;
       p = d;
     } else {
@@ -85,7 +85,7 @@ Scan scan(CsvReader& r, bool eof) {
       if (d == end && !eof) return Scan::NeedMore;
       span.begin = static_cast<uint32_t>(p);
       span.size = static_cast<uint32_t>(d - p);
-      if (d < end && b[d] == '\n' && span.size > 0 && b[d - 1] == '\r') --span.size;
+      if (span.size > 0 && b[d - 1] == '\r') --span.size;  // CRLF, or a last line's CR
       p = d;
     }
     r.fields.push_back(span);
@@ -95,7 +95,7 @@ Scan scan(CsvReader& r, bool eof) {
       continue;
     }
     size_t raw_end = p;
-    if (raw_end > r.begin && p < end && b[raw_end - 1] == '\r') --raw_end;
+    if (raw_end > r.begin && b[raw_end - 1] == '\r') --raw_end;
     r.raw_begin = static_cast<uint32_t>(r.begin);
     r.raw_size = static_cast<uint32_t>(raw_end - r.begin);
     r.line = r.next_line;

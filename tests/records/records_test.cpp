@@ -124,7 +124,7 @@ TEST(CsvReader, QuotesLineEndsBomBlankLinesAndFaults) {
       {"a,,\n,\n\"\"\n", "1:a|| ; 2:| ; 3:"},
       {"1,\"x\"y,2\n3\n", "1!1|x|2 ; 2:3"},
       {"1,\"open\n2,3\n", "1!1|open\n2,3\n"},
-      {"a\rb,c\r\n", "1:a\rb|c"}};
+      {"a\rb,c\r\n\"d\"\r", "1:a\rb|c ; 2:d"}};
   for (const auto& [bytes, want] : cases) EXPECT_EQ(records_of(bytes), want);
   // Records across many refills of the buffer, and one too long for it, cut at its line's end.
   std::string big;
