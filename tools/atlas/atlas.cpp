@@ -6,9 +6,9 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <memory>
 
+#include "core/cell_coverage.h"
 #include "view/bitmap_font.h"
 #include "view/texcoords.h"
 
@@ -288,44 +288,26 @@ void paint_overlays(const City& city, const PixelInfo& info, Atlas& atlas) {
   }
 }
 
-// The codes of one cell: those at its centre first, then the most common
-// other code in its footprint as the second.
+// The codes of each cell by the areas covering most of it (core's rule),
+// from the city's own geometry at the cell's sample points.
 void fill_cells(const City& city, CellTable& table) {
-  constexpr int kSamples = 6;
+  CellSample samples[kSamplesPerCell];
   for (int r = 0; r < kGridRows; ++r) {
     for (int c = 0; c < kGridCols; ++c) {
-      uint32_t(&entry)[2] = table.words[r * kGridCols + c];
-      const double cx = c + 0.5, cy = r + 0.5;
-      if (!inside_city(city, cx, cy)) {
-        const char none[4] = {'.', 0, 0, 0};
-        entry[0] = 0;
-        entry[1] = make_keymap_word(none);
-        continue;
-      }
-      const uint32_t zip1 = zip_at(city, cx, cy);
-      const uint32_t district1 = district_at(city, cx, cy);
-      std::map<uint32_t, int> zips, districts;
-      for (int j = 0; j < kSamples; ++j) {
-        for (int i = 0; i < kSamples; ++i) {
-          const double x = c + (i + 0.5) / kSamples, y = r + (j + 0.5) / kSamples;
-          const uint32_t z = zip_at(city, x, y), d = district_at(city, x, y);
-          if (z != 0 && z != zip1) ++zips[z];
-          if (d != 0 && d != district1) ++districts[d];
+      for (int j = 0; j < kCellSamples; ++j)
+        for (int i = 0; i < kCellSamples; ++i) {
+          const double x = sample_coordinate(c, i), y = sample_coordinate(r, j);
+          CellSample& s = samples[j * kCellSamples + i];
+          s.inside = inside_city(city, x, y);
+          s.zip = s.inside ? zip_at(city, x, y) : 0;
+          s.district = s.inside ? district_at(city, x, y) : 0;
         }
-      }
-      auto most = [](const std::map<uint32_t, int>& counts) {
-        uint32_t best = 0;
-        int n = 0;
-        for (const auto& [code, k] : counts)
-          if (k > n) {
-            best = code;
-            n = k;
-          }
-        return best;
-      };
-      const uint32_t zip2 = most(zips), district2 = most(districts);
-      entry[0] = make_cell_word(district1, district2, district2 != 0, zip1, zip2, zip2 != 0);
-      const std::string code = keymap_code(r, c);
+      const CellAreas areas = cell_areas(samples);
+      uint32_t(&entry)[2] = table.words[r * kGridCols + c];
+      entry[0] =
+          make_cell_word(areas.district.first, areas.district.second, areas.district.has_second,
+                         areas.zip.first, areas.zip.second, areas.zip.has_second);
+      const std::string code = areas.inside ? keymap_code(r, c) : std::string(".\0\0\0", 4);
       entry[1] = make_keymap_word(code.c_str());
     }
   }
