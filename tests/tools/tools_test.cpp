@@ -24,7 +24,7 @@ TEST(Atlas, RegeneratesTheShippedDataAndPixelsMatchTexCoords) {
   test::ScratchDir dir;
   ASSERT_EQ(write_atlas(*atlas, dir.root()), 1);
   std::vector<std::string> files = {"maps/basemap.bmp", "maps/councilmap.bmp",
-                                    "selections/default.sel"};
+                                    "selections/default.sel", kGeoreferenceFile};
   for (const OverlayLayer& layer : kOverlays) files.push_back(layer.file);
   for (const std::string& file : files) {
     const std::string made = test::read_file(dir.path(file));

@@ -375,7 +375,10 @@ int write_atlas(const Atlas& atlas, const std::string& dir) {
     for (int w = 0; w < 2; ++w)
       for (int b = 0; b < 4; ++b)
         table[i * 8 + w * 4 + b] = static_cast<uint8_t>(atlas.cells.words[i][w] >> (8 * b));
-  return write_bytes(fs::path(dir) / "selections/default.sel", table.data(), table.size());
+  if (!write_bytes(fs::path(dir) / "selections/default.sel", table.data(), table.size())) return 0;
+  const std::string georeference = georeference_text(city_georeference());
+  return write_bytes(fs::path(dir) / kGeoreferenceFile,
+                     reinterpret_cast<const uint8_t*>(georeference.data()), georeference.size());
 }
 
 }  // namespace valdrin::atlas

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/event.h"
+
 namespace valdrin::atlas {
 
 namespace {
@@ -245,6 +247,17 @@ std::string keymap_code(int row, int col) {
   char code[8];
   std::snprintf(code, sizeof code, "%04d", 301 + page_row * 21 + page_col);
   return code;
+}
+
+Georeference city_georeference() {
+  Georeference g;
+  g.crs = "EPSG:32615";
+  g.west = 260000;
+  g.east = g.west + kGridCols * 250.0;
+  g.south = 3285000;
+  g.north = g.south + kGridRows * 250.0;
+  g.first_row_north = false;
+  return g;
 }
 
 }  // namespace valdrin::atlas

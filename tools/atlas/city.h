@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "core/georeference.h"
+
 namespace valdrin::atlas {
 
 struct Point {
@@ -52,6 +54,10 @@ struct City {
 
 // The one city; the same every time.
 const City& the_city();
+
+// Where the city lies on the map: a UTM zone 15 north grid of 250 m cells,
+// row 0 along the south edge as the maps show it.
+Georeference city_georeference();
 
 bool inside_city(const City& city, double x, double y);
 bool is_water(const City& city, double x, double y);

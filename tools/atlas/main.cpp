@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "valdrin-atlas: can't write the atlas into %s\n", dir);
     return 1;
   }
-  std::printf("valdrin-atlas: wrote %s/maps, %s/overlays and %s/selections\n", dir, dir, dir);
+  std::printf("valdrin-atlas: wrote %s/maps, %s/overlays, %s/selections and %s/%s\n", dir, dir, dir,
+              dir, valdrin::kGeoreferenceFile);
   return 0;
 }
