@@ -15,8 +15,14 @@ constexpr int kCellSamples = 10;  // points along each side of a cell
 constexpr int kSamplesPerCell = kCellSamples * kCellSamples;
 
 // Grid coordinate of sample i (0..kCellSamples-1) along a cell side from its
-// lower edge `edge` (the cell's column or row).
-inline double sample_coordinate(int edge, int i) { return edge + (i + 0.5) / kCellSamples; }
+// lower edge `edge` (the cell's column or row). The points sit a little off
+// the tenths of a cell, so that a border drawn through whole-numbered
+// points (a city limit, the line midway between two seeds) never passes
+// exactly through one, where two builders' rounding could decide apart.
+constexpr double kSampleShift = 1.0 / 1024;
+inline double sample_coordinate(int edge, int i) {
+  return edge + (i + 0.5) / kCellSamples + kSampleShift;
+}
 
 // What lies under one sample point; 0 is none.
 struct CellSample {
