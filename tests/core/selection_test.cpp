@@ -1,8 +1,10 @@
-// The cell table file, area selection, the report, the cell read-out and the Info text.
+// The cell table file, the area rule of a cell, area selection, the report, the cell read-out and
+// the Info text.
 #include "core/selection.h"
 
 #include <clocale>
 
+#include "core/cell_coverage.h"
 #include "core/info_text.h"
 #include "core/readout.h"
 #include "tests/core/test_files.h"
@@ -74,6 +76,34 @@ TEST(Selection, AreasForEachModeAndClickAndTheCellTableFile) {
   EXPECT_EQ(recorder.log,
             "ERROR: init_selection(): can't read selection\n"
             "ERROR: init_selection(): can't read selection\n");
+}
+
+// A cell's areas from its samples: {count, area} runs laid over the cell in order.
+TEST(CellAreas, LargestFirstSecondFromATenthOutsideUnderHalf) {
+  struct Case {
+    std::vector<std::pair<int, uint32_t>> zips;  // area 0 marks points outside the city
+    bool inside;
+    uint32_t first, second;
+  } cases[] = {{{{100, 7}}, true, 7, 0},
+               {{{60, 9}, {40, 4}}, true, 9, 4},
+               {{{50, 4}, {50, 9}}, true, 4, 9},            // a tie: the lower number first
+               {{{81, 9}, {9, 4}, {10, 5}}, true, 9, 5},    // 9 points are under a tenth
+               {{{70, 9}, {15, 4}, {15, 5}}, true, 9, 4},   // two equal seconds: the lower
+               {{{50, 0}, {30, 3}, {20, 6}}, true, 3, 6},   // half outside: still the city's
+               {{{51, 0}, {49, 3}}, false, 0, 0},           // more than half outside
+               {{{20, 3}, {50, 0}, {30, 3}}, true, 3, 0}};  // outside points count for nobody
+  for (const Case& c : cases) {
+    CellSample samples[kSamplesPerCell];
+    int k = 0;
+    for (const auto& [n, area] : c.zips)
+      for (int i = 0; i < n; ++i, ++k)
+        samples[k] = CellSample{area != 0, area, area == 0 ? 0 : area + 1, 0};
+    const CellAreas a = cell_areas(samples);
+    EXPECT_EQ(a.inside, c.inside) << c.first;
+    EXPECT_EQ(a.zip.first * 100 + a.zip.second, c.first * 100 + c.second) << c.first;
+    EXPECT_EQ(a.zip.has_second, c.second != 0) << c.first;
+    EXPECT_EQ(a.district.first, c.first == 0 ? 0 : c.first + 1) << c.first;
+  }
 }
 
 struct Report : ::testing::Test {

@@ -6,9 +6,11 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <memory>
 
+#include "core/area_table.h"
+#include "core/cell_coverage.h"
+#include "core/georeference.h"
 #include "view/bitmap_font.h"
 #include "view/texcoords.h"
 
@@ -18,14 +20,6 @@ namespace {
 
 struct Rgb {
   uint8_t r, g, b;
-};
-
-// What the geometry says under every pixel, worked out once.
-struct PixelInfo {
-  std::vector<Point> grid = std::vector<Point>(kMapSize * kMapSize);
-  std::vector<uint8_t> inside = std::vector<uint8_t>(kMapSize * kMapSize);
-  std::vector<uint16_t> zip = std::vector<uint16_t>(kMapSize * kMapSize);
-  std::vector<uint8_t> district = std::vector<uint8_t>(kMapSize * kMapSize);
 };
 
 int at(int x, int y) { return y * kMapSize + x; }
@@ -89,23 +83,17 @@ Label centred_text(int layer, const std::string& text, int px, int py, Scale sca
   return place_text(layer, text, left, top_row, scale, plot);
 }
 
-// Text just right of image pixel (px, py), centred on its row.
-template <typename Plot>
-Label side_text(int layer, const std::string& text, int px, int py, int gap, Plot&& plot) {
-  const int top_row = (kMapSize - 1 - py) - kGlyphHeight * kSmall.y / 2;
-  return place_text(layer, text, px + gap, top_row, kSmall, plot);
-}
-
 void fill_pixels(const City& city, PixelInfo& info) {
-  for (int y = 0; y < kMapSize; ++y) {
-    for (int x = 0; x < kMapSize; ++x) {
-      const Point g = pixel_grid(x, y);
-      const int i = at(x, y);
-      info.grid[i] = g;
-      info.inside[i] = inside_city(city, g.x, g.y);
-      info.zip[i] = static_cast<uint16_t>(info.inside[i] ? zip_at(city, g.x, g.y) : 0);
-      info.district[i] = static_cast<uint8_t>(info.inside[i] ? district_at(city, g.x, g.y) : 0);
-    }
+  fill_pixel_grid(info);
+  for (int i = 0; i < kMapSize * kMapSize; ++i) {
+    const Point g = info.grid[i];
+    info.inside[i] = inside_city(city, g.x, g.y);
+    info.zip[i] = static_cast<uint16_t>(info.inside[i] ? zip_at(city, g.x, g.y) : 0);
+    info.district[i] = static_cast<uint8_t>(info.inside[i] ? district_at(city, g.x, g.y) : 0);
+    info.ground[i] = is_water(city, g.x, g.y)      ? kWater
+                     : is_park(city, g.x, g.y)     ? kPark
+                     : is_downtown(city, g.x, g.y) ? kDowntown
+                                                   : kLand;
   }
 }
 
@@ -125,15 +113,16 @@ bool on_edge(int x, int y, Area&& area) {
 constexpr Rgb kOutside{146, 154, 130}, kOutsideAlt{156, 162, 138};
 constexpr Rgb kBlock{170, 162, 142}, kStreet{134, 128, 116};
 constexpr Rgb kDowntownBlock{150, 140, 134}, kDowntownStreet{112, 108, 104};
-constexpr Rgb kWater{68, 104, 150}, kPark{92, 138, 84}, kLimit{118, 100, 80};
+constexpr Rgb kWaterColour{68, 104, 150}, kParkColour{92, 138, 84}, kLimit{118, 100, 80};
 constexpr Rgb kBoundary{96, 40, 36}, kLetter{240, 240, 228}, kCouncilOutside{150, 150, 150};
-// Nine clearly different, middle-dark colours: white, yellow and black
+// Fifteen clearly different, middle-dark colours: white, yellow and black
 // overlays all stand out on them.
-constexpr Rgb kDistrictColours[9] = {{170, 72, 72},  {62, 100, 170}, {72, 130, 70},
-                                     {172, 106, 42}, {122, 72, 160}, {40, 124, 124},
-                                     {160, 80, 132}, {120, 114, 46}, {92, 96, 140}};
+constexpr Rgb kDistrictColours[kMaxDistricts] = {
+    {170, 72, 72},  {62, 100, 170}, {72, 130, 70},  {172, 106, 42}, {122, 72, 160},
+    {40, 124, 124}, {160, 80, 132}, {120, 114, 46}, {92, 96, 140},  {150, 96, 84},
+    {70, 110, 100}, {140, 60, 100}, {100, 130, 50}, {80, 80, 110},  {168, 90, 60}};
 
-void paint_basemap(const City& city, const PixelInfo& info, Image& map) {
+void paint_basemap(const PixelInfo& info, Image& map) {
   for (int y = 0; y < kMapSize; ++y) {
     for (int x = 0; x < kMapSize; ++x) {
       const int i = at(x, y);
@@ -145,14 +134,14 @@ void paint_basemap(const City& city, const PixelInfo& info, Image& map) {
                   fy = static_cast<int>(std::floor(g.y / 3));
         c = ((fx + fy) & 1) ? kOutsideAlt : kOutside;
         c = shade(c, static_cast<int>(hash(fx, fy) % 9) - 4);
-        if (is_water(city, g.x, g.y)) c = kWater;
-      } else if (is_water(city, g.x, g.y)) {
-        c = kWater;
-      } else if (is_park(city, g.x, g.y)) {
-        c = shade(kPark, static_cast<int>(hash(x / 5, y / 5) % 7) - 3);
+        if (info.ground[i] == kWater) c = kWaterColour;
+      } else if (info.ground[i] == kWater) {
+        c = kWaterColour;
+      } else if (info.ground[i] == kPark) {
+        c = shade(kParkColour, static_cast<int>(hash(x / 5, y / 5) % 7) - 3);
       } else {
         // City blocks: four to a cell side downtown, two elsewhere.
-        const bool downtown = is_downtown(city, g.x, g.y);
+        const bool downtown = info.ground[i] == kDowntown;
         const double per_cell = downtown ? 4 : 2;
         const double street = downtown ? 0.22 : 0.16;
         const double bx = g.x * per_cell, by = g.y * per_cell;
@@ -174,15 +163,14 @@ void paint_basemap(const City& city, const PixelInfo& info, Image& map) {
   }
 }
 
-void paint_councilmap(const City& city, const PixelInfo& info, Image& map,
+void paint_councilmap(const PixelInfo& info, const std::vector<Point>& letters, Image& map,
                       std::vector<Label>& labels) {
   for (int y = 0; y < kMapSize; ++y) {
     for (int x = 0; x < kMapSize; ++x) {
       const int i = at(x, y);
       const int d = info.district[i];
       Rgb c = d == 0 ? kCouncilOutside : kDistrictColours[d - 1];
-      const Point g = info.grid[i];
-      if (is_water(city, g.x, g.y))
+      if (info.ground[i] == kWater)
         c = Rgb{static_cast<uint8_t>(c.r * 0.6), static_cast<uint8_t>(c.g * 0.7),
                 static_cast<uint8_t>(std::min(255.0, c.b * 0.8 + 50))};
       if (on_edge(x, y, [&](int ax, int ay) { return info.district[at(ax, ay)]; })) c = kBoundary;
@@ -190,10 +178,10 @@ void paint_councilmap(const City& city, const PixelInfo& info, Image& map,
     }
   }
   // Each district lettered in light letters with a dark rim.
-  for (int d = 1; d <= 9; ++d) {
+  for (size_t d = 1; d <= letters.size(); ++d) {
     const std::string letter(1, static_cast<char>('A' + d - 1));
     int cx, cy;
-    grid_pixel(city.district_letters[d - 1], cx, cy);
+    grid_pixel(letters[d - 1], cx, cy);
     for (int oy = -2; oy <= 2; ++oy)
       for (int ox = -2; ox <= 2; ++ox)
         centred_text(-1, letter, cx + ox, cy + oy, kLetterScale,
@@ -203,129 +191,127 @@ void paint_councilmap(const City& city, const PixelInfo& info, Image& map,
   }
 }
 
-// Sets every pixel inside the city within half_width of the path.
+// Sets every pixel (inside the city when `city_only`) within half_width of
+// the path, looking at each segment's own neighbourhood only.
 void stroke(const PixelInfo& info, const Road& road, bool city_only, Mask& mask) {
-  for (int y = 0; y < kMapSize; ++y) {
-    for (int x = 0; x < kMapSize; ++x) {
-      const int i = at(x, y);
-      if (city_only && !info.inside[i]) continue;
-      if (distance_to_path(road.path, info.grid[i].x, info.grid[i].y) < road.half_width)
-        mask.set(x, y);
+  for (size_t k = 0; k + 1 < road.path.size(); ++k) {
+    const Point a = road.path[k], b = road.path[k + 1];
+    const double w = road.half_width;
+    int x0 = kMapSize, y0 = kMapSize, x1 = -1, y1 = -1;
+    for (Point corner : {Point{std::min(a.x, b.x) - w, std::min(a.y, b.y) - w},
+                         Point{std::max(a.x, b.x) + w, std::min(a.y, b.y) - w},
+                         Point{std::min(a.x, b.x) - w, std::max(a.y, b.y) + w},
+                         Point{std::max(a.x, b.x) + w, std::max(a.y, b.y) + w}}) {
+      int px, py;
+      grid_pixel(corner, px, py);
+      x0 = std::min(x0, px - 1), x1 = std::max(x1, px + 1);
+      y0 = std::min(y0, py - 1), y1 = std::max(y1, py + 1);
     }
+    for (int y = std::max(y0, 0); y <= std::min(y1, kMapSize - 1); ++y)
+      for (int x = std::max(x0, 0); x <= std::min(x1, kMapSize - 1); ++x) {
+        const int i = at(x, y);
+        if (city_only && !info.inside[i]) continue;
+        if (distance_to_segment(a, b, info.grid[i].x, info.grid[i].y) < w) mask.set(x, y);
+      }
   }
 }
 
-void paint_overlays(const City& city, const PixelInfo& info, Atlas& atlas) {
+void paint_overlays(const PixelInfo& info, const MapFeatures& features, Atlas& atlas) {
   auto& masks = atlas.overlays;
-  auto plotter = [](Mask& mask) {
-    return [&mask](int x, int y) {
-      if (on_image(x, y)) mask.set(x, y);
-    };
-  };
-
-  // Zip boundaries, the city limit among them, and zip code labels.
+  // Zip boundaries, the city limit among them.
   for (int y = 0; y < kMapSize; ++y)
     for (int x = 0; x < kMapSize; ++x)
       if (info.inside[at(x, y)] &&
           on_edge(x, y, [&](int ax, int ay) { return info.zip[at(ax, ay)]; }))
         masks[0].set(x, y);
-  for (const ZipArea& z : city.zips) {
-    int px, py;
-    grid_pixel(z.seed, px, py);
-    char code[8];
-    std::snprintf(code, sizeof code, "%05u", 76999 + z.index);
-    atlas.labels.push_back(centred_text(1, code, px, py, kSmall, plotter(masks[1])));
-  }
-
-  // Major roads and their names, twice along each road inside the city.
-  for (const Road& road : city.major_roads) {
-    stroke(info, road, true, masks[2]);
-    const Point a = road.path.front(), b = road.path.back();
-    const bool north_south = a.x == b.x;
-    const double spots[] = {0.3, 0.7};
-    for (double f : spots) {
-      const Point p = north_south ? Point{a.x, 8 + f * 50} : Point{8 + f * 70, a.y};
-      if (!inside_city(city, p.x, p.y)) continue;
-      int px, py;
-      grid_pixel(p, px, py);
-      if (north_south)
-        atlas.labels.push_back(side_text(3, road.name, px, py, 4, plotter(masks[3])));
-      else
-        atlas.labels.push_back(
-            place_text(3, road.name, px, kMapSize - 1 - py - 18, kSmall, plotter(masks[3])));
-    }
-  }
-
-  // Highways run on past the city limit, and carry large labels.
-  const Point highway_spots[] = {{48.0, 39.0}, {22.9, 47.3}, {13, 31.1},
-                                 {40.6, 22},   {21, 15.1},   {64, 18.5}};
-  for (size_t h = 0; h < city.highways.size(); ++h) {
-    stroke(info, city.highways[h], false, masks[4]);
-    int px, py;
-    grid_pixel(highway_spots[h], px, py);
-    atlas.labels.push_back(place_text(5, city.highways[h].name, px + 6, kMapSize - 1 - py - 26,
-                                      kLarge, plotter(masks[5])));
-  }
-
+  for (const Road& road : features.major_roads) stroke(info, road, true, masks[2]);
+  for (const Road& road : features.highways) stroke(info, road, false, masks[4]);
   // Police stations: a square with a hole; hospitals: a cross.
-  for (const Site& s : city.stations) {
+  for (Point p : features.stations) {
     int px, py;
-    grid_pixel(s.at, px, py);
+    grid_pixel(p, px, py);
     for (int dy = -6; dy <= 6; ++dy)
       for (int dx = -4; dx <= 4; ++dx)
         if ((std::abs(dx) > 1 || std::abs(dy) > 2) && on_image(px + dx, py + dy))
           masks[6].set(px + dx, py + dy);
-    atlas.labels.push_back(side_text(7, s.name, px, py, 7, plotter(masks[7])));
   }
-  for (const Site& s : city.hospitals) {
+  for (Point p : features.hospitals) {
     int px, py;
-    grid_pixel(s.at, px, py);
+    grid_pixel(p, px, py);
     for (int dy = -8; dy <= 8; ++dy)
       for (int dx = -5; dx <= 5; ++dx)
         if ((std::abs(dx) <= 1 || std::abs(dy) <= 1) && on_image(px + dx, py + dy))
           masks[8].set(px + dx, py + dy);
-    atlas.labels.push_back(side_text(9, s.name, px, py, 8, plotter(masks[9])));
+  }
+  for (const TextSpot& t : features.texts) {
+    Mask& mask = masks[t.layer];
+    auto plot = [&mask](int x, int y) {
+      if (on_image(x, y)) mask.set(x, y);
+    };
+    int px, py;
+    grid_pixel(t.at, px, py);
+    const Scale scale = t.large ? kLarge : kSmall;
+    atlas.labels.push_back(
+        t.centred ? centred_text(t.layer, t.text, px + t.dx, py - t.dy, scale, plot)
+                  : place_text(t.layer, t.text, px + t.dx, kMapSize - 1 - py + t.dy, scale, plot));
   }
 }
 
-// The codes of one cell: those at its centre first, then the most common
-// other code in its footprint as the second.
+// The fictional city's roads, sites and labels, placed by hand.
+MapFeatures city_features(const City& city) {
+  MapFeatures f;
+  f.highways = city.highways;
+  f.major_roads = city.major_roads;
+  f.district_letters = city.district_letters;
+  for (const ZipArea& z : city.zips) {
+    char code[8];
+    std::snprintf(code, sizeof code, "%05u", 76999 + z.index);
+    f.texts.push_back(TextSpot{1, code, z.seed, 0, 0, false, true});
+  }
+  // Major road names twice along each road inside the city.
+  for (const Road& road : city.major_roads) {
+    const Point a = road.path.front(), b = road.path.back();
+    const bool north_south = a.x == b.x;
+    for (double spot : {0.3, 0.7}) {
+      const Point p = north_south ? Point{a.x, 8 + spot * 50} : Point{8 + spot * 70, a.y};
+      if (inside_city(city, p.x, p.y)) f.texts.push_back(road_label(road.name, p, north_south));
+    }
+  }
+  const Point highway_spots[] = {{48.0, 39.0}, {22.9, 47.3}, {13, 31.1},
+                                 {40.6, 22},   {21, 15.1},   {64, 18.5}};
+  for (size_t h = 0; h < city.highways.size(); ++h)
+    f.texts.push_back(highway_label(city.highways[h].name, highway_spots[h]));
+  for (const Site& s : city.stations) {
+    f.stations.push_back(s.at);
+    f.texts.push_back(station_label(s.name, s.at));
+  }
+  for (const Site& s : city.hospitals) {
+    f.hospitals.push_back(s.at);
+    f.texts.push_back(hospital_label(s.name, s.at));
+  }
+  return f;
+}
+
+// The codes of each cell by the areas covering most of it (core's rule),
+// from the city's own geometry at the cell's sample points.
 void fill_cells(const City& city, CellTable& table) {
-  constexpr int kSamples = 6;
+  CellSample samples[kSamplesPerCell];
   for (int r = 0; r < kGridRows; ++r) {
     for (int c = 0; c < kGridCols; ++c) {
-      uint32_t(&entry)[2] = table.words[r * kGridCols + c];
-      const double cx = c + 0.5, cy = r + 0.5;
-      if (!inside_city(city, cx, cy)) {
-        const char none[4] = {'.', 0, 0, 0};
-        entry[0] = 0;
-        entry[1] = make_keymap_word(none);
-        continue;
-      }
-      const uint32_t zip1 = zip_at(city, cx, cy);
-      const uint32_t district1 = district_at(city, cx, cy);
-      std::map<uint32_t, int> zips, districts;
-      for (int j = 0; j < kSamples; ++j) {
-        for (int i = 0; i < kSamples; ++i) {
-          const double x = c + (i + 0.5) / kSamples, y = r + (j + 0.5) / kSamples;
-          const uint32_t z = zip_at(city, x, y), d = district_at(city, x, y);
-          if (z != 0 && z != zip1) ++zips[z];
-          if (d != 0 && d != district1) ++districts[d];
+      for (int j = 0; j < kCellSamples; ++j)
+        for (int i = 0; i < kCellSamples; ++i) {
+          const double x = sample_coordinate(c, i), y = sample_coordinate(r, j);
+          CellSample& s = samples[j * kCellSamples + i];
+          s.inside = inside_city(city, x, y);
+          s.zip = s.inside ? zip_at(city, x, y) : 0;
+          s.district = s.inside ? district_at(city, x, y) : 0;
         }
-      }
-      auto most = [](const std::map<uint32_t, int>& counts) {
-        uint32_t best = 0;
-        int n = 0;
-        for (const auto& [code, k] : counts)
-          if (k > n) {
-            best = code;
-            n = k;
-          }
-        return best;
-      };
-      const uint32_t zip2 = most(zips), district2 = most(districts);
-      entry[0] = make_cell_word(district1, district2, district2 != 0, zip1, zip2, zip2 != 0);
-      const std::string code = keymap_code(r, c);
+      const CellAreas areas = cell_areas(samples);
+      uint32_t(&entry)[2] = table.words[r * kGridCols + c];
+      entry[0] =
+          make_cell_word(areas.district.first, areas.district.second, areas.district.has_second,
+                         areas.zip.first, areas.zip.second, areas.zip.has_second);
+      const std::string code = areas.inside ? keymap_code(r, c) : std::string(".\0\0\0", 4);
       entry[1] = make_keymap_word(code.c_str());
     }
   }
@@ -361,21 +347,46 @@ Point pixel_grid(int px, int py) {
   return Point{col, row};
 }
 
+void fill_pixel_grid(PixelInfo& info) {
+  for (int y = 0; y < kMapSize; ++y)
+    for (int x = 0; x < kMapSize; ++x) info.grid[at(x, y)] = pixel_grid(x, y);
+}
+
+// Labels beside a marker are centred on its row (the font is 7 rows, drawn
+// twice as tall); a road's name under an east-west road starts at the spot.
+TextSpot station_label(const std::string& name, Point at) {
+  return TextSpot{7, name, at, 7, -kGlyphHeight};
+}
+TextSpot hospital_label(const std::string& name, Point at) {
+  return TextSpot{9, name, at, 8, -kGlyphHeight};
+}
+TextSpot road_label(const std::string& name, Point at, bool beside) {
+  return beside ? TextSpot{3, name, at, 4, -kGlyphHeight} : TextSpot{3, name, at, 0, -18};
+}
+TextSpot highway_label(const std::string& name, Point at) {
+  return TextSpot{5, name, at, 6, -26, true};
+}
+
+void paint_atlas(const PixelInfo& info, const MapFeatures& features, Atlas& atlas) {
+  alloc_image(kMapSize, kMapSize, 3, atlas.basemap);
+  alloc_image(kMapSize, kMapSize, 3, atlas.councilmap);
+  paint_basemap(info, atlas.basemap);
+  paint_councilmap(info, features.district_letters, atlas.councilmap, atlas.labels);
+  paint_overlays(info, features, atlas);
+  atlas.zip_pixels.assign(1024, 0);
+  atlas.district_pixels.assign(kMaxDistricts + 1, 0);
+  for (int i = 0; i < kMapSize * kMapSize; ++i) {
+    if (info.zip[i] < atlas.zip_pixels.size()) ++atlas.zip_pixels[info.zip[i]];
+    if (info.district[i] <= kMaxDistricts) ++atlas.district_pixels[info.district[i]];
+  }
+}
+
 void build_atlas(const City& city, Atlas& atlas) {
   auto info = std::make_unique<PixelInfo>();
   fill_pixels(city, *info);
-  alloc_image(kMapSize, kMapSize, 3, atlas.basemap);
-  alloc_image(kMapSize, kMapSize, 3, atlas.councilmap);
-  paint_basemap(city, *info, atlas.basemap);
-  paint_councilmap(city, *info, atlas.councilmap, atlas.labels);
-  paint_overlays(city, *info, atlas);
+  paint_atlas(*info, city_features(city), atlas);
   fill_cells(city, atlas.cells);
-  atlas.zip_pixels.assign(city.zips.size() + 1, 0);
-  atlas.district_pixels.assign(10, 0);
-  for (int i = 0; i < kMapSize * kMapSize; ++i) {
-    if (info->zip[i] < atlas.zip_pixels.size()) ++atlas.zip_pixels[info->zip[i]];
-    ++atlas.district_pixels[info->district[i]];
-  }
+  atlas.georeference = georeference_text(city_georeference());
 }
 
 int write_atlas(const Atlas& atlas, const std::string& dir) {
@@ -394,9 +405,13 @@ int write_atlas(const Atlas& atlas, const std::string& dir) {
       for (int b = 0; b < 4; ++b)
         table[i * 8 + w * 4 + b] = static_cast<uint8_t>(atlas.cells.words[i][w] >> (8 * b));
   if (!write_bytes(fs::path(dir) / "selections/default.sel", table.data(), table.size())) return 0;
-  const std::string georeference = georeference_text(city_georeference());
-  return write_bytes(fs::path(dir) / kGeoreferenceFile,
-                     reinterpret_cast<const uint8_t*>(georeference.data()), georeference.size());
+  for (const auto& [name, text] : {std::pair{kGeoreferenceFile, &atlas.georeference},
+                                   std::pair{kAreaTableFile, &atlas.area_table}})
+    if (!text->empty() &&
+        !write_bytes(fs::path(dir) / name, reinterpret_cast<const uint8_t*>(text->data()),
+                     text->size()))
+      return 0;
+  return 1;
 }
 
 }  // namespace valdrin::atlas

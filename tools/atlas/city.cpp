@@ -174,17 +174,25 @@ bool inside_city(const City& city, double x, double y) {
   return inside;
 }
 
+namespace {
+double squared_distance_to_segment(Point a, Point b, double x, double y) {
+  const double dx = b.x - a.x, dy = b.y - a.y;
+  const double length2 = dx * dx + dy * dy;
+  double t = length2 > 0 ? ((x - a.x) * dx + (y - a.y) * dy) / length2 : 0;
+  t = std::clamp(t, 0.0, 1.0);
+  const double ex = a.x + t * dx - x, ey = a.y + t * dy - y;
+  return ex * ex + ey * ey;
+}
+}  // namespace
+
+double distance_to_segment(Point a, Point b, double x, double y) {
+  return std::sqrt(squared_distance_to_segment(a, b, x, y));
+}
+
 double distance_to_path(const std::vector<Point>& path, double x, double y) {
   double best = 1e30;
-  for (size_t i = 0; i + 1 < path.size(); ++i) {
-    const Point a = path[i], b = path[i + 1];
-    const double dx = b.x - a.x, dy = b.y - a.y;
-    const double length2 = dx * dx + dy * dy;
-    double t = length2 > 0 ? ((x - a.x) * dx + (y - a.y) * dy) / length2 : 0;
-    t = std::clamp(t, 0.0, 1.0);
-    const double ex = a.x + t * dx - x, ey = a.y + t * dy - y;
-    best = std::min(best, ex * ex + ey * ey);
-  }
+  for (size_t i = 0; i + 1 < path.size(); ++i)
+    best = std::min(best, squared_distance_to_segment(path[i], path[i + 1], x, y));
   return std::sqrt(best);
 }
 

@@ -74,7 +74,8 @@ uint32_t district_at(const City& city, double x, double y);
 constexpr int kPageCells = 4;
 std::string keymap_code(int row, int col);
 
-// Distance from a point to a polyline.
+// Distance from a point to the segment a-b, and to a polyline.
+double distance_to_segment(Point a, Point b, double x, double y);
 double distance_to_path(const std::vector<Point>& path, double x, double y);
 
 }  // namespace valdrin::atlas
