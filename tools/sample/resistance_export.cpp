@@ -19,48 +19,38 @@ namespace valdrin::sample {
 
 namespace {
 
-struct Random {  // splitmix64, a seed of its own
-  uint64_t state = 0x2E51'57A0'CE00'2024ull;
-  uint64_t next() {
-    uint64_t z = (state += 0x9E37'79B9'7F4A'7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58'476D'1CE4'E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D0'49BB'1331'11EBull;
-    return z ^ (z >> 31);
-  }
-  double unit() { return static_cast<double>(next() >> 11) * 0x1.0p-53; }
-  uint32_t below(uint32_t n) { return static_cast<uint32_t>(unit() * n); }
-  const char* pick(std::initializer_list<const char*> texts) {
-    return texts.begin()[below(static_cast<uint32_t>(texts.size()))];
-  }
-};
+// One of `texts`, drawn from the export's own sequence.
+const char* pick(Random& r, std::initializer_list<const char*> texts) {
+  return texts.begin()[r.below(static_cast<uint32_t>(texts.size()))];
+}
 
 // The texts of each code as exports spell them; "" where not recorded.
 const char* race_text(Random& r, uint32_t code) {
   switch (code) {
-    case 1: return r.pick({"Asian", "A", "ASIAN", "Asian/Pacific Islander"});
-    case 2: return r.pick({"Black", "B", "BLACK", "African-American"});
-    case 3: return r.pick({"Hispanic", "H", "HISPANIC", "Latino"});
-    case 4: return r.pick({"White", "W", "WHITE", "Caucasian"});
-    case 5: return r.pick({"Dog", "Animal"});
-    case 6: return r.pick({"Officer", "Police Officer"});
-    default: return r.pick({"", "Unknown"});
+    case 1: return pick(r, {"Asian", "A", "ASIAN", "Asian/Pacific Islander"});
+    case 2: return pick(r, {"Black", "B", "BLACK", "African-American"});
+    case 3: return pick(r, {"Hispanic", "H", "HISPANIC", "Latino"});
+    case 4: return pick(r, {"White", "W", "WHITE", "Caucasian"});
+    case 5: return pick(r, {"Dog", "Animal"});
+    case 6: return pick(r, {"Officer", "Police Officer"});
+    default: return pick(r, {"", "Unknown"});
   }
 }
 
 const char* sex_text(Random& r, uint32_t code) {
   switch (code) {
-    case 1: return r.pick({"Male", "M", "MALE"});
-    case 2: return r.pick({"Female", "F", "FEMALE"});
-    case 3: return r.pick({"Dog", "Animal"});
+    case 1: return pick(r, {"Male", "M", "MALE"});
+    case 2: return pick(r, {"Female", "F", "FEMALE"});
+    case 3: return pick(r, {"Dog", "Animal"});
     case 4: return "Officer";
-    default: return r.pick({"", "U"});
+    default: return pick(r, {"", "U"});
   }
 }
 
 const char* response_text(Random& r, uint32_t code) {
   switch (code) {
-    case 1: return r.pick({"Dispatched", "Call for Service", "DISPATCHED"});
-    case 2: return r.pick({"Initiated", "Officer Initiated", "On View"});
+    case 1: return pick(r, {"Dispatched", "Call for Service", "DISPATCHED"});
+    case 2: return pick(r, {"Initiated", "Officer Initiated", "On View"});
     case 3: return "Duplicate";
     default: return "";
   }
@@ -68,13 +58,13 @@ const char* response_text(Random& r, uint32_t code) {
 
 const char* conduct_text(Random& r, uint32_t code) {
   switch (code) {
-    case 1: return r.pick({"Combat/Resist", "Resisting Arrest"});
-    case 2: return r.pick({"Threat/Weapon", "Armed Threat"});
-    case 3: return r.pick({"Verbal/Physical", "Non-Compliance"});
-    case 4: return r.pick({"Felony Suspect", "FELONY SUSPECT"});
-    case 5: return r.pick({"Dog", "Animal Attack"});
-    case 6: return r.pick({"Accident", "Vehicle Accident"});
-    default: return r.pick({"", "Other"});
+    case 1: return pick(r, {"Combat/Resist", "Resisting Arrest"});
+    case 2: return pick(r, {"Threat/Weapon", "Armed Threat"});
+    case 3: return pick(r, {"Verbal/Physical", "Non-Compliance"});
+    case 4: return pick(r, {"Felony Suspect", "FELONY SUSPECT"});
+    case 5: return pick(r, {"Dog", "Animal Attack"});
+    case 6: return pick(r, {"Accident", "Vehicle Accident"});
+    default: return pick(r, {"", "Other"});
   }
 }
 
@@ -190,7 +180,7 @@ int resistance_export(const std::vector<Incident>& incidents, const CellTable& c
     error = "can't project from " + georeference.crs + " to longitude/latitude";
     return 0;
   }
-  Random r;
+  Random r(0x2E51'57A0'CE00'2024ull);  // a seed of its own
   text = kHeader;
   std::string deferred;  // later rows of the incident before, written after this one's
   uint32_t sequence[32] = {};
@@ -215,8 +205,8 @@ int resistance_export(const std::vector<Incident>& incidents, const CellTable& c
     injury_texts(r, get_field(e, kInjury), officer_injured, subject_injured);
     const uint32_t successful = get_field(e, kSuccessful);
     const std::string effective = successful == 0   ? ""
-                                  : successful == 2 ? r.pick({"Yes", "Y"})
-                                                    : r.pick({"No", "N"});
+                                  : successful == 2 ? pick(r, {"Yes", "Y"})
+                                                    : pick(r, {"No", "N"});
     const std::string conduct = conduct_text(r, get_field(e, kReason));
     const std::string response = response_text(r, get_field(e, kResponse));
     const uint32_t numo = get_field(e, kNumo), nums = get_field(e, kNums);
@@ -234,7 +224,7 @@ int resistance_export(const std::vector<Incident>& incidents, const CellTable& c
             nums == 0 ? "" : std::string(number + 4) + "-S" + std::to_string(s + 1);
         const uint32_t sage = get_field(e, kSage);
         const std::string age = !own        ? std::to_string(17 + r.below(40))
-                                : sage == 8 ? std::string(r.pick({"Unknown", "UNKNOWN"}))
+                                : sage == 8 ? std::string(pick(r, {"Unknown", "UNKNOWN"}))
                                 : sage == 0 ? std::string()
                                             : std::to_string(incident.age);
         std::string line = csv_line(

@@ -25,23 +25,6 @@ namespace {
 using atlas::City;
 using atlas::Point;
 
-// The sample's own random sequence (splitmix64): fixed seed, no clock.
-struct Random {
-  uint64_t state = 0x5A4D'C17E'2024'0601ull;
-  uint64_t next() {
-    uint64_t z = (state += 0x9E37'79B9'7F4A'7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58'476D'1CE4'E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D0'49BB'1331'11EBull;
-    return z ^ (z >> 31);
-  }
-  // Uniform in [0, 1), 53 bits.
-  double unit() { return static_cast<double>(next() >> 11) * 0x1.0p-53; }
-  // Uniform in [low, high].
-  uint32_t between(uint32_t low, uint32_t high) {
-    return low + static_cast<uint32_t>(unit() * (high - low + 1));
-  }
-};
-
 // A discrete distribution: pick() returns index i with probability
 // weight[i] / total.
 struct Weighted {
@@ -289,7 +272,7 @@ int make_sample(const City& city, const CellTable& cells, std::vector<Incident>&
   for (const Day& d : days) day_weights.push_back(day_weight(d));
   const Weighted when(day_weights);
   const Tables t;
-  Random random;
+  Random random(0x5A4D'C17E'2024'0601ull);
 
   for (uint32_t n = 0; n < kSampleCount; ++n) {
     Incident incident;

@@ -18,6 +18,27 @@
 
 namespace valdrin::sample {
 
+// The sample's own random sequences (splitmix64): a fixed seed each, no
+// clock, so every run draws the same.
+struct Random {
+  uint64_t state;
+  explicit Random(uint64_t seed) : state(seed) {}
+  uint64_t next() {
+    uint64_t z = (state += 0x9E37'79B9'7F4A'7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58'476D'1CE4'E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D0'49BB'1331'11EBull;
+    return z ^ (z >> 31);
+  }
+  // Uniform in [0, 1), 53 bits.
+  double unit() { return static_cast<double>(next() >> 11) * 0x1.0p-53; }
+  // Uniform in [low, high].
+  uint32_t between(uint32_t low, uint32_t high) {
+    return low + static_cast<uint32_t>(unit() * (high - low + 1));
+  }
+  // Uniform in [0, n).
+  uint32_t below(uint32_t n) { return static_cast<uint32_t>(unit() * n); }
+};
+
 constexpr uint32_t kSampleCount = 6000;
 constexpr uint32_t kFirstYear = 2024;  // two whole years: 2024 and 2025
 constexpr uint32_t kYears = 2;
