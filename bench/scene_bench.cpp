@@ -132,19 +132,19 @@ BENCHMARK(draw_floor_1024x768)
 
 // One playback tick as the timer runs it: the Window end steps forward by a
 // day, the rebuild step, the view brought up to date as the viewer's paint
-// does it, and the renderer finishing it. The window holds nearly the whole
-// store (the heaviest field), or, with a third argument of 1, the month up
-// to its end, as an analyst plays a large store: its end steps through the
-// last 30 days of the data, over and over; the step back to the start
-// redraws most of the view.
-void step_latency(benchmark::State& state) {
+// does it, and the renderer finishing it (with `draw`; without, the
+// program's own share of the tick). Args: 0 colours by events, 1 by hot
+// spots (Gi* recomputed every step); the store's size; 0 for a window of
+// nearly the whole store (the heaviest field), 1 for the month up to its
+// end, as an analyst plays a large store. The end steps through the last
+// 30 days of the data, over and over; the step back to the start redraws
+// most of the view.
+void play_ticks(benchmark::State& state, bool draw) {
   Fixture f(1024, 768, static_cast<uint32_t>(state.range(1)));
   if (!f.ok) {
     state.SkipWithError("no headless GL context");
     return;
   }
-  // Arg 0 colours by events, 1 by hot spots (Gi* recomputed every step);
-  // the second is the store's size.
   f.state->colouring = static_cast<uint8_t>(state.range(0));
   uint16_t month_before_last = f.state->time.last_key;
   for (int i = 0; i < 30; ++i) step_time_back(month_before_last, kStepDay);
@@ -158,10 +158,15 @@ void step_latency(benchmark::State& state) {
       step_time_back(f.state->time.window_start, kStepMonth);
     }
     rebuild_columns(*f.scene, *f.state);
+    if (!draw) continue;
     redraw_view(*f.scene, f.view);
     glFinish();
   }
 }
+
+void step_latency(benchmark::State& state) { play_ticks(state, true); }
+void step_rebuild(benchmark::State& state) { play_ticks(state, false); }
+
 BENCHMARK(step_latency)
     ->Args({0, kGenerateCapacity, 0})
     ->Args({1, kGenerateCapacity, 0})
@@ -172,31 +177,10 @@ BENCHMARK(step_latency)
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime();
-
-// The program's own share of a tick, without the renderer: the step, the
-// count, the colouring's statistics and the columns' quads. Args as
-// step_latency.
-void step_rebuild(benchmark::State& state) {
-  Fixture f(1024, 768, static_cast<uint32_t>(state.range(1)));
-  if (!f.ok) {
-    state.SkipWithError("no headless GL context");
-    return;
-  }
-  f.state->colouring = static_cast<uint8_t>(state.range(0));
-  uint16_t month_before_last = f.state->time.last_key;
-  for (int i = 0; i < 30; ++i) step_time_back(month_before_last, kStepDay);
-  int steps = 0;
-  for (auto _ : state) {
-    if (steps++ % 30 == 0) window_end(*f.state) = month_before_last;
-    step_time_forward(window_end(*f.state), kStepDay);
-    rebuild_columns(*f.scene, *f.state);
-    benchmark::DoNotOptimize(f.scene->side_vertices.data());
-  }
-}
 BENCHMARK(step_rebuild)
-    ->Args({0, kGenerateCapacity})
-    ->Args({1, kStoreCapacity})
-    ->Args({0, kStoreCapacity})
+    ->Args({0, kStoreCapacity, 0})
+    ->Args({1, kStoreCapacity, 0})
+    ->Args({0, kStoreCapacity, 1})
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace
