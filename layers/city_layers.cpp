@@ -27,6 +27,9 @@ using atlas::Point;
 
 namespace {
 
+// The side of a page, in cells, when the city file names no pages.
+constexpr int kDefaultPageCells = 4;
+
 using Ring = std::vector<Point>;
 
 // One feature of a layer: its geometry in the city's system and its names.
@@ -519,9 +522,15 @@ int build_city_atlas(const CityFile& city, atlas::Atlas& out, std::string& error
         if (code.size() < 4) code.insert(0, 4 - code.size(), '0');
         samples->page[i] = page_index[code];
       });
-  if (city.page_size > 0) {
+  // Without pages of its own the city is paged in squares of four cells, as
+  // the sample city is: every cell inside it then has a page, and "." stays
+  // the mark of a cell outside, which the records import relies on.
+  const double page_size = city.page_size > 0        ? city.page_size
+                           : features.count("pages") ? 0
+                                                     : kDefaultPageCells * cell;
+  if (page_size > 0) {
     // A page grid from the grid's north-west corner, numbered across.
-    const double pages = city.page_size / cell;
+    const double pages = page_size / cell;
     const int across = static_cast<int>(std::ceil(kGridCols / pages - 1e-9));
     const int down = static_cast<int>(std::ceil(kGridRows / pages - 1e-9));
     if (city.first_page + across * down - 1 > 9999) {

@@ -283,7 +283,10 @@ struct Importer {
       row = std::clamp(static_cast<int>(gr), 0, kGridRows - 1);
     }
     const uint32_t* words = cells->words[row * kGridCols + col];
-    if (first_zip(words[0]) == 0 || (words[1] & 0xFFu) == '.') return kOutsideCity;
+    // A data folder marks a cell outside its city with the keymap "."; a
+    // cell inside without a zip area (a zip layer with gaps) still holds
+    // its events, with zip 0.
+    if ((words[1] & 0xFFu) == '.') return kOutsideCity;
     set_field(e, kCol, static_cast<uint32_t>(col));
     set_field(e, kRow, static_cast<uint32_t>(row));
     set_field(e, kZip, first_zip(words[0]));

@@ -23,7 +23,7 @@ enum RejectReason : uint8_t {
   kNoPlace,      // a coordinate empty
   kBadPlace,     // a coordinate that is no number, or can't be projected
   kOutsideGrid,  // the point lies off the 84 x 66 grid
-  kOutsideCity,  // the cell has no zip area in the cell table
+  kOutsideCity,  // the cell table marks the cell outside the city (keymap ".")
   kRejectReasonCount
 };
 

@@ -107,9 +107,9 @@ TEST_F(CityLayers, CellsAreasGeoreferenceAndThePlacedPoint) {
     int row, col;
     uint32_t zip1, zip2, district1, district2;
     char keymap;
-  } cells[] = {{30, 40, 1, 0, 2, 1, '.'},  // the larger district first, the smaller from a tenth
-               {30, 41, 1, 0, 2, 0, '.'},
-               {30, 29, 2, 0, 1, 0, '.'},
+  } cells[] = {{30, 40, 1, 0, 2, 1, '0'},  // the larger district first, the smaller from a tenth
+               {30, 41, 1, 0, 2, 0, '0'},  // inside, with no pages: a page of four cells
+               {30, 29, 2, 0, 1, 0, '0'},
                {9, 40, 0, 0, 0, 0, '.'},  // outside the boundary: nothing
                {65, 83, 0, 0, 0, 0, '.'}};
   for (const Cell& c : cells) {

@@ -235,7 +235,7 @@ TEST_F(Import, PlacesCodesGroupsAndRejectsRowsAndSaysWhy) {
       "9,03/01/2024,1200,,3293250,,,,,\r\n"
       "10,03/01/2024,1200,east,3293250,,,,,\r\n"
       "11,03/01/2024,1200,281000,3293250,,,,,\r\n"  // the east edge lies outside
-      "12,03/01/2024,1200,260010,3285010,,,,,\r\n"  // cell (0, 0): no zip there
+      "12,03/01/2024,1200,260010,3285010,,,,,\r\n"  // cell (0, 0): outside the city
       "13,03/01/2024,1200,270500\r\n"
       "2,03/01/2024,1200,270500,3293250,8,,,,\r\n";  // officer 8 again: still one
   ASSERT_EQ(run(csv, mapping), 1) << error;
