@@ -95,17 +95,17 @@ int read_city_file(const std::string& path, CityFile& out, std::string& error) {
       const Role* role = nullptr;
       for (const Role& candidate : kRoles)
         if (k == candidate.name) role = &candidate;
-      const toml::table* spec = node.as_table();
-      if (role == nullptr || spec == nullptr) {
+      const toml::table* layer_file = node.as_table();
+      if (role == nullptr || layer_file == nullptr) {
         ok = r.fail(node, "unknown key " + k +
                               " (crs, grid, boundary, zips, districts, pages, highways, roads, "
                               "stations, hospitals, water, parks)");
         break;
       }
-      LayerSpec layer;
+      LayerFile layer;
       layer.role = k;
       layer.line = static_cast<int>(node.source().begin.line);
-      for (const auto& [lk, lv] : *spec) {
+      for (const auto& [lk, lv] : *layer_file) {
         const std::string name(lk.str()), full = k + "." + name;
         if (!ok) break;
         if (name == "file") {

@@ -13,7 +13,7 @@ namespace valdrin::layers {
 // One layer the city is made from, by the role it plays ("boundary",
 // "zips", "districts", "pages", "highways", "roads", "stations", "hospitals",
 // "water", "parks": the TOML table's name).
-struct LayerSpec {
+struct LayerFile {
   std::string role;
   std::string file;            // resolved against the city file's folder
   std::string layer;           // the layer inside the file; "" is its first
@@ -35,7 +35,7 @@ struct CityFile {
   // pages come from a layer (or there are none).
   double page_size = 0;
   int first_page = 1;
-  std::map<std::string, LayerSpec> layers;  // by role; "boundary" always there
+  std::map<std::string, LayerFile> layers;  // by role; "boundary" always there
 };
 
 // Reads the city file at `path`. Return 1; 0 with `error` as

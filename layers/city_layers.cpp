@@ -54,8 +54,8 @@ void start_gdal() {
   });
 }
 
-std::string layer_name(const LayerSpec& spec) {
-  return spec.role + " (" + std::filesystem::path(spec.file).filename().string() + ")";
+std::string layer_name(const LayerFile& layer_file) {
+  return layer_file.role + " (" + std::filesystem::path(layer_file.file).filename().string() + ")";
 }
 
 // A coordinate system from "EPSG:NNNN", a PROJ string or WKT, longitude or
@@ -68,32 +68,34 @@ int make_srs(const std::string& text, OGRSpatialReference& srs) {
 // Opens one layer, checks its attributes and reads every feature into the
 // city's system; `to_city` is null for the boundary, whose system decides
 // the city's (then `layer_srs` returns it). Return 1; 0 with `error`.
-int read_layer(const LayerSpec& spec, const OGRSpatialReference* city_srs,
+int read_layer(const LayerFile& layer_file, const OGRSpatialReference* city_srs,
                std::vector<Feature>& out, OGRSpatialReference& layer_srs, std::string& error) {
-  const std::string who = layer_name(spec);
+  const std::string who = layer_name(layer_file);
   GDALDatasetUniquePtr data(
-      GDALDataset::Open(spec.file.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
+      GDALDataset::Open(layer_file.file.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
   if (!data) {
-    error = who + ": can't read " + spec.file + " as a GIS layer";
+    error = who + ": can't read " + layer_file.file + " as a GIS layer";
     return 0;
   }
-  OGRLayer* layer = spec.layer.empty() ? (data->GetLayerCount() > 0 ? data->GetLayer(0) : nullptr)
-                                       : data->GetLayerByName(spec.layer.c_str());
+  OGRLayer* layer = layer_file.layer.empty()
+                        ? (data->GetLayerCount() > 0 ? data->GetLayer(0) : nullptr)
+                        : data->GetLayerByName(layer_file.layer.c_str());
   if (layer == nullptr) {
     std::string names;
     for (auto* l : data->GetLayers())
       names += (names.empty() ? "" : ", ") + std::string(l->GetName());
-    error = who + ": no layer " + (spec.layer.empty() ? "" : spec.layer + " ") + "in " + spec.file +
-            (names.empty() ? "" : "; it has " + names);
+    error = who + ": no layer " + (layer_file.layer.empty() ? "" : layer_file.layer + " ") + "in " +
+            layer_file.file + (names.empty() ? "" : "; it has " + names);
     return 0;
   }
-  if (!spec.where.empty() && layer->SetAttributeFilter(spec.where.c_str()) != OGRERR_NONE) {
-    error = who + ": bad where \"" + spec.where + "\": " + CPLGetLastErrorMsg();
+  if (!layer_file.where.empty() &&
+      layer->SetAttributeFilter(layer_file.where.c_str()) != OGRERR_NONE) {
+    error = who + ": bad where \"" + layer_file.where + "\": " + CPLGetLastErrorMsg();
     return 0;
   }
   OGRFeatureDefn* fields = layer->GetLayerDefn();
   int field[2] = {-1, -1};
-  const std::string* wanted[2] = {&spec.attribute, &spec.name_attribute};
+  const std::string* wanted[2] = {&layer_file.attribute, &layer_file.name_attribute};
   for (int k = 0; k < 2; ++k) {
     if (wanted[k]->empty()) continue;
     field[k] = fields->GetFieldIndex(wanted[k]->c_str());
@@ -107,9 +109,9 @@ int read_layer(const LayerSpec& spec, const OGRSpatialReference* city_srs,
     }
   }
   layer_srs.Clear();
-  if (!spec.crs.empty()) {
-    if (!make_srs(spec.crs, layer_srs)) {
-      error = who + ": unknown coordinate system \"" + spec.crs + "\"";
+  if (!layer_file.crs.empty()) {
+    if (!make_srs(layer_file.crs, layer_srs)) {
+      error = who + ": unknown coordinate system \"" + layer_file.crs + "\"";
       return 0;
     }
   } else if (const OGRSpatialReference* own = layer->GetSpatialRef()) {
@@ -117,7 +119,7 @@ int read_layer(const LayerSpec& spec, const OGRSpatialReference* city_srs,
     layer_srs.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
   } else {
     error = who + ": the layer names no coordinate system; give it with crs = \"EPSG:...\" in [" +
-            spec.role + "]";
+            layer_file.role + "]";
     return 0;
   }
   std::unique_ptr<OGRCoordinateTransformation> to_city;
@@ -359,7 +361,7 @@ std::string upper(std::string text) {
 int build_city_atlas(const CityFile& city, atlas::Atlas& out, std::string& error) {
   start_gdal();
   // The boundary first: its extent places the grid, its centre the system.
-  const LayerSpec& boundary_spec = city.layers.at("boundary");
+  const LayerFile& boundary_spec = city.layers.at("boundary");
   std::vector<Feature> boundary;
   OGRSpatialReference boundary_srs;
   if (!read_layer(boundary_spec, nullptr, boundary, boundary_srs, error)) return 0;
@@ -411,16 +413,16 @@ int build_city_atlas(const CityFile& city, atlas::Atlas& out, std::string& error
   std::map<std::string, std::vector<Feature>> features;
   std::map<std::string, std::vector<Shapes>> shapes;
   features["boundary"] = std::move(boundary);
-  for (const auto& [role, spec] : city.layers) {
+  for (const auto& [role, layer_file] : city.layers) {
     OGRSpatialReference srs;
     if (role != "boundary") {
-      if (!read_layer(spec, &city_srs, features[role], srs, error)) return 0;
+      if (!read_layer(layer_file, &city_srs, features[role], srs, error)) return 0;
       bool inside = false;
       for (const Feature& f : features[role])
         for (const Feature& b : features["boundary"])
           if (!inside && f.geometry->Intersects(b.geometry.get())) inside = true;
       if (!inside) {
-        error = layer_name(spec) + ": none of its " + std::to_string(features[role].size()) +
+        error = layer_name(layer_file) + ": none of its " + std::to_string(features[role].size()) +
                 " features lies inside the boundary";
         return 0;
       }
