@@ -113,4 +113,13 @@ int lon_lat_to_map(LonLatToMap& p, double lon, double lat, double& x, double& y)
   return 1;
 }
 
+int map_to_lon_lat(LonLatToMap& p, double x, double y, double& lon, double& lat) {
+  if (!std::isfinite(x) || !std::isfinite(y)) return 0;
+  const PJ_COORD c = proj_trans(p.transform, PJ_INV, proj_coord(x, y, 0, 0));
+  if (!std::isfinite(c.lp.lam) || !std::isfinite(c.lp.phi)) return 0;
+  lon = c.lp.lam;
+  lat = c.lp.phi;
+  return 1;
+}
+
 }  // namespace valdrin

@@ -31,4 +31,8 @@ LonLatToMapPtr make_lon_lat_to_map(const std::string& crs, std::string& error);
 // projected (not finite, or outside what the system covers).
 int lon_lat_to_map(LonLatToMap& p, double lon, double lat, double& x, double& y);
 
+// The inverse: longitude/latitude of map point (x, y). Return 1; 0 when
+// the point can't be projected back.
+int map_to_lon_lat(LonLatToMap& p, double x, double y, double& lon, double& lat);
+
 }  // namespace valdrin

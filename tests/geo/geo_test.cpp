@@ -104,6 +104,10 @@ TEST(Georeference, LongitudeAndLatitudeGoThroughProjLongitudeFirst) {
   EXPECT_NEAR(y, 0, 1e-6);
   ASSERT_EQ(lon_lat_to_map(*utm, -93, 30, x, y), 1);
   EXPECT_NEAR(y, 3318785.353, 1e-3);  // as cs2cs gives it
+  double lon, lat;  // and back
+  ASSERT_EQ(map_to_lon_lat(*utm, x, y, lon, lat), 1);
+  EXPECT_NEAR(lon, -93, 1e-9);
+  EXPECT_NEAR(lat, 30, 1e-9);
   EXPECT_EQ(lon_lat_to_map(*utm, -93, 91, x, y), 0);
   EXPECT_FALSE(make_lon_lat_to_map("EPSG:999999", error));
   EXPECT_NE(error.find("unknown coordinate system \"EPSG:999999\""), std::string::npos);

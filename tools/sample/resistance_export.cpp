@@ -7,13 +7,11 @@
 // of the export's own, so the sample's events stay exactly as they were.
 #include "tools/sample/resistance_export.h"
 
-#include <proj.h>
-
-#include <cmath>
 #include <cstdio>
 #include <initializer_list>
 
 #include "core/time_key.h"
+#include "geo/geo.h"
 
 namespace valdrin::sample {
 
@@ -131,27 +129,19 @@ std::string occurred_text(Random& r, uint16_t key) {
   return text;
 }
 
-struct Inverse {
-  PJ_CONTEXT* context = proj_context_create();
-  PJ* transform = nullptr;
-  ~Inverse() {
-    if (transform) proj_destroy(transform);
-    proj_context_destroy(context);
-  }
-  // Longitude/latitude of grid position (col, row), as "%.6f" texts.
-  bool lon_lat(const Georeference& g, double col, double row, std::string& lon, std::string& lat) {
-    double x, y;
-    grid_to_map(g, col, row, x, y);
-    const PJ_COORD c = proj_trans(transform, PJ_INV, proj_coord(x, y, 0, 0));
-    if (!std::isfinite(c.lp.lam) || !std::isfinite(c.lp.phi)) return false;
-    char text[32];
-    std::snprintf(text, sizeof text, "%.6f", c.lp.lam);
-    lon = text;
-    std::snprintf(text, sizeof text, "%.6f", c.lp.phi);
-    lat = text;
-    return true;
-  }
-};
+// Longitude/latitude of grid position (col, row), as "%.6f" texts.
+bool lon_lat_texts(LonLatToMap& inverse, const Georeference& g, double col, double row,
+                   std::string& lon, std::string& lat) {
+  double x, y, lon_value, lat_value;
+  grid_to_map(g, col, row, x, y);
+  if (!map_to_lon_lat(inverse, x, y, lon_value, lat_value)) return false;
+  char text[32];
+  std::snprintf(text, sizeof text, "%.6f", lon_value);
+  lon = text;
+  std::snprintf(text, sizeof text, "%.6f", lat_value);
+  lat = text;
+  return true;
+}
 
 constexpr const char* kHeader =
     "INCIDENT_NUMBER,OCCURRED_DATE_TIME,DIVISION,BEAT,CALL_TYPE,OFFICER_ID,OFFICER_RACE,"
@@ -169,17 +159,8 @@ Event imported_event(const Event& event) {
 
 int resistance_export(const std::vector<Incident>& incidents, const CellTable& cells,
                       const Georeference& georeference, std::string& text, std::string& error) {
-  Inverse inverse;
-  proj_log_level(inverse.context, PJ_LOG_NONE);
-  if (PJ* raw =
-          proj_create_crs_to_crs(inverse.context, "EPSG:4326", georeference.crs.c_str(), nullptr)) {
-    inverse.transform = proj_normalize_for_visualization(inverse.context, raw);
-    proj_destroy(raw);
-  }
-  if (inverse.transform == nullptr) {
-    error = "can't project from " + georeference.crs + " to longitude/latitude";
-    return 0;
-  }
+  LonLatToMapPtr inverse = make_lon_lat_to_map(georeference.crs, error);
+  if (!inverse) return 0;
   Random r(0x2E51'57A0'CE00'2024ull);  // a seed of its own
   text = kHeader;
   std::string deferred;  // later rows of the incident before, written after this one's
@@ -194,7 +175,7 @@ int resistance_export(const std::vector<Incident>& incidents, const CellTable& c
     std::string lon, lat;
     const double col = get_field(e, kCol) + 0.15 + 0.7 * r.unit();
     const double row = get_field(e, kRow) + 0.15 + 0.7 * r.unit();
-    if (!inverse.lon_lat(georeference, col, row, lon, lat)) {
+    if (!lon_lat_texts(*inverse, georeference, col, row, lon, lat)) {
       error = "can't place a cell in longitude/latitude";
       return 0;
     }
@@ -247,10 +228,11 @@ int resistance_export(const std::vector<Incident>& incidents, const CellTable& c
 
   // Rows no import can place, one of each kind.
   std::string far_lon, far_lat, lake_lon, lake_lat;
-  inverse.lon_lat(georeference, -80.5, 30.5, far_lon, far_lat);
+  lon_lat_texts(*inverse, georeference, -80.5, 30.5, far_lon, far_lat);
   for (int i = 0; i < kCellCount; ++i)
     if (first_zip(cells.words[i][0]) == 0) {
-      inverse.lon_lat(georeference, i % kGridCols + 0.5, i / kGridCols + 0.5, lake_lon, lake_lat);
+      lon_lat_texts(*inverse, georeference, i % kGridCols + 0.5, i / kGridCols + 0.5, lake_lon,
+                    lake_lat);
       break;
     }
   const std::string good = "06/01/2025 10:15:00 PM";
@@ -258,7 +240,7 @@ int resistance_export(const std::vector<Incident>& incidents, const CellTable& c
     std::string occurred, lat, lon;
   };
   std::string first_lat, first_lon;
-  inverse.lon_lat(georeference, 42.5, 33.5, first_lon, first_lat);
+  lon_lat_texts(*inverse, georeference, 42.5, 33.5, first_lon, first_lat);
   const Dirty dirty[] = {{"", first_lat, first_lon},
                          {"13/45/2024 10:00:00 AM", first_lat, first_lon},
                          {"Tomorrow", first_lat, first_lon},
